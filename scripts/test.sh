@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test; then runs the threaded tests
+# under ThreadSanitizer and the parser tests under AddressSanitizer/UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+
+jobs=2
+build_and_test() {  # folder, ctest label filter or "", cmake options...
+    local dir=$1 label=$2
+    shift 2
+    cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+    cmake --build "$dir" -j "$jobs"
+    local filter=()
+    [ -n "$label" ] && filter=(-L "$label")
+    ctest --test-dir "$dir" --output-on-failure -j "$jobs" "${filter[@]}"
+}
+
+build_and_test build "" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+if [ "${HOLLOWMERE_SKIP_SANITIZERS:-0}" != 1 ]; then
+    sanitized=(-DCMAKE_BUILD_TYPE=Debug -DHOLLOWMERE_GUI=OFF -DHOLLOWMERE_BENCH=OFF)
+    TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+        build_and_test build-tsan threads "${sanitized[@]}" -DHOLLOWMERE_TSAN=ON
+    ASAN_OPTIONS="detect_leaks=1" UBSAN_OPTIONS="print_stacktrace=1" \
+        build_and_test build-asan parsers "${sanitized[@]}" -DHOLLOWMERE_ASAN=ON
+fi

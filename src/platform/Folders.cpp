@@ -1,0 +1,105 @@
+#include "platform/Folders.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+
+namespace VEK {
+namespace {
+
+std::string HomeFolder() {
+    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') return home;
+    if (const passwd* pw = getpwuid(getuid()); pw != nullptr && pw->pw_dir != nullptr) return pw->pw_dir;
+    return "/tmp";
+}
+
+std::string StripTrailingSlashes(std::string path) {
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    return path;
+}
+
+// XDG_DOCUMENTS_DIR="$HOME/Documents" in user-dirs.dirs.
+std::string DocumentsFromUserDirs(const std::string& home) {
+    const char* configHome = std::getenv("XDG_CONFIG_HOME");
+    std::string file = (configHome != nullptr && *configHome != '\0') ? configHome : home + "/.config";
+    std::ifstream in(file + "/user-dirs.dirs");
+    std::string line;
+    const std::string key = "XDG_DOCUMENTS_DIR=";
+    while (std::getline(in, line)) {
+        if (line.compare(0, key.size(), key) != 0) continue;
+        std::string value = line.substr(key.size());
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+            value = value.substr(1, value.size() - 2);
+        }
+        if (value.compare(0, 5, "$HOME") == 0) value = home + value.substr(5);
+        if (!value.empty() && value[0] == '/' && StripTrailingSlashes(value) != StripTrailingSlashes(home)) {
+            return StripTrailingSlashes(value);
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string DocumentsFolder() {
+    if (const char* dir = std::getenv("XDG_DOCUMENTS_DIR"); dir != nullptr && dir[0] == '/') {
+        return StripTrailingSlashes(dir);
+    }
+    std::string home = HomeFolder();
+    std::string fromFile = DocumentsFromUserDirs(home);
+    return fromFile.empty() ? StripTrailingSlashes(home) + "/Documents" : fromFile;
+}
+
+std::string AppRootFolder() { return DocumentsFolder() + "/Quillmark/Brisquent"; }
+
+bool CreateFolderWithParents(const std::string& path) {
+    if (path.empty()) return false;
+    if (mkdir(path.c_str(), 0777) == 0) return true;
+    if (errno == EEXIST) {
+        struct stat st{};
+        return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    }
+    if (errno != ENOENT) return false;
+    std::string parent = FolderOf(StripTrailingSlashes(path));
+    if (parent.empty() || parent == path) return false;
+    if (!CreateFolderWithParents(parent)) return false;
+    return mkdir(path.c_str(), 0777) == 0 || errno == EEXIST;
+}
+
+std::string FolderOf(const std::string& path) {
+    size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return {};
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
+    std::string temp = path + ".XXXXXX";
+    int fd = mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) return false;
+    bool ok = true;
+    size_t done = 0;
+    while (ok && done < bytes.size()) {
+        ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ok = false;
+        } else {
+            done += static_cast<size_t>(n);
+        }
+    }
+    // Keep the permissions of the file being replaced (mkstemp creates 0600).
+    struct stat st{};
+    if (ok) ok = fchmod(fd, stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644) == 0;
+    ok = ok && fsync(fd) == 0;
+    ok = (close(fd) == 0) && ok;
+    ok = ok && rename(temp.c_str(), path.c_str()) == 0;
+    if (!ok) unlink(temp.c_str());
+    return ok;
+}
+
+}  // namespace VEK
