@@ -13,8 +13,10 @@ namespace VEK {
 namespace {
 
 std::string HomeFolder() {
-    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') return home;
-    if (const passwd* pw = getpwuid(getuid()); pw != nullptr && pw->pw_dir != nullptr) return pw->pw_dir;
+    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0')
+        return home;
+    if (const passwd* pw = getpwuid(getuid()); pw != nullptr && pw->pw_dir != nullptr)
+        return pw->pw_dir;
     return "/tmp";
 }
 
@@ -31,12 +33,14 @@ std::string DocumentsFromUserDirs(const std::string& home) {
     std::string line;
     const std::string key = "XDG_DOCUMENTS_DIR=";
     while (std::getline(in, line)) {
-        if (line.compare(0, key.size(), key) != 0) continue;
+        if (line.compare(0, key.size(), key) != 0)
+            continue;
         std::string value = line.substr(key.size());
         if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
             value = value.substr(1, value.size() - 2);
         }
-        if (value.compare(0, 5, "$HOME") == 0) value = home + value.substr(5);
+        if (value.compare(0, 5, "$HOME") == 0)
+            value = home + value.substr(5);
         if (!value.empty() && value[0] == '/' && StripTrailingSlashes(value) != StripTrailingSlashes(home)) {
             return StripTrailingSlashes(value);
         }
@@ -55,37 +59,47 @@ std::string DocumentsFolder() {
     return fromFile.empty() ? StripTrailingSlashes(home) + "/Documents" : fromFile;
 }
 
-std::string AppRootFolder() { return DocumentsFolder() + "/Quillmark/Brisquent"; }
+std::string AppRootFolder() {
+    return DocumentsFolder() + "/Quillmark/Brisquent";
+}
 
 bool CreateFolderWithParents(const std::string& path) {
-    if (path.empty()) return false;
-    if (mkdir(path.c_str(), 0777) == 0) return true;
+    if (path.empty())
+        return false;
+    if (mkdir(path.c_str(), 0777) == 0)
+        return true;
     if (errno == EEXIST) {
-        struct stat st{};
+        struct stat st {};
         return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
     }
-    if (errno != ENOENT) return false;
+    if (errno != ENOENT)
+        return false;
     std::string parent = FolderOf(StripTrailingSlashes(path));
-    if (parent.empty() || parent == path) return false;
-    if (!CreateFolderWithParents(parent)) return false;
+    if (parent.empty() || parent == path)
+        return false;
+    if (!CreateFolderWithParents(parent))
+        return false;
     return mkdir(path.c_str(), 0777) == 0 || errno == EEXIST;
 }
 
 std::string FolderOf(const std::string& path) {
     size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos) return {};
+    if (slash == std::string::npos)
+        return {};
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
     std::string temp = path + ".XXXXXX";
     int fd = mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) return false;
+    if (fd < 0)
+        return false;
     bool ok = true;
     size_t done = 0;
     while (ok && done < bytes.size()) {
         ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno == EINTR)
+            continue;
         if (n <= 0) {
             ok = false;
         } else {
@@ -93,12 +107,14 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
         }
     }
     // Keep the permissions of the file being replaced (mkstemp creates 0600).
-    struct stat st{};
-    if (ok) ok = fchmod(fd, stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644) == 0;
+    struct stat st {};
+    if (ok)
+        ok = fchmod(fd, stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644) == 0;
     ok = ok && fsync(fd) == 0;
     ok = (close(fd) == 0) && ok;
     ok = ok && rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok) unlink(temp.c_str());
+    if (!ok)
+        unlink(temp.c_str());
     return ok;
 }
 

@@ -18,12 +18,15 @@ std::mutex& FileMutex() {
 
 std::string Trim(const std::string& text) {
     size_t b = text.find_first_not_of(" \t");
-    if (b == std::string::npos) return {};
+    if (b == std::string::npos)
+        return {};
     size_t e = text.find_last_not_of(" \t");
     return text.substr(b, e - b + 1);
 }
 
-bool SameName(const std::string& a, const std::string& b) { return strcasecmp(a.c_str(), b.c_str()) == 0; }
+bool SameName(const std::string& a, const std::string& b) {
+    return strcasecmp(a.c_str(), b.c_str()) == 0;
+}
 
 struct TLine {
     enum class EKind { Other, Section, Key } kind = EKind::Other;
@@ -35,7 +38,8 @@ struct TLine {
 TLine ParseLine(const std::string& text) {
     TLine line{TLine::EKind::Other, text, {}, {}};
     std::string trimmed = Trim(text);
-    if (trimmed.empty() || trimmed[0] == ';' || trimmed[0] == '#') return line;
+    if (trimmed.empty() || trimmed[0] == ';' || trimmed[0] == '#')
+        return line;
     if (trimmed[0] == '[') {
         size_t close = trimmed.find(']');
         line.kind = TLine::EKind::Section;
@@ -43,7 +47,8 @@ TLine ParseLine(const std::string& text) {
         return line;
     }
     size_t eq = trimmed.find('=');
-    if (eq == std::string::npos) return line;
+    if (eq == std::string::npos)
+        return line;
     line.kind = TLine::EKind::Key;
     line.name = Trim(trimmed.substr(0, eq));
     line.value = Trim(trimmed.substr(eq + 1));
@@ -57,7 +62,8 @@ class CIniDocument {
 public:
     explicit CIniDocument(const std::string& path) {
         std::optional<std::string> text = ReadTextFile(path);
-        if (!text) return;
+        if (!text)
+            return;
         size_t pos = 0;
         while (pos < text->size()) {
             size_t eol = text->find_first_of("\r\n", pos);
@@ -73,7 +79,8 @@ public:
     // [first line after the header, end of section) of the first section with that name.
     bool FindSection(const std::string& section, size_t& begin, size_t& end) const {
         for (size_t i = 0; i < m_lines.size(); ++i) {
-            if (m_lines[i].kind != TLine::EKind::Section || !SameName(m_lines[i].name, section)) continue;
+            if (m_lines[i].kind != TLine::EKind::Section || !SameName(m_lines[i].name, section))
+                continue;
             begin = i + 1;
             end = begin;
             while (end < m_lines.size() && m_lines[end].kind != TLine::EKind::Section) ++end;
@@ -84,9 +91,11 @@ public:
 
     std::optional<size_t> FindKey(const std::string& section, const std::string& key) const {
         size_t begin, end;
-        if (!FindSection(section, begin, end)) return std::nullopt;
+        if (!FindSection(section, begin, end))
+            return std::nullopt;
         for (size_t i = begin; i < end; ++i) {
-            if (m_lines[i].kind == TLine::EKind::Key && SameName(m_lines[i].name, key)) return i;
+            if (m_lines[i].kind == TLine::EKind::Key && SameName(m_lines[i].name, key))
+                return i;
         }
         return std::nullopt;
     }
@@ -126,7 +135,9 @@ private:
     std::vector<TLine> m_lines;
 };
 
-bool Storable(const std::string& text) { return text.find_first_of("\r\n") == std::string::npos; }
+bool Storable(const std::string& text) {
+    return text.find_first_of("\r\n") == std::string::npos;
+}
 
 }  // namespace
 
@@ -135,7 +146,8 @@ std::optional<std::string> IniReadValue(const std::string& path, const std::stri
     std::lock_guard<std::mutex> lock(FileMutex());
     CIniDocument doc(path);
     std::optional<size_t> at = doc.FindKey(section, key);
-    if (!at) return std::nullopt;
+    if (!at)
+        return std::nullopt;
     return doc.Lines()[*at].value;
 }
 
@@ -149,7 +161,8 @@ bool IniWriteValue(const std::string& path, const std::string& section, const st
     std::lock_guard<std::mutex> lock(FileMutex());
     CIniDocument doc(path);
     std::optional<size_t> at = doc.FindKey(section, trimmedKey);
-    if (at && doc.Lines()[*at].value == value) return true;
+    if (at && doc.Lines()[*at].value == value)
+        return true;
     doc.SetValue(section, trimmedKey, value);
     return doc.Save(path);
 }
@@ -158,7 +171,8 @@ bool IniDeleteKey(const std::string& path, const std::string& section, const std
     std::lock_guard<std::mutex> lock(FileMutex());
     CIniDocument doc(path);
     std::optional<size_t> at = doc.FindKey(section, key);
-    if (!at) return true;
+    if (!at)
+        return true;
     doc.Erase(*at, *at + 1);
     return doc.Save(path);
 }
@@ -169,7 +183,8 @@ bool IniDeleteSections(const std::string& path, const std::string& prefix) {
     bool changed = false;
     for (size_t i = 0; i < doc.Lines().size();) {
         const TLine& line = doc.Lines()[i];
-        if (line.kind == TLine::EKind::Section && strncasecmp(line.name.c_str(), prefix.c_str(), prefix.size()) == 0) {
+        if (line.kind == TLine::EKind::Section &&
+            strncasecmp(line.name.c_str(), prefix.c_str(), prefix.size()) == 0) {
             size_t end = i + 1;
             while (end < doc.Lines().size() && doc.Lines()[end].kind != TLine::EKind::Section) ++end;
             doc.Erase(i, end);
@@ -186,10 +201,12 @@ std::vector<std::string> IniSectionNames(const std::string& path) {
     CIniDocument doc(path);
     std::vector<std::string> names;
     for (const TLine& line : doc.Lines()) {
-        if (line.kind != TLine::EKind::Section) continue;
+        if (line.kind != TLine::EKind::Section)
+            continue;
         bool seen = false;
         for (const std::string& n : names) seen = seen || SameName(n, line.name);
-        if (!seen) names.push_back(line.name);
+        if (!seen)
+            names.push_back(line.name);
     }
     return names;
 }
@@ -199,13 +216,16 @@ std::vector<std::string> IniKeyNames(const std::string& path, const std::string&
     CIniDocument doc(path);
     std::vector<std::string> names;
     size_t begin, end;
-    if (!doc.FindSection(section, begin, end)) return names;
+    if (!doc.FindSection(section, begin, end))
+        return names;
     for (size_t i = begin; i < end; ++i) {
         const TLine& line = doc.Lines()[i];
-        if (line.kind != TLine::EKind::Key) continue;
+        if (line.kind != TLine::EKind::Key)
+            continue;
         bool seen = false;
         for (const std::string& n : names) seen = seen || SameName(n, line.name);
-        if (!seen) names.push_back(line.name);
+        if (!seen)
+            names.push_back(line.name);
     }
     return names;
 }

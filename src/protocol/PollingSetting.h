@@ -24,11 +24,13 @@ struct TPollingSetting {
 
     // Units outside 1..100 read as 0 and are never written.
     uint8_t UnitCode(int unit) const {
-        if (unit < 1 || unit > kUnits) return 0;
+        if (unit < 1 || unit > kUnits)
+            return 0;
         return (bytes[ByteIndex(unit)] >> Shift(unit)) & 3;
     }
     void SetUnitCode(int unit, uint8_t code) {
-        if (unit < 1 || unit > kUnits) return;
+        if (unit < 1 || unit > kUnits)
+            return;
         uint8_t& b = bytes[ByteIndex(unit)];
         b = static_cast<uint8_t>((b & ~(3 << Shift(unit))) | ((code & 3) << Shift(unit)));
     }

@@ -7,12 +7,17 @@
 namespace VEK {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
 
 int DigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
     return 99;
 }
 
@@ -24,7 +29,8 @@ int64_t AccumulateDigits(std::string_view text, size_t pos, int base, bool negat
     bool overflow = false;
     for (; pos < text.size(); ++pos) {
         int d = DigitValue(text[pos]);
-        if (d >= base) break;
+        if (d >= base)
+            break;
         if (value > (limit - d) / base) {
             overflow = true;
             value = limit;
@@ -32,7 +38,8 @@ int64_t AccumulateDigits(std::string_view text, size_t pos, int base, bool negat
             value = value * base + d;
         }
     }
-    if (negative) return value == limit ? std::numeric_limits<int64_t>::min() : -static_cast<int64_t>(value);
+    if (negative)
+        return value == limit ? std::numeric_limits<int64_t>::min() : -static_cast<int64_t>(value);
     return static_cast<int64_t>(value);
 }
 
@@ -82,34 +89,41 @@ int64_t ParseLeadingDecimal(std::string_view text) {
 
 std::optional<int64_t> ParseWholeDecimal(std::string_view text) {
     text = Trim(text);
-    if (!text.empty() && text[0] == '+') text.remove_prefix(1);
+    if (!text.empty() && text[0] == '+')
+        text.remove_prefix(1);
     int64_t value = 0;
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
+    if (ec != std::errc() || end != text.data() + text.size() || text.empty())
+        return std::nullopt;
     return value;
 }
 
 std::optional<double> ParseWholeDouble(std::string_view text) {
     text = Trim(text);
-    if (!text.empty() && text[0] == '+') text.remove_prefix(1);
+    if (!text.empty() && text[0] == '+')
+        text.remove_prefix(1);
     double value = 0;
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
+    if (ec != std::errc() || end != text.data() + text.size() || text.empty())
+        return std::nullopt;
     return value;
 }
 
 std::string FormatFixed(double value, int decimals) {
     char buffer[400];
     auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    if (ec != std::errc()) return std::isnan(value) ? "nan" : (value < 0 ? "-inf" : "inf");
+    if (ec != std::errc())
+        return std::isnan(value) ? "nan" : (value < 0 ? "-inf" : "inf");
     return std::string(buffer, end);
 }
 
 std::vector<uint8_t> DecodeHexText(std::string_view text, size_t maxBytes) {
     std::string digits;
     for (char c : text) {
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '-' || c == '_') continue;
-        if (DigitValue(c) >= 16) break;
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '-' || c == '_')
+            continue;
+        if (DigitValue(c) >= 16)
+            break;
         digits += c;
     }
     std::vector<uint8_t> bytes;
@@ -121,7 +135,8 @@ std::vector<uint8_t> DecodeHexText(std::string_view text, size_t maxBytes) {
     for (; pos + 1 < digits.size() && bytes.size() < maxBytes; pos += 2) {
         bytes.push_back(static_cast<uint8_t>(DigitValue(digits[pos]) * 16 + DigitValue(digits[pos + 1])));
     }
-    if (bytes.size() > maxBytes) bytes.resize(maxBytes);
+    if (bytes.size() > maxBytes)
+        bytes.resize(maxBytes);
     return bytes;
 }
 

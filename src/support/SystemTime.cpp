@@ -64,12 +64,14 @@ int CSystemTime::Compare(const CSystemTime& other) const {
     auto key = [](const CSystemTime& t) {
         return std::tie(t.year, t.month, t.day, t.hour, t.minute, t.second, t.millisecond);
     };
-    if (key(*this) < key(other)) return -1;
+    if (key(*this) < key(other))
+        return -1;
     return key(other) < key(*this) ? 1 : 0;
 }
 
 std::string CSystemTime::Format(const char* pattern) const {
-    if (!IsValid() || pattern == nullptr) return {};
+    if (!IsValid() || pattern == nullptr)
+        return {};
     // Expand %f ourselves; strftime knows nothing of milliseconds.
     std::string expanded;
     for (const char* p = pattern; *p; ++p) {
@@ -96,7 +98,8 @@ bool CSystemTime::Parse(std::string_view text) {
     char sep1, sep2;
     std::string copy(text);
     int n = std::sscanf(copy.c_str(), "%u%c%u%c%u %u:%u:%u.%u", &y, &sep1, &mo, &sep2, &d, &h, &mi, &s, &ms);
-    if (n < 8 || sep1 != sep2 || (sep1 != '/' && sep1 != '-')) return false;
+    if (n < 8 || sep1 != sep2 || (sep1 != '/' && sep1 != '-'))
+        return false;
     CSystemTime t;
     t.year = static_cast<uint16_t>(y);
     t.month = static_cast<uint16_t>(mo);
@@ -105,7 +108,8 @@ bool CSystemTime::Parse(std::string_view text) {
     t.minute = static_cast<uint16_t>(mi);
     t.second = static_cast<uint16_t>(s);
     t.millisecond = static_cast<uint16_t>(ms);
-    if (!t.IsValid() || y > 30827) return false;
+    if (!t.IsValid() || y > 30827)
+        return false;
     // Fill in the day of week through the C library.
     std::tm tm = t.ToTm();
     mktime(&tm);

@@ -30,13 +30,16 @@ bool IsValidUtf8(std::string_view bytes) {
         } else {
             return false;
         }
-        if (static_cast<size_t>(end - p) <= extra) return false;
+        if (static_cast<size_t>(end - p) <= extra)
+            return false;
         uint32_t cp = c & (0x3F >> extra);
         for (size_t i = 1; i <= extra; ++i) {
-            if ((p[i] & 0xC0) != 0x80) return false;
+            if ((p[i] & 0xC0) != 0x80)
+                return false;
             cp = (cp << 6) | (p[i] & 0x3F);
         }
-        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
         p += extra + 1;
     }
     return true;
@@ -44,7 +47,8 @@ bool IsValidUtf8(std::string_view bytes) {
 
 std::string Cp932ToUtf8(std::string_view bytes) {
     iconv_t cd = iconv_open("UTF-8", "CP932");
-    if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(bytes);
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return std::string(bytes);
     std::string out;
     out.resize(bytes.size() * 3 + 16);
     char* in = const_cast<char*>(bytes.data());
@@ -52,8 +56,10 @@ std::string Cp932ToUtf8(std::string_view bytes) {
     char* dst = out.data();
     size_t outLeft = out.size();
     while (inLeft > 0) {
-        if (iconv(cd, &in, &inLeft, &dst, &outLeft) != static_cast<size_t>(-1)) break;
-        if (errno == E2BIG) break;  // cannot happen with 3 bytes out per byte in
+        if (iconv(cd, &in, &inLeft, &dst, &outLeft) != static_cast<size_t>(-1))
+            break;
+        if (errno == E2BIG)
+            break;  // cannot happen with 3 bytes out per byte in
         // An invalid or truncated sequence: skip one byte and mark it.
         ++in;
         --inLeft;
@@ -70,24 +76,29 @@ std::string Cp932ToUtf8(std::string_view bytes) {
 }
 
 std::string DecodeTextBytes(std::string_view bytes) {
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-    if (IsValidUtf8(bytes)) return std::string(bytes);
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
+        bytes.remove_prefix(3);
+    if (IsValidUtf8(bytes))
+        return std::string(bytes);
     return Cp932ToUtf8(bytes);
 }
 
 std::optional<std::string> ReadTextFile(const std::string& path) {
     int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
+    if (fd < 0)
+        return std::nullopt;
     std::string bytes;
     char buffer[65536];
     for (;;) {
         ssize_t n = read(fd, buffer, sizeof buffer);
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             close(fd);
             return std::nullopt;
         }
-        if (n == 0) break;
+        if (n == 0)
+            break;
         bytes.append(buffer, static_cast<size_t>(n));
     }
     close(fd);

@@ -9,24 +9,35 @@ namespace {
 
 int NiceValue(CThread::EPriority priority) {
     switch (priority) {
-        case CThread::EPriority::Lowest: return 19;
-        case CThread::EPriority::BelowNormal: return 5;
-        case CThread::EPriority::Normal: return 0;
-        case CThread::EPriority::AboveNormal: return -5;
-        case CThread::EPriority::Highest: return -10;
+        case CThread::EPriority::Lowest:
+            return 19;
+        case CThread::EPriority::BelowNormal:
+            return 5;
+        case CThread::EPriority::Normal:
+            return 0;
+        case CThread::EPriority::AboveNormal:
+            return -5;
+        case CThread::EPriority::Highest:
+            return -10;
     }
     return 0;
 }
 
-int CurrentTid() { return static_cast<int>(syscall(SYS_gettid)); }
+int CurrentTid() {
+    return static_cast<int>(syscall(SYS_gettid));
+}
 
 }  // namespace
 
-CThread::~CThread() { Stop(std::chrono::milliseconds(5000)); }
+CThread::~CThread() {
+    Stop(std::chrono::milliseconds(5000));
+}
 
 bool CThread::Start(std::function<void(const std::atomic<bool>&)> body) {
-    if (IsRunning()) return false;
-    if (m_thread.joinable()) m_thread.join();
+    if (IsRunning())
+        return false;
+    if (m_thread.joinable())
+        m_thread.join();
     m_state = std::make_shared<TState>();
     m_state->done = false;
     auto state = m_state;
@@ -53,7 +64,8 @@ bool CThread::IsRunning() const {
 }
 
 bool CThread::Stop(std::chrono::milliseconds timeout) {
-    if (!m_thread.joinable()) return true;
+    if (!m_thread.joinable())
+        return true;
     if (m_thread.get_id() == std::this_thread::get_id()) {
         m_state->stop = true;
         m_thread.detach();  // a body stopping its own thread: it ends when it returns
@@ -75,7 +87,8 @@ bool CThread::Stop(std::chrono::milliseconds timeout) {
 
 bool CThread::SetPriority(EPriority priority) {
     int tid = m_state->nativeTid;
-    if (tid == 0) return false;
+    if (tid == 0)
+        return false;
     return setpriority(PRIO_PROCESS, static_cast<id_t>(tid), NiceValue(priority)) == 0;
 }
 

@@ -16,13 +16,13 @@ private:
     int m_errorCode;
 };
 
-#define VEK_DECLARE_EXCEPTION(Name, Base, Text)                                          \
-    class Name : public Base {                                                           \
-    public:                                                                              \
-        explicit Name(int errorCode = 0) : Base(Text, errorCode) {}                      \
-                                                                                         \
-    protected:                                                                           \
-        Name(const std::string& message, int errorCode) : Base(message, errorCode) {}    \
+#define VEK_DECLARE_EXCEPTION(Name, Base, Text)                                       \
+    class Name : public Base {                                                        \
+    public:                                                                           \
+        explicit Name(int errorCode = 0) : Base(Text, errorCode) {}                   \
+                                                                                      \
+    protected:                                                                        \
+        Name(const std::string& message, int errorCode) : Base(message, errorCode) {} \
     };
 
 VEK_DECLARE_EXCEPTION(CIndexOutOfBoundsException, CVekException, "INDEXが範囲外です。")

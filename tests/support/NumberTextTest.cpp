@@ -11,10 +11,22 @@ TEST(NumberText, CIntegerSyntax) {
         const char* text;
         int64_t value;
     } cases[] = {
-        {"", 0},           {"0x1A", 26},     {"0X1a", 26},  {"017", 15},     {"08", 0},
-        {"42", 42},        {"  -7", -7},     {"+9", 9},     {"0x", 0},       {"12abc", 12},
-        {"abc", 0},        {"0xG", 0},       {"0x0006", 6}, {"-0x10", -16},
-        {"99999999999999999999", INT64_MAX}, {"-99999999999999999999", INT64_MIN},
+        {"", 0},
+        {"0x1A", 26},
+        {"0X1a", 26},
+        {"017", 15},
+        {"08", 0},
+        {"42", 42},
+        {"  -7", -7},
+        {"+9", 9},
+        {"0x", 0},
+        {"12abc", 12},
+        {"abc", 0},
+        {"0xG", 0},
+        {"0x0006", 6},
+        {"-0x10", -16},
+        {"99999999999999999999", INT64_MAX},
+        {"-99999999999999999999", INT64_MIN},
     };
     for (const auto& c : cases) EXPECT_EQ(ParseCInteger(c.text), c.value) << c.text;
 }
@@ -39,7 +51,8 @@ TEST(NumberText, WholeNumbersRejectTrailingText) {
 TEST(NumberText, DecimalPointIgnoresTheProcessLocale) {
     const char* old = std::setlocale(LC_NUMERIC, nullptr);
     std::string saved = old ? old : "C";
-    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr) std::setlocale(LC_NUMERIC, "C");
+    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr)
+        std::setlocale(LC_NUMERIC, "C");
     EXPECT_EQ(FormatFixed(25.0, 1), "25.0");
     EXPECT_EQ(FormatFixed(-0.04, 1), "-0.0");
     EXPECT_DOUBLE_EQ(*ParseWholeDouble("1.5"), 1.5);

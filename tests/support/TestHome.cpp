@@ -56,6 +56,8 @@ std::string ReadFile(const std::string& path) {
     return out.str();
 }
 
-bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
+bool FileExists(const std::string& path) {
+    return std::filesystem::exists(path);
+}
 
 }  // namespace testing_support

@@ -1,0 +1,81 @@
+#include "files/LogRingFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "support/NumberText.h"
+
+namespace VEK {
+
+CLogRingFile::~CLogRingFile() {
+    Close();
+}
+
+bool CLogRingFile::Open(const std::string& path, uint64_t ringBytes) {
+    Close();
+    m_fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (m_fd < 0)
+        return false;
+    m_ringBytes = ringBytes;
+    struct stat st {};
+    if (fstat(m_fd, &st) != 0 || st.st_size == 0) {
+        m_position = kFirstEntry;
+        return WriteHeader();
+    }
+    char header[32] = {};
+    ssize_t n = pread(m_fd, header, sizeof header - 1, 0);
+    std::string text(header, n > 0 ? static_cast<size_t>(n) : 0);
+    int64_t position = ParseLeadingDecimal(text.substr(0, text.find_first_of("\r\n")));
+    // A damaged header must not let entries overwrite the header itself.
+    m_position = position < static_cast<int64_t>(kFirstEntry) || static_cast<uint64_t>(position) > m_ringBytes
+                     ? kFirstEntry
+                     : static_cast<uint64_t>(position);
+    return true;
+}
+
+void CLogRingFile::Close() {
+    if (m_fd >= 0)
+        close(m_fd);
+    m_fd = -1;
+}
+
+bool CLogRingFile::WriteAt(uint64_t offset, const std::string& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = pwrite(m_fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool CLogRingFile::WriteHeader() {
+    char header[32];
+    std::snprintf(header, sizeof header, "%012llu\r\n", static_cast<unsigned long long>(m_position));
+    return WriteAt(0, header);
+}
+
+bool CLogRingFile::WriteLine(const std::string& line) {
+    if (m_fd < 0)
+        return false;
+    if (!WriteAt(m_position, line + "\r\n@@\r\n"))
+        return false;
+    uint64_t next = m_position + line.size() + 2;
+    if (next > m_ringBytes) {
+        // Cut the file right after the marker just written and wrap to the first entry.
+        if (ftruncate(m_fd, static_cast<off_t>(next + 4)) != 0)
+            return false;
+        next = kFirstEntry;
+    }
+    m_position = next;
+    return WriteHeader();
+}
+
+}  // namespace VEK

@@ -1,0 +1,189 @@
+#include "files/TraceLogger.h"
+
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+
+#include "files/Settings.h"
+
+namespace VEK {
+namespace {
+
+constexpr const char* kStartMarker = "----------<<起動>>----------";
+constexpr const char* kEndMarker = "----------<<終了>>----------";
+
+int64_t TickMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+std::vector<std::string> DumpLines(const std::vector<uint8_t>& bytes, size_t count) {
+    std::vector<std::string> lines;
+    for (size_t offset = 0; offset < count; offset += 16) {
+        char part[16];
+        std::snprintf(part, sizeof part, "%04X : ", static_cast<unsigned>(offset & 0xFFFF));
+        std::string line = part;
+        std::string chars;
+        for (size_t i = offset; i < offset + 16; ++i) {
+            if (i < count) {
+                std::snprintf(part, sizeof part, "%02X ", bytes[i]);
+                line += part;
+                chars += bytes[i] < 32 ? '.' : static_cast<char>(bytes[i]);
+            } else {
+                line += "-- ";
+            }
+        }
+        lines.push_back(line + " : " + chars);
+    }
+    return lines;
+}
+
+}  // namespace
+
+CTraceLogger::CTraceLogger(std::function<TLoggerConfig()> configSource,
+                           std::function<std::string()> pathSource)
+    : m_configSource(std::move(configSource)), m_pathSource(std::move(pathSource)) {}
+
+CTraceLogger::~CTraceLogger() {
+    Shutdown();
+}
+
+bool CTraceLogger::Trace(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    va_list copy;
+    va_copy(copy, args);
+    int n = std::vsnprintf(nullptr, 0, format, copy);
+    va_end(copy);
+    std::string text(n > 0 ? static_cast<size_t>(n) : 0, '\0');
+    if (n > 0)
+        std::vsnprintf(text.data(), text.size() + 1, format, args);
+    va_end(args);
+    return Entry(kLogTrace, std::move(text));
+}
+
+bool CTraceLogger::Entry(uint32_t type, std::string text) {
+    return Queue(TEntry{type,
+                        std::move(text),
+                        {},
+                        false,
+                        CSystemTime::Now(),
+                        TickMs(),
+                        static_cast<uint32_t>(syscall(SYS_gettid))});
+}
+
+bool CTraceLogger::Binary(uint32_t type, const uint8_t* bytes, size_t size) {
+    return Queue(TEntry{type,
+                        {},
+                        std::vector<uint8_t>(bytes, bytes + size),
+                        true,
+                        CSystemTime::Now(),
+                        TickMs(),
+                        static_cast<uint32_t>(syscall(SYS_gettid))});
+}
+
+bool CTraceLogger::Queue(TEntry entry) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!EnsureStarted() || (m_config.types & entry.type) == 0)
+        return false;
+    return m_writer.Post([this, entry = std::move(entry)] { Write(entry); });
+}
+
+// Called with m_mutex held.
+bool CTraceLogger::EnsureStarted() {
+    if (m_started)
+        return true;
+    if (m_shutDown)
+        return false;
+    m_config = m_configSource();
+    if (!m_config.enabled)
+        return false;
+    std::string path = m_pathSource();
+    if (!m_file.Open(path, m_config.ringBytes))
+        return false;
+    if (!m_writer.Start()) {
+        m_file.Close();
+        return false;
+    }
+    m_started = true;
+    return m_writer.Post(
+        [this, entry = TEntry{kLogMarker,
+                              kStartMarker,
+                              {},
+                              false,
+                              CSystemTime::Now(),
+                              TickMs(),
+                              static_cast<uint32_t>(syscall(SYS_gettid))}] { Write(entry); });
+}
+
+void CTraceLogger::Shutdown() {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    if (m_shutDown)
+        return;
+    m_shutDown = true;
+    if (!m_started)
+        return;
+    m_writer.Post([this, entry = TEntry{kLogMarker,
+                                        kEndMarker,
+                                        {},
+                                        false,
+                                        CSystemTime::Now(),
+                                        TickMs(),
+                                        static_cast<uint32_t>(syscall(SYS_gettid))}] {
+        Write(entry);
+        m_file.Close();
+    });
+    lock.unlock();
+    m_writer.Stop(std::chrono::milliseconds(5000));
+    m_started = false;
+}
+
+std::string CTraceLogger::Prefix(const TEntry& entry) {
+    char buffer[64];
+    std::string prefix;
+    if (m_config.threadPrefix) {
+        std::snprintf(buffer, sizeof buffer, "[%08X] ", entry.threadId);
+        prefix += buffer;
+    }
+    const CSystemTime& t = entry.time;
+    if (m_config.time == TLoggerConfig::ETime::Normal || m_config.time == TLoggerConfig::ETime::Full) {
+        std::snprintf(buffer, sizeof buffer, "%02d/%02d/%02d-%02d:%02d:%02d.%03d", t.year % 100, t.month,
+                      t.day, t.hour, t.minute, t.second, t.millisecond);
+        prefix += buffer;
+    }
+    if (m_config.time == TLoggerConfig::ETime::Full || m_config.time == TLoggerConfig::ETime::Tick) {
+        int64_t interval = m_lastTickMs < 0 ? 0 : entry.tickMs - m_lastTickMs;
+        std::snprintf(buffer, sizeof buffer, "(%8lld)", static_cast<long long>(interval));
+        prefix += buffer;
+    }
+    m_lastTickMs = entry.tickMs;
+    prefix += (entry.type & kLogError) != 0 ? "*Err* " : " ";
+    return prefix;
+}
+
+void CTraceLogger::Write(const TEntry& entry) {
+    if (!entry.binary) {
+        m_file.WriteLine(Prefix(entry) + entry.text);
+        return;
+    }
+    if (m_config.dump <= 0)
+        return;
+    m_file.WriteLine(Prefix(entry) + " Bin(size=" + std::to_string(entry.bytes.size()) + ")");
+    size_t count = m_config.dump == 1 ? std::min<size_t>(16, entry.bytes.size()) : entry.bytes.size();
+    for (const std::string& line : DumpLines(entry.bytes, count)) m_file.WriteLine(line);
+}
+
+CTraceLogger& TraceLogger() {
+    static CTraceLogger logger(
+        [] {
+            CInifileAccessor config(SetupFolder() + "/VekLogger.ini");
+            return TLoggerConfig::Read(AccessorSection(&config, "Trace"),
+                                       DefineParameterSection().GetInteger("log-size", 1024));
+        },
+        [] { return LogFilePath(); });
+    return logger;
+}
+
+}  // namespace VEK

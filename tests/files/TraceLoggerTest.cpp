@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "files/InifileAccessor.h"
+#include "files/LogRingFile.h"
+#include "files/TraceLogger.h"
+#include "support/TestHome.h"
+
+using namespace VEK;
+using testing_support::ReadFile;
+using testing_support::WriteFile;
+
+namespace {
+
+class TraceLoggerTest : public ::testing::Test {
+protected:
+    std::string logPath = testing_support::TestHome() + "/log/t.log";
+    void SetUp() override {
+        testing_support::WriteFile(logPath, "");
+        std::remove(logPath.c_str());
+    }
+    // A logger over the given configuration, shut down (all entries written) by the caller.
+    std::unique_ptr<CTraceLogger> Make(TLoggerConfig config) {
+        return std::make_unique<CTraceLogger>([config] { return config; }, [this] { return logPath; });
+    }
+    static TLoggerConfig Plain() {
+        TLoggerConfig c;
+        c.time = TLoggerConfig::ETime::Off;
+        c.threadPrefix = false;
+        return c;
+    }
+};
+
+}  // namespace
+
+TEST_F(TraceLoggerTest, FreshFileHeaderEntriesAndMarkers) {
+    auto logger = Make(Plain());
+    EXPECT_TRUE(logger->Trace("測定を開始しました(周期=%s)。", "1sec"));
+    EXPECT_FALSE(logger->Entry(kLogPolling, "not enabled"));
+    EXPECT_TRUE(logger->Entry(kLogError, "bad"));
+    logger->Shutdown();
+    EXPECT_FALSE(logger->Trace("after shutdown"));
+    std::string body =
+        " ----------<<起動>>----------\r\n 測定を開始しました(周期=1sec)。\r\n*Err* bad\r\n"
+        " ----------<<終了>>----------\r\n";
+    char header[16];
+    std::snprintf(header, sizeof header, "%012zu\r\n", 14 + body.size());
+    EXPECT_EQ(ReadFile(logPath), header + body + "@@\r\n");
+}
+
+TEST_F(TraceLoggerTest, RingWrapsAtItsSize) {
+    TLoggerConfig config = Plain();
+    config.ringBytes = 1024;
+    auto logger = Make(config);
+    for (int i = 0; i < 60; ++i) logger->Trace("entry %02d %s", i, std::string(20, 'x').c_str());
+    logger->Shutdown();
+    std::string text = ReadFile(logPath);
+    EXPECT_LE(text.size(), 1024u + 40);
+    size_t position = std::stoul(text.substr(0, 12));
+    EXPECT_EQ(text.substr(position, 4), "@@\r\n");  // the header points at the marker
+    EXPECT_NE(text.find("entry 59"), std::string::npos);
+    EXPECT_EQ(text.find("entry 00"), std::string::npos);
+}
+
+TEST_F(TraceLoggerTest, DamagedHeaderNeverLetsEntriesOverwriteIt) {
+    for (const char* header : {"garbage\r\n", "000000000003\r\n", "999999999999\r\n"}) {
+        WriteFile(logPath, std::string(header) + std::string(100, '.'));
+        auto logger = Make(Plain());
+        logger->Trace("x");
+        logger->Shutdown();
+        std::string text = ReadFile(logPath);
+        EXPECT_TRUE(std::regex_match(text.substr(0, 14), std::regex("[0-9]{12}\r\n"))) << header;
+        std::string marker = " ----------<<起動>>----------\r\n";
+        EXPECT_EQ(text.substr(14, marker.size()), marker) << header;
+    }
+}
+
+TEST_F(TraceLoggerTest, TimeThreadAndBinaryForms) {
+    TLoggerConfig config;
+    config.time = TLoggerConfig::ETime::Full;
+    config.dump = 2;
+    auto logger = Make(config);
+    std::vector<uint8_t> bytes(20);
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(0x2E + i);
+    bytes[0] = 0x02;
+    logger->Binary(kLogTrace, bytes.data(), bytes.size());
+    logger->Shutdown();
+    std::string text = ReadFile(logPath);
+    EXPECT_TRUE(std::regex_search(
+        text, std::regex(R"(\[[0-9A-F]{8}\] \d\d/\d\d/\d\d-\d\d:\d\d:\d\d\.\d{3}\(       0\) -{10}<<起動)")));
+    EXPECT_NE(
+        text.find(
+            " Bin(size=20)\r\n0000 : 02 2F 30 31 32 33 34 35 36 37 38 39 3A 3B 3C 3D  : ./0123456789:;<=\r\n"
+            "0010 : 3E 3F 40 41 -- -- -- -- -- -- -- -- -- -- -- --  : >?@A\r\n"),
+        std::string::npos)
+        << text;
+}
+
+TEST(LoggerConfig, ReadsTypesAndSwitches) {
+    std::string path = testing_support::TestHome() + "/cfg/VekLogger.ini";
+    struct {
+        const char* ini;
+        bool enabled;
+        uint32_t types;
+        uint32_t ring;
+        TLoggerConfig::ETime time;
+        bool thread;
+    } cases[] = {
+        {"", true, 7, 1024 * 1024, TLoggerConfig::ETime::Normal, true},
+        {"Types=err\r\nLogSize=0\r\n", true, 3, 1024, TLoggerConfig::ETime::Normal, true},
+        {"Types=poll\r\nTime=tick\r\nThread=OFF\r\n", true, 15, 1024 * 1024, TLoggerConfig::ETime::Tick,
+         true},
+        {"Types=trace,off\r\nTime=full\r\nThread=off\r\n", false, 7, 1024 * 1024, TLoggerConfig::ETime::Full,
+         false},
+        {"Types=\r\nTime=weird\r\nLogSize=2\r\n", true, 7, 2048, TLoggerConfig::ETime::Normal, true},
+    };
+    for (const auto& c : cases) {
+        WriteFile(path, std::string("[Trace]\r\n") + c.ini);
+        CInifileAccessor accessor(path);
+        TLoggerConfig config = TLoggerConfig::Read(AccessorSection(&accessor, "Trace"), 1024);
+        EXPECT_EQ(config.enabled, c.enabled) << c.ini;
+        EXPECT_EQ(config.types, c.types) << c.ini;
+        EXPECT_EQ(config.ringBytes, c.ring) << c.ini;
+        EXPECT_EQ(config.time, c.time) << c.ini;
+        EXPECT_EQ(config.threadPrefix, c.thread) << c.ini;
+    }
+}
