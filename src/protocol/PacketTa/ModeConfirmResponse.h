@@ -1,0 +1,12 @@
+#pragma once
+#include "protocol/Packet/CommonResponse.h"
+
+namespace QNL::PacketTa {
+
+// 0x8F: the dongle's answer to the mode setting.
+class CModeConfirmResponse : public Packet::CCommonResponse {
+public:
+    CModeConfirmResponse() : CCommonResponse(0x8F, "モード設定レスポンス") {}
+};
+
+}  // namespace QNL::PacketTa
