@@ -1,0 +1,68 @@
+#include "data/MeasurementChannel.h"
+
+size_t CMeasurementChannel::ReadingCount() const {
+    std::lock_guard lock(m_readingsLock);
+    return m_readings.Size();
+}
+
+int16_t CMeasurementChannel::Reading(size_t index) const {
+    std::lock_guard lock(m_readingsLock);
+    return index < m_readings.Size() ? m_readings.Get(index).Tenths() : kReadingLost;
+}
+
+void CMeasurementChannel::SetReading(size_t index, int16_t tenths) {
+    if (m_frozen)
+        return;
+    std::lock_guard lock(m_readingsLock);
+    m_readings.Set(index, CMeasurementValue(tenths));
+}
+
+size_t CMeasurementChannel::FillReadings(size_t first, const int16_t* tenths, size_t count) {
+    if (m_frozen)
+        return 0;
+    std::lock_guard lock(m_readingsLock);
+    size_t end = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const size_t index = first + i;
+        if (index < m_readings.Size() && m_readings.Get(index).IsValid())
+            continue;
+        m_readings.Set(index, CMeasurementValue(tenths[i]));
+        end = index + 1;
+    }
+    return end;
+}
+
+size_t CMeasurementChannel::CopyReadings(size_t first, size_t count, int16_t* out) const {
+    std::lock_guard lock(m_readingsLock);
+    size_t copied = 0;
+    for (; copied < count && first + copied < m_readings.Size(); ++copied) {
+        out[copied] = m_readings.Get(first + copied).Tenths();
+    }
+    return copied;
+}
+
+void CMeasurementChannel::ResizeReadings(size_t count) {
+    if (m_frozen)
+        return;
+    std::lock_guard lock(m_readingsLock);
+    m_readings.Resize(count);
+}
+
+void CMeasurementChannel::RemoveFrontReadings(size_t count) {
+    if (m_frozen)
+        return;
+    std::lock_guard lock(m_readingsLock);
+    m_readings.RemoveFront(count);
+}
+
+void CMeasurementChannel::ClearReadings() {
+    if (m_frozen)
+        return;
+    std::lock_guard lock(m_readingsLock);
+    m_readings.Clear();
+}
+
+size_t CMeasurementChannel::ReadingBlockCount() const {
+    std::lock_guard lock(m_readingsLock);
+    return m_readings.BlockCount();
+}

@@ -1,0 +1,77 @@
+#pragma once
+// One channel of the record store: its attributes and its series of readings.
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+#include "data/BlockLinkVectorT.h"
+#include "data/MeasurementValue.h"
+#include "data/Reading.h"
+#include "support/CopyImpossible.h"
+
+class CMeasurementChannel : private VEK::CCopyImpossible {
+public:
+    CMeasurementChannel() = default;
+    // A record that ignores every change: the stand-in for channel numbers outside 1..100.
+    struct TFrozen {};
+    explicit CMeasurementChannel(TFrozen) : m_frozen(true) {}
+
+    // Attributes read by the receive thread while the window thread may change them: atomics.
+    bool InUse() const { return m_inUse.load(std::memory_order_relaxed); }
+    void SetInUse(bool inUse) {
+        if (!m_frozen)
+            m_inUse.store(inUse, std::memory_order_relaxed);
+    }
+    int32_t ThermocoupleType() const { return m_thermocoupleType.load(std::memory_order_relaxed); }
+    void SetThermocoupleType(int32_t code) {
+        if (!m_frozen)
+            m_thermocoupleType.store(code, std::memory_order_relaxed);
+    }
+    bool ShownInGraph() const { return m_shownInGraph.load(std::memory_order_relaxed); }
+    void SetShownInGraph(bool shown) {
+        if (!m_frozen)
+            m_shownInGraph.store(shown, std::memory_order_relaxed);
+    }
+    // Cold-junction temperature of the latest measurement report, tenths of a degC.
+    int16_t InternalTemperature() const { return m_internalTemperature.load(std::memory_order_relaxed); }
+    void SetInternalTemperature(int16_t tenths) {
+        if (!m_frozen)
+            m_internalTemperature.store(tenths, std::memory_order_relaxed);
+    }
+    // Window thread only.
+    const std::string& Comment() const { return m_comment; }
+    void SetComment(std::string comment) {
+        if (!m_frozen)
+            m_comment = std::move(comment);
+    }
+
+    // The series; every access takes the series lock. Lost at or beyond the end.
+    size_t ReadingCount() const;
+    int16_t Reading(size_t index) const;
+    // Grows the series with Lost up to index when needed.
+    void SetReading(size_t index, int16_t tenths);
+    // Stores the readings from index first on, each only where no valid reading is stored yet, so
+    // a repeated or late report fills gaps and never overwrites. Returns one past the highest index
+    // stored, 0 when nothing was stored.
+    size_t FillReadings(size_t first, const int16_t* tenths, size_t count);
+    // Copies up to count readings from index first; returns how many existed.
+    size_t CopyReadings(size_t first, size_t count, int16_t* out) const;
+    void ResizeReadings(size_t count);
+    void RemoveFrontReadings(size_t count);
+    void ClearReadings();
+    // Memory the series holds, in blocks of 1024 readings.
+    size_t ReadingBlockCount() const;
+
+private:
+    const bool m_frozen = false;
+    std::atomic<bool> m_inUse{false};
+    std::atomic<int32_t> m_thermocoupleType{1};
+    std::atomic<bool> m_shownInGraph{true};
+    std::atomic<int16_t> m_internalTemperature{kReadingLost};
+    std::string m_comment;
+
+    mutable std::mutex m_readingsLock;
+    VEK::CBlockLinkVectorT<CMeasurementValue> m_readings;
+};

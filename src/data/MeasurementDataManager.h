@@ -1,0 +1,126 @@
+#pragma once
+// The measurement that is running or was last run or loaded: per channel a series of readings
+// indexed by record number, the time of record 0, the sampling rate, and the run's sequence counter.
+#include <array>
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "data/DecodedReport.h"
+#include "data/MeasurementChannel.h"
+#include "data/MeasurementSetup.h"
+#include "data/MeasurementValue.h"
+#include "data/UnitInformation.h"
+#include "support/CopyImpossible.h"
+#include "support/SystemTime.h"
+
+class CMeasurementDataManager : private VEK::CCopyImpossible {
+public:
+    using CValue = CMeasurementValue;
+    using CChannel = CMeasurementChannel;
+    static constexpr int kChannels = 100;
+    enum EState : int32_t { kStateEmpty = 0, kStateMeasuring = 1, kStateHolding = 2 };
+
+    CMeasurementDataManager();
+
+    // Channels 1..100; any other number gives a shared empty record (not in use, no readings).
+    CChannel& Channel(int channel);
+    const CChannel& Channel(int channel) const;
+    // Lost at or beyond the end of the series.
+    static int16_t GetReading(const CChannel& channel, uint32_t index) { return channel.Reading(index); }
+    static void SetReading(CChannel& channel, uint32_t index, int16_t tenths) {
+        channel.SetReading(index, tenths);
+    }
+
+    // Empty state; sequence counter and index base 0; channels from the setup.
+    void Reset(const TMeasurementSetup& setup);
+    // Begins a measurement. From a stopped or empty store the sequence counter and index base start at
+    // 0, as the dongle starts polling afresh. While measuring the units keep numbering their samples,
+    // so the counter is kept and the index base moves to it: the new run's records start at 0 and no
+    // report is folded onto record 0 while the counter catches up.
+    void Start(const TMeasurementSetup& setup);
+    // Record count 0; channels 1..20 (fast rates) or 1..100 take use, type and comment from the
+    // setup with their readings emptied; channels beyond a fast rate's twenty are taken out of use
+    // and emptied too, so no earlier run's readings show on the new time base.
+    void InitChannels(const TMeasurementSetup& setup);
+    // Holding state; at rates up to one second an uneven end drops the last second's records.
+    void Stop();
+    // While measuring: decodes a measurement report and stores each sample where no valid reading
+    // is stored yet. False when not measuring or the report is rejected.
+    bool Append(const uint8_t* report, size_t size, TDecodedReport& decoded);
+    // The run's tick: one record position per sampling period.
+    void AdvanceTick();
+    // Record positions of the run so far while measuring, else 0.
+    uint32_t RecordsThisRun() const;
+    // Under the store's lock: the record index of a report's sequence number; may move the counter.
+    uint32_t RecordIndexOf(uint8_t sequence);
+    uint32_t SequenceCounter() const;
+    uint32_t IndexBase() const;
+
+    // Partial deletion at record i: drop the records before i (record i becomes record 0 and keeps its
+    // time), or the records after i.
+    void DeleteBefore(uint32_t index);
+    void DeleteAfter(uint32_t index);
+
+    // Unit information per channel, written by the receive thread: guarded by the store's lock.
+    void SetUnitInformation(int channel, const TUnitInformation& information);
+    TUnitInformation UnitInformation(int channel) const;
+    // Updates the battery of present information; true when it changed.
+    bool UpdateBattery(int channel, uint8_t level);
+
+    int32_t State() const { return m_state.load(); }
+    void SetState(int32_t state) { m_state.store(state); }
+    uint32_t RecordCount() const { return m_recordCount.load(); }
+    void SetRecordCount(uint32_t count) { m_recordCount.store(count); }
+    uint32_t SamplingRateCode() const { return m_samplingRateCode.load(); }
+    void SetSamplingRateCode(uint32_t code) { m_samplingRateCode.store(code); }
+    uint32_t TemperatureUnit() const { return m_temperatureUnit.load(); }
+    void SetTemperatureUnit(uint32_t unit) { m_temperatureUnit.store(unit); }
+    uint32_t SystemNumber() const { return m_systemNumber.load(); }
+    void SetSystemNumber(uint32_t number) { m_systemNumber.store(number); }
+
+    // Window thread only.
+    bool IsModified() const { return m_modified; }
+    void SetModified(bool modified) { m_modified = modified; }
+    std::string SavedPath() const { return m_savedPath; }
+    void SetSavedPath(std::string path) { m_savedPath = std::move(path); }
+    const VEK::CSystemTime& StartTime() const { return m_startTime; }
+    void SetStartTime(const VEK::CSystemTime& time) { m_startTime = time; }
+    // Numbers of the channels in use, ascending; rebuilt from the channels' use flags after a load.
+    std::vector<int32_t> ChannelsInUse() const { return m_channelsInUse; }
+    void RefreshChannelsInUse();
+    std::vector<uint32_t> AdjustedChannels() const { return m_adjustedChannels; }
+    void SetAdjustedChannels(std::vector<uint32_t> channels) { m_adjustedChannels = std::move(channels); }
+    uint32_t FileChannelCount() const { return m_fileChannelCount; }
+    void SetFileChannelCount(uint32_t count) { m_fileChannelCount = count; }
+    uint32_t WorkingRowsWritten() const { return m_workingRowsWritten; }
+    void SetWorkingRowsWritten(uint32_t rows) { m_workingRowsWritten = rows; }
+
+private:
+    static bool IsChannel(int channel) { return channel >= 1 && channel <= kChannels; }
+    void ApplySetup(const TMeasurementSetup& setup);
+    void RaiseRecordCount(uint32_t count);
+
+    std::atomic<int32_t> m_state{kStateEmpty};
+    bool m_modified = false;
+    std::string m_savedPath;
+    std::atomic<uint32_t> m_recordCount{0};
+    VEK::CSystemTime m_startTime;
+    std::vector<int32_t> m_channelsInUse;
+    std::array<CChannel, kChannels + 1> m_channels;
+    std::array<TUnitInformation, kChannels + 1> m_unitInformation{};  // under m_lock
+
+    // Guards the sequence counter, the index base and the unit information.
+    mutable std::mutex m_lock;
+    std::atomic<uint32_t> m_samplingRateCode{0};
+    uint32_t m_sequenceCounter = 0;
+    uint32_t m_indexBase = 0;
+    std::atomic<uint32_t> m_systemNumber{0};
+    std::atomic<uint32_t> m_temperatureUnit{0};
+    std::vector<uint32_t> m_adjustedChannels;
+    uint32_t m_fileChannelCount = 0;
+    uint32_t m_workingRowsWritten = 0;
+};

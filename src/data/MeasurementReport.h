@@ -1,0 +1,32 @@
+#pragma once
+// Decoding of the units' measurement reports (the data of the dongle's data-received event).
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "data/DecodedReport.h"
+
+class CMeasurementDataManager;
+
+// Widens a report's 8-bit sequence number against the run's 32-bit sequence counter. A number up
+// to 40 ahead of the counter moves the counter forward; one up to 215 behind addresses an earlier
+// record (0 when that would lie before the start).
+uint32_t UnwrapSequence(uint32_t& counter, uint8_t sequence);
+
+// Decodes a measurement report for a channel in use in the store: record index from the sequence
+// number, temperatures in the store's unit with the unit's calibration (OFS2, GAIN) from its stored
+// information. Rejected: other kinds, units outside 1..100 or not in use, more than four samples,
+// fewer bytes than the samples need. Nothing in the store is touched by a rejected report.
+bool DecodeMeasurementReport(CMeasurementDataManager& store, const uint8_t* data, size_t size,
+                             TDecodedReport& decoded);
+
+// PC-side offset per channel in converter counts, indexed by channel 1..100; a value that is not
+// finite means no correction.
+using TChannelOffsets = std::array<double, 101>;
+
+// Copy of a measurement report with the channel's offset (truncated toward zero) subtracted from
+// every sample's count. A result beyond the 24-bit range, like a count the unit already reported
+// at full scale, is written as full scale, which converts to no temperature. Other reports are
+// copied unchanged.
+std::vector<uint8_t> ApplyOffsetCorrection(const uint8_t* data, size_t size, const TChannelOffsets& offsets);
