@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "link/IPacketCommandExecuter.h"
+#include "protocol/FrameResult.h"
 
 namespace QNL {
 
