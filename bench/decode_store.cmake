@@ -1,0 +1,1 @@
+hollowmere_add_bench(decode_store hollowmere_data)
