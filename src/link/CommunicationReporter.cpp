@@ -18,10 +18,13 @@ bool CCommunicationReporter::Start() {
         return false;
     int unit = m_communication.QueryProperties().receiveUnit;
     m_buffer.assign(unit > 0 ? static_cast<size_t>(unit) : kAnyUnitBufferSize, 0);
+    m_started = true;
     return m_thread.Start([this](const std::atomic<bool>& stop) { Run(stop); });
 }
 
 void CCommunicationReporter::Stop() {
+    if (!m_started.exchange(false))
+        return;
     m_stopRequested = true;
     // The thread closes the transport on its way out; closing here as well covers a thread that
     // never ran. The transport guards its handles, so a Send racing with this is safe.

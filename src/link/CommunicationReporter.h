@@ -39,6 +39,9 @@ private:
     ICommunication& m_communication;
     std::vector<uint8_t> m_buffer;
     std::atomic<bool> m_stopRequested{false};
+    // Set from Start to Stop: a second Stop (the base destructor after the owning variant's) must
+    // not touch a transport that may be gone.
+    std::atomic<bool> m_started{false};
     std::mutex m_pollLock;
     CThread m_thread;
 };
