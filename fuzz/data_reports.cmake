@@ -1,0 +1,1 @@
+hollowmere_add_fuzzer(data_reports hollowmere_data)
