@@ -19,8 +19,12 @@ public:
         : m_command(command), m_dataLength(dataLength) {}
 
     static std::vector<uint8_t> Frame(uint8_t command, const std::vector<uint8_t>& data = {}) {
-        std::vector<uint8_t> frame{0x02, static_cast<uint8_t>(data.size() + 2), command};
-        frame.insert(frame.end(), data.begin(), data.end());
+        std::vector<uint8_t> frame;
+        frame.reserve(data.size() + 5);
+        frame.push_back(0x02);
+        frame.push_back(static_cast<uint8_t>(data.size() + 2));
+        frame.push_back(command);
+        for (uint8_t byte : data) frame.push_back(byte);
         uint8_t sum = 0;
         for (size_t i = 1; i < frame.size(); ++i) sum = static_cast<uint8_t>(sum + frame[i]);
         frame.push_back(sum);
