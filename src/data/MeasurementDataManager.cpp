@@ -7,13 +7,17 @@
 
 CMeasurementDataManager::CMeasurementDataManager() : m_startTime(VEK::CSystemTime::Now()) {}
 
-CMeasurementDataManager::CChannel& CMeasurementDataManager::Channel(int channel) {
+CMeasurementDataManager::CChannel& CMeasurementDataManager::EmptyChannel() {
     static CChannel empty{CChannel::TFrozen{}};
-    return IsChannel(channel) ? m_channels[channel] : empty;
+    return empty;
+}
+
+CMeasurementDataManager::CChannel& CMeasurementDataManager::Channel(int channel) {
+    return IsChannel(channel) ? m_channels[channel] : EmptyChannel();
 }
 
 const CMeasurementDataManager::CChannel& CMeasurementDataManager::Channel(int channel) const {
-    return const_cast<CMeasurementDataManager*>(this)->Channel(channel);
+    return IsChannel(channel) ? m_channels[channel] : EmptyChannel();
 }
 
 void CMeasurementDataManager::ApplySetup(const TMeasurementSetup& setup) {

@@ -101,6 +101,8 @@ public:
 
 private:
     static bool IsChannel(int channel) { return channel >= 1 && channel <= kChannels; }
+    // Shared by every store and built once; it ignores changes.
+    static CChannel& EmptyChannel();
     void ApplySetup(const TMeasurementSetup& setup);
     void RaiseRecordCount(uint32_t count);
 
