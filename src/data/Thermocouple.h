@@ -8,6 +8,9 @@ inline constexpr int32_t kThermocoupleJ = 3;
 
 // Converter counts of the units' 24-bit thermocouple readings: 2^-17 mV each.
 inline constexpr double kMillivoltsPerCount = 1.0 / 131072.0;
+// The converter's full-scale counts: a reading there is saturated.
+inline constexpr int32_t kCountMax = 0x7FFFFF;
+inline constexpr int32_t kCountMin = -0x800000;
 
 // Temperature in degC of a thermocouple reading with cold-junction compensation: the cold-junction
 // EMF from the type's table plus count x gain minus the unit's offset (both in counts), converted
@@ -15,7 +18,3 @@ inline constexpr double kMillivoltsPerCount = 1.0 / 131072.0;
 // table, or a count at either end of the converter's range (a saturated converter measures nothing).
 bool ThermocoupleToTemperature(int32_t typeCode, double coldJunctionCelsius, int32_t count,
                                int32_t offsetCounts, double gain, double& celsius);
-
-// The converter's full-scale counts.
-inline constexpr int32_t kCountMax = 0x7FFFFF;
-inline constexpr int32_t kCountMin = -0x800000;
