@@ -243,3 +243,14 @@ TEST_F(UsbHidTest, StopEndsTheReporterWithDisconnectAndEndOnly) {
     EXPECT_EQ(recorder.Kinds(),
               (std::vector<int>{CReportEvent::kConnect, CReportEvent::kDisconnect, CReportEvent::kEnd}));
 }
+
+TEST(HidapiBackend, MissingDevicesAreSimplyNotFound) {
+    IHidBackend& backend = HidapiBackend();
+    EXPECT_TRUE(CUsbHidFinder(backend).EnumerateDevices(0, 0).empty());
+    EXPECT_FALSE(backend.ReportDescriptor("/dev/hidraw-none").has_value());
+    EXPECT_EQ(backend.Open("/dev/hidraw-none"), nullptr);
+    CUsbHid hid;
+    EXPECT_FALSE(hid.SelectDevice("/dev/hidraw-none"));
+    EXPECT_FALSE(hid.Open());
+    EXPECT_EQ(hid.LinkState(), ICommunication::kClosed);
+}
