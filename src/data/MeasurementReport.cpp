@@ -70,7 +70,7 @@ bool DecodeMeasurementReport(CMeasurementDataManager& store, const uint8_t* data
     const int32_t offset = information.IsPresent() ? information.Ofs2() : 0;
     const double gain = information.IsPresent() ? information.Gain() : 1.0;
     const int32_t type = channel.ThermocoupleType();
-    const bool fahrenheit = store.TemperatureUnit() == 1;
+    const bool fahrenheit = store.TemperatureUnit() == kTemperatureUnitFahrenheit;
     for (int i = 0; i < count; ++i) {
         const uint8_t* field = data + CountOffset(i);
         const double coldJunction = UnitReport::ReadColdJunctionCelsius(field - UnitReport::kCountInSample);

@@ -6,6 +6,10 @@
 
 #include "protocol/PollingSetting.h"
 
+// Temperature units of the readings.
+inline constexpr uint32_t kTemperatureUnitCelsius = 0;
+inline constexpr uint32_t kTemperatureUnitFahrenheit = 1;
+
 struct TMeasurementSetup {
     static constexpr int kChannels = 100;
 
@@ -15,8 +19,7 @@ struct TMeasurementSetup {
     // Indexed by channel number 1..100; entry 0 is unused.
     std::array<int32_t, kChannels + 1> thermocoupleType = MakeTypes();
     std::array<std::string, kChannels + 1> comment{};
-    // 0 deg C, 1 deg F.
-    uint32_t temperatureUnit = 0;
+    uint32_t temperatureUnit = kTemperatureUnitCelsius;
 
 private:
     static constexpr std::array<int32_t, kChannels + 1> MakeTypes() {
