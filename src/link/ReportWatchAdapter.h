@@ -10,7 +10,8 @@ namespace VEK {
 class CReportWatchAdapter : public CAbstractReport {
 public:
     CReportWatchAdapter() : m_inner(*this) {}
-    ~CReportWatchAdapter() override;
+    // Leaves the target alone: it may already be gone. Its owner stops it before either goes.
+    ~CReportWatchAdapter() override = default;
 
     // False (and nothing changes) while the adapter is alive.
     bool SetTarget(IReport* target);

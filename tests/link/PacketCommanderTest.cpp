@@ -89,7 +89,7 @@ TEST_F(PacketCommanderTest, WrongLengthResponseIsNotClaimedAndReportsTheKeyResul
     Attach();
     CTestFramePacket response(0xAA, 2);  // the answer carries 3 data bytes
     auto waiter =
-        std::async(std::launch::async, [&] { return m_commander.Exchange(response, Command(0x2A), 300); });
+        std::async(std::launch::async, [&] { return m_commander.Exchange(response, Command(0x2A), 1000); });
     ASSERT_TRUE(m_listener.WaitUntilSent(Device(), 1));
     Device().Feed(kAnswer);
     EXPECT_EQ(waiter.get(), CPacketCommander::kTimeout);
