@@ -2,11 +2,6 @@
 
 namespace VEK {
 
-CReportWatchAdapter::~CReportWatchAdapter() {
-    if (IReport* target = m_target)
-        target->SetListener(nullptr);
-}
-
 bool CReportWatchAdapter::SetTarget(IReport* target) {
     if (IsRunning())
         return false;
