@@ -95,11 +95,15 @@ THidReportLayout ParseHidReportDescriptor(const uint8_t* bytes, size_t size) {
     }
     uint64_t inputBits = 0;
     uint64_t outputBits = 0;
+    uint8_t outputId = 0;
     for (const auto& [id, bits] : reports) {
         inputBits = std::max(inputBits, bits.input);
-        outputBits = std::max(outputBits, bits.output);
+        if (bits.output > outputBits) {
+            outputBits = bits.output;
+            outputId = static_cast<uint8_t>(id);
+        }
     }
-    return {LengthOf(inputBits), LengthOf(outputBits), numbered};
+    return {LengthOf(inputBits), LengthOf(outputBits), numbered, outputId};
 }
 
 }  // namespace VEK

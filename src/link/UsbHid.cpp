@@ -9,7 +9,6 @@
 namespace VEK {
 namespace {
 
-constexpr uint8_t kOutputReportId = 0;
 // Bounds DropPending when a device keeps sending.
 constexpr int kMaxDroppedReports = 1024;
 
@@ -107,7 +106,8 @@ bool CUsbHid::IsReceiveReady() const {
 }
 
 int CUsbHid::Send(size_t size, const uint8_t* bytes) {
-    size_t length = Device().caps.outputReportLength;
+    THidReportLayout caps = Device().caps;
+    size_t length = caps.outputReportLength;
     std::lock_guard<std::mutex> lock(m_writeLock);
     if (!m_writeHandle || length < 2)
         return -1;
@@ -116,7 +116,7 @@ int CUsbHid::Send(size_t size, const uint8_t* bytes) {
     while (sent < size) {
         size_t take = std::min(size - sent, length - 1);
         std::fill(report.begin(), report.end(), 0);
-        report[0] = kOutputReportId;
+        report[0] = caps.outputReportId;
         std::memcpy(report.data() + 1, bytes + sent, take);
         if (!WriteReport(report))
             return -1;

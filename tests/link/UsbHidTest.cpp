@@ -53,17 +53,18 @@ TEST(HidReportLayout, LengthsAndNumberingFromDescriptor) {
     std::vector<uint8_t> truncated = VendorDescriptor(64, 64, false);
     truncated.resize(truncated.size() - 9);  // cut inside the output item
     std::vector<TCase> cases = {
-        {"unnumbered 64/64", VendorDescriptor(64, 64, false), {65, 65, false}},
-        {"numbered 32/16", VendorDescriptor(32, 16, true), {33, 17, true}},
-        {"longest of two reports", twoReports, {41, 9, true}},
-        {"empty: fallback", {}, {65, 65, false}},
-        {"truncated: input only", truncated, {65, 65, false}},
+        {"unnumbered 64/64", VendorDescriptor(64, 64, false), {65, 65, false, 0}},
+        {"numbered 32/16", VendorDescriptor(32, 16, true), {33, 17, true, 1}},
+        {"longest of two reports", twoReports, {41, 9, true, 1}},
+        {"empty: fallback", {}, {65, 65, false, 0}},
+        {"truncated: input only", truncated, {65, 65, false, 0}},
     };
     for (const auto& c : cases) {
         THidReportLayout layout = ParseHidReportDescriptor(c.descriptor.data(), c.descriptor.size());
         EXPECT_EQ(layout.inputReportLength, c.expected.inputReportLength) << c.name;
         EXPECT_EQ(layout.outputReportLength, c.expected.outputReportLength) << c.name;
         EXPECT_EQ(layout.numberedReports, c.expected.numberedReports) << c.name;
+        EXPECT_EQ(layout.outputReportId, c.expected.outputReportId) << c.name;
     }
 }
 
@@ -135,6 +136,17 @@ TEST_F(UsbHidTest, SendSplitsIntoWholeReportsWithIdByteAndZeroFill) {
             offset += c.chunks[i];
         }
     }
+}
+
+TEST_F(UsbHidTest, NumberedDeviceGetsItsOutputReportIdInFront) {
+    auto dongle = AddDongle(true);
+    CUsbHid hid(m_backend);
+    OpenFirst(hid);
+    auto bytes = Bytes(5);
+    ASSERT_EQ(hid.Send(bytes.size(), bytes.data()), 5);
+    ASSERT_EQ(dongle->Written().size(), 1u);
+    EXPECT_EQ(dongle->Written()[0][0], 0x01);
+    EXPECT_EQ(dongle->Written()[0][1], 1);
 }
 
 TEST_F(UsbHidTest, FailedWritesAreRetriedUpToTenAttempts) {
