@@ -3,6 +3,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdlib>
 
 #include "link/Rs232c.h"
@@ -27,6 +28,7 @@ public:
     }
     int Master() const { return m_master; }
     bool stuck = false;  // the line moves nothing
+    std::atomic<bool> cts{true};
 
 protected:
     int OpenPortFile(const std::string& name) override {
@@ -36,7 +38,7 @@ protected:
         return stuck ? 0 : CRs232c::WriteBytes(fd, bytes, size);
     }
     bool ReadModemLines(int, int& lines) const override {
-        lines = TIOCM_CTS;
+        lines = cts ? TIOCM_CTS : 0;
         return true;
     }
 
@@ -116,4 +118,18 @@ TEST(Rs232c, ALineThatMovesNothingFailsInsteadOfHanging) {
         const uint8_t frame[] = {0x02, 0x02, 0x2A, 0x2C, 0x03};
         EXPECT_EQ(serial.Send(sizeof frame, frame), -1) << blockWrite;
     }
+}
+
+TEST(Rs232c, LinkStateFollowsCtsWhenAsked) {
+    CPtySerial serial;
+    CRs232c::TSettings settings = Port("COM3");
+    settings.followCts = true;
+    serial.SetSettings(settings);
+    ASSERT_TRUE(serial.Open());
+    serial.cts = false;
+    EXPECT_EQ(serial.LinkState(), ICommunication::kOpenNotConnected);
+    EXPECT_FALSE(serial.IsLinked());
+    serial.cts = true;
+    EXPECT_EQ(serial.LinkState(), ICommunication::kConnected);
+    EXPECT_TRUE(serial.IsLinked());
 }

@@ -198,7 +198,7 @@ TEST_F(UsbHidTest, ReceiveDeliversWholePayloadOfNumberedAndUnnumberedReports) {
     }
 }
 
-TEST_F(UsbHidTest, ReceiveTimesOutWithZeroAndDeliversTheNextReportLater) {
+TEST_F(UsbHidTest, ReceiveTimesOutWithZeroDropsPendingAndNoticesUnplugging) {
     auto dongle = AddDongle();
     CUsbHid hid(m_backend);
     OpenFirst(hid);
@@ -208,6 +208,10 @@ TEST_F(UsbHidTest, ReceiveTimesOutWithZeroAndDeliversTheNextReportLater) {
     dongle->PushInputReport(Bytes(63));
     EXPECT_EQ(hid.Receive(buffer.size(), buffer.data()), 63);
     EXPECT_EQ(buffer, Bytes(63));
+
+    for (int i = 0; i < 3; ++i) dongle->PushInputReport(Bytes(63));
+    hid.DropPending();
+    EXPECT_EQ(hid.Receive(buffer.size(), buffer.data()), 0);
 
     dongle->Unplug();
     EXPECT_EQ(hid.Receive(buffer.size(), buffer.data()), -1);
