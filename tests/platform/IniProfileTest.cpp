@@ -12,7 +12,10 @@ namespace {
 class IniProfileTest : public ::testing::Test {
 protected:
     std::string path = testing_support::TestHome() + "/ini/test.ini";
-    void SetUp() override { std::remove(path.c_str()); }
+    void SetUp() override {
+        testing_support::WriteFile(path, "");  // creates the folder
+        std::remove(path.c_str());
+    }
 };
 
 }  // namespace

@@ -1,22 +1,22 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "support/TestHome.h"
 
 namespace {
 
-// Removes the temporary HOME when the test process ends.
-class CTestHomeEnvironment : public ::testing::Environment {
-public:
-    void TearDown() override { std::filesystem::remove_all(testing_support::TestHome()); }
-};
+void RemoveTestHome() {
+    std::error_code ignored;
+    std::filesystem::remove_all(testing_support::TestHome(), ignored);
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
     testing_support::TestHome();  // before anything reads HOME
+    std::atexit(RemoveTestHome);  // also after --gtest_list_tests, which runs no environment
     ::testing::InitGoogleTest(&argc, argv);
-    ::testing::AddGlobalTestEnvironment(new CTestHomeEnvironment);
     return RUN_ALL_TESTS();
 }

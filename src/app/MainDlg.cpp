@@ -1,0 +1,122 @@
+#include "app/MainDlg.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMessageBox>
+#include <QVBoxLayout>
+
+#include "app/AboutDlg.h"
+#include "app/SystemNumberDlg.h"
+#include "app/WindowPlacement.h"
+#include "files/CodeTables.h"
+#include "files/Settings.h"
+#include "files/TraceLogger.h"
+
+CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Brisquent - Quillmark"));
+    setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
+    setMinimumSize(861, 600);
+    m_status = new QLabel;
+    m_status->setObjectName("status");
+    m_information = new QLabel;
+    m_information->setObjectName("information");
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_status);
+    layout->addWidget(m_information);
+    layout->addStretch(1);
+
+    auto* about = new QAction(tr("&About..."), this);
+    about->setShortcut(QKeySequence::HelpContents);
+    connect(about, &QAction::triggered, this, &CMainDlg::ShowAbout);
+    addAction(about);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(&m_quitSignals, &CQuitSignalNotifier::quitRequested, this, &CMainDlg::ConfirmedQuit);
+}
+
+CMainDlg::~CMainDlg() = default;
+
+bool CMainDlg::InitDialog() {
+    if (m_onlyWindow.Check(this))
+        return false;
+    m_started = true;
+    VEK::TraceLogger().Trace("アプリケーションを開始しました。");
+
+    VEK::ReadParameterSet(m_parameters, VEK::LastOneSection("user"), VEK::DefineParameterSection());
+    m_scales = VEK::ReadGraphScales(VEK::LastOneSection("user"));
+    RestoreWindowPlacement(*this, VEK::LastOneSection("main-dlg"), true);
+
+    m_information->setText(
+        QString("System No. %1   %2   %3")
+            .arg(m_parameters.systemNumber)
+            .arg(QString::fromStdString(VEK::SamplingRateName(m_parameters.polling.RateCode())),
+                 QString::fromStdString(VEK::TemperatureUnitName(m_parameters.temperatureUnit))));
+    m_status->setText(tr("No data"));
+    return RunSystemNumberGate();
+}
+
+bool CMainDlg::RunSystemNumberGate() {
+    while (m_parameters.systemNumber == 0 && !m_closing) {
+        CSystemNumberDlg dialog(m_parameters.systemNumber, this);
+        bool accepted = dialog.exec() == QDialog::Accepted;
+        if (m_closing)
+            break;
+        if (accepted) {
+            m_parameters.systemNumber = dialog.SystemNumber();
+        } else if (ConfirmQuit(this)) {
+            return false;
+        }
+    }
+    return !m_closing;
+}
+
+bool CMainDlg::ConfirmQuit(QWidget* parent) {
+    QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(),
+                    QStringLiteral("Are you sure to quit the application?"),
+                    QMessageBox::Ok | QMessageBox::Cancel, parent);
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    return box.exec() == QMessageBox::Ok;
+}
+
+void CMainDlg::QuitRequest() {
+    if (ConfirmQuit(this))
+        ConfirmedQuit();
+}
+
+void CMainDlg::ConfirmedQuit() {
+    m_closing = true;
+    // A signal may arrive while a dialog or question is open: close those first.
+    while (QWidget* modal = QApplication::activeModalWidget()) {
+        if (modal == this)
+            break;
+        modal->close();
+        if (QApplication::activeModalWidget() == modal)
+            break;  // refused to close
+    }
+    done(0);
+}
+
+void CMainDlg::closeEvent(QCloseEvent* event) {
+    if (m_closing) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    QuitRequest();
+}
+
+void CMainDlg::ShowAbout() {
+    CAboutDlg(m_parameters.firmware.result == 0 ? m_parameters.firmware.VersionText() : std::string(), this)
+        .exec();
+}
+
+void CMainDlg::OnDestroy() {
+    // A turned-away instance never read the settings: it must not overwrite the first one's.
+    if (!m_started)
+        return;
+    m_started = false;
+    VEK::SaveUserSection(m_parameters, m_scales, VEK::LastOneSection("user"));
+    SaveWindowPlacement(*this, VEK::LastOneSection("main-dlg"));
+    VEK::TraceLogger().Trace("アプリケーションを正常終了しました。");
+}
