@@ -4,20 +4,15 @@
 
 #include <cstdio>
 
+#include "data/SamplingRate.h"
+
 namespace VEK {
 namespace {
 
-struct TRate {
-    const char* name;
-    uint32_t milliseconds;
-};
-constexpr TRate kRates[] = {
-    {"100msec", 100},  {"200msec", 200},   {"500msec", 500},   {"1sec", 1000},
-    {"2sec", 2000},    {"5sec", 5000},     {"10sec", 10000},   {"20sec", 20000},
-    {"30sec", 30000},  {"1min", 60000},    {"2min", 120000},   {"5min", 300000},
-    {"10min", 600000}, {"20min", 1200000}, {"30min", 1800000}, {"1hour", 3600000},
-};
-constexpr int kRateCount = sizeof kRates / sizeof kRates[0];
+constexpr const char* kRateNames[] = {"100msec", "200msec", "500msec", "1sec", "2sec", "5sec",
+                                      "10sec",   "20sec",   "30sec",   "1min", "2min", "5min",
+                                      "10min",   "20min",   "30min",   "1hour"};
+constexpr int kRateCount = sizeof kRateNames / sizeof kRateNames[0];
 
 bool ValidRate(int code) {
     return code >= 1 && code <= kRateCount;
@@ -26,19 +21,19 @@ bool ValidRate(int code) {
 }  // namespace
 
 std::string SamplingRateName(int code) {
-    return ValidRate(code) ? kRates[code - 1].name : "";
+    return ValidRate(code) ? kRateNames[code - 1] : "";
 }
 
 int SamplingRateCode(const std::string& name) {
     for (int code = 1; code <= kRateCount; ++code) {
-        if (strcasecmp(name.c_str(), kRates[code - 1].name) == 0)
+        if (strcasecmp(name.c_str(), kRateNames[code - 1]) == 0)
             return code;
     }
     return 0;
 }
 
 uint32_t SamplingRateMilliseconds(int code) {
-    return ValidRate(code) ? kRates[code - 1].milliseconds : 0;
+    return ValidRate(code) ? SamplingPeriodMilliseconds(static_cast<uint32_t>(code)) : 0;
 }
 
 std::string ThermocoupleTypeName(int32_t code) {

@@ -9,11 +9,6 @@ std::string SamplingRateName(int code);
 // Tries codes 1..16 in order, ignoring case; 0 when no name matches.
 int SamplingRateCode(const std::string& name);
 uint32_t SamplingRateMilliseconds(int code);
-// Rates faster than one second limit a measurement to channels 1..20.
-constexpr bool IsFastSamplingRate(int code) {
-    return code >= 1 && code <= 3;
-}
-constexpr int kFastRateChannels = 20;
 
 // 1 "K", 2 "T", 3 "J", others "unknown(0xNN)".
 std::string ThermocoupleTypeName(int32_t code);
