@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include "files/CodeTables.h"
+#include "files/DeviceSettings.h"
 #include "files/InifileAccessor.h"
 #include "files/ParameterSet.h"
 #include "support/TestHome.h"
@@ -156,4 +157,29 @@ TEST(CodeTables, NamesAndCodes) {
     EXPECT_EQ(ThermocoupleTypeFromText("j"), 1);
     EXPECT_EQ(TemperatureUnitName(1), "deg F");
     EXPECT_EQ(TemperatureUnitName(2), "*");
+}
+
+TEST_F(ParameterSetTest, DeviceSettings) {
+    struct {
+        const char* ini;
+        bool tcp;
+        uint16_t vendor, product;
+        int port;
+        int32_t recMax;
+    } cases[] = {
+        {"", false, 0x0000, 0x0006, 6, 2147483647},
+        {"hid-vid=0x04D8\r\nhid-pid=012\r\nrec-max=5\r\n", false, 0x04D8, 10, 10, 5},
+        {"hid-vid=tcp\r\nhid-pid=50000\r\n", true, 0, 50000, 50000, 2147483647},
+        {"hid-vid=tcp\r\nhid-pid=99999\r\n", true, 0, 99999 & 0xFFFF, 0, 2147483647},
+    };
+    for (const auto& c : cases) {
+        Load("", c.ini);
+        TDeviceSettings s = TDeviceSettings::Read(parameter);
+        EXPECT_EQ(s.UsesTcp(), c.tcp) << c.ini;
+        EXPECT_EQ(s.VendorId(), c.vendor) << c.ini;
+        EXPECT_EQ(s.ProductId(), c.product) << c.ini;
+        EXPECT_EQ(s.TcpPort(), c.port) << c.ini;
+        EXPECT_EQ(s.recordLimit, c.recMax) << c.ini;
+        EXPECT_EQ(s.tcpAddress, "127.0.0.1");
+    }
 }
