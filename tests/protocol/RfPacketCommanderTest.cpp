@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include <future>
+
+#include "DongleBench.h"
+#include "protocol/FwVersionResponse.h"
+#include "protocol/PacketTa/FwVersionCommand.h"
+#include "protocol/PollingDataSentEvent.h"
+
+using namespace protocol_test;
+using VEK::CReportEvent;
+
+namespace {
+
+const TBytes kQuery = Frame(0x2A);
+const TBytes kAnswer = Frame(0xAA, {0x07});
+const TBytes kPollingStopped = Frame(0x43, {0x00});
+
+}  // namespace
+
+// What the application's listener sees: unclaimed frames as the commander's own parser packet,
+// dropped bytes and state events; claimed answers stay with their waiter.
+TEST(RfPacketCommanderTest, ListenerGetsUnclaimedFramesDropsAndStates) {
+    CDongleBench bench;
+    ASSERT_TRUE(bench.Attach([](uint8_t command, int) {
+        TBytes reply = {0x00};  // garbage, then the event, then the answer
+        reply.insert(reply.end(), kPollingStopped.begin(), kPollingStopped.end());
+        if (command == 0x2A)
+            reply.insert(reply.end(), kAnswer.begin(), kAnswer.end());
+        return std::vector<TBytes>{reply};
+    }));
+    ASSERT_TRUE(bench.listener.WaitForState(CReportEvent::kConnect));
+    CFwVersionResponse response;
+
+    EXPECT_EQ(bench.commander.Exchange(response, QNL::PacketTa::CFwVersionCommand(), 5000),
+              static_cast<int>(kAnswer.size()));
+    EXPECT_EQ(response.ResultByte(), 7);
+    ASSERT_TRUE(bench.listener.WaitForUnclaimed(1));
+    EXPECT_EQ(bench.listener.Unclaimed(), (std::vector<TUnclaimed>{{0x43, {0x00}, -201}}));
+    ASSERT_TRUE(bench.listener.WaitForDropped(1));
+    EXPECT_EQ(bench.listener.Dropped(), (std::vector<std::pair<uint8_t, int>>{{0x00, -100}}));
+
+    // The application recognises the event by the code of a fresh packet and takes its data.
+    CPollingDataSentEvent event;
+    QNL::CBasicPacket frame;
+    ASSERT_EQ(frame.ParseFrame(kPollingStopped.data(), kPollingStopped.size()),
+              static_cast<int>(kPollingStopped.size()));
+    EXPECT_EQ(frame.Command(), event.Command());
+    EXPECT_EQ(event.SetPayload(frame.Data().size(), frame.Data().data()), 0);
+}
+
+TEST(RfPacketCommanderTest, WithoutAListenerTheReceiveThreadKeepsRunning) {
+    CDongleBench bench;
+    bench.commander.SetListener(nullptr);
+    ASSERT_TRUE(bench.Attach(CDongleBench::Answering({{0x2A, kAnswer}})));
+    bench.Device().Feed(kPollingStopped);
+    CFwVersionResponse response;
+    EXPECT_EQ(bench.commander.Exchange(response, QNL::PacketTa::CFwVersionCommand(), 5000),
+              static_cast<int>(kAnswer.size()));
+    EXPECT_TRUE(bench.commander.IsRunning());
+    EXPECT_TRUE(bench.listener.Unclaimed().empty());
+}
+
+// A dongle that went away: the report ends, waits end with -3, and further commands go nowhere.
+TEST(RfPacketCommanderTest, EndedReportCancelsTheWaitAndRefusesFurtherCommands) {
+    CDongleBench bench;
+    ASSERT_TRUE(bench.Attach(CDongleBench::Answering({})));
+    CFwVersionResponse response;
+    auto waiter = std::async(std::launch::async, [&] {
+        return bench.commander.Exchange(response, QNL::PacketTa::CFwVersionCommand(), 10000);
+    });
+    for (int i = 0; i < 5000 && bench.Sent().empty(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    bench.Device().Unplug();
+    EXPECT_EQ(waiter.get(), VEK::CPacketCommander::kEnded);
+    ASSERT_TRUE(bench.listener.WaitForState(CReportEvent::kEnd));
+
+    EXPECT_FALSE(bench.commander.IsRunning());
+    EXPECT_EQ(bench.commander.Exchange(response, QNL::PacketTa::CFwVersionCommand(), 10000),
+              VEK::CPacketCommander::kNotAttached);
+    EXPECT_EQ(bench.commander.SendWithHandshake(QNL::PacketTa::CFwVersionCommand()),
+              VEK::CPacketCommander::kNotAttached);
+    EXPECT_EQ(bench.Sent().size(), 1u);
+}
+
+// The target can change only while the adapter is not alive; a detach that leaves it dead points
+// it back at the serial report.
+TEST(RfPacketCommanderTest, TargetFollowsAttachAndDetach) {
+    CDongleBench bench;
+    EXPECT_EQ(bench.commander.Adapter().Target(), &bench.commander.SerialReport());
+    ASSERT_TRUE(bench.Attach(CDongleBench::Answering({})));
+    EXPECT_EQ(bench.commander.Adapter().Target(), &bench.report);
+    EXPECT_FALSE(bench.commander.SetTarget(&bench.commander.SerialReport()));
+
+    bench.commander.Detach();
+    EXPECT_FALSE(bench.commander.IsRunning());
+    EXPECT_FALSE(bench.report.IsRunning());
+    EXPECT_EQ(bench.commander.Adapter().Target(), &bench.commander.SerialReport());
+    // Attaching again needs the target chosen again.
+    ASSERT_TRUE(bench.Attach(CDongleBench::Answering({{0x2A, kAnswer}})));
+    CFwVersionResponse response;
+    EXPECT_GT(bench.commander.Exchange(response, QNL::PacketTa::CFwVersionCommand(), 5000), 0);
+}
+
+// The handshake belongs to the serial report: with another target a CTS wait changes nothing.
+TEST(RfPacketCommanderTest, CtsWaitAppliesOnlyToALiveSerialReport) {
+    CDongleBench bench;
+    bench.commander.SetCtsWait(50);
+    ASSERT_TRUE(bench.Attach(CDongleBench::Answering({{0x2A, kAnswer}})));
+    CFwVersionResponse response;
+    EXPECT_GT(bench.commander.Exchange(response, QNL::PacketTa::CFwVersionCommand(), 5000), 0);
+    EXPECT_EQ(bench.commander.SendWithHandshake(QNL::PacketTa::CFwVersionCommand()), 0);
+    EXPECT_EQ(bench.Sent(), (std::vector<TBytes>{kQuery, kQuery}));
+}
+
+// A commander destroyed while attached stops its report before its adapter goes.
+TEST(RfPacketCommanderTest, DestroyedWhileAttached) {
+    VEK::CCommunicationReporterT<link_test::CScriptedDevice> report;
+    {
+        QNL::CRfPacketCommander commander;
+        ASSERT_TRUE(commander.SetTarget(&report));
+        ASSERT_TRUE(commander.Attach(&commander.Adapter()));
+        EXPECT_TRUE(report.IsRunning());
+    }
+    EXPECT_FALSE(report.IsRunning());
+}
