@@ -54,7 +54,7 @@ void Check(bool condition) {
 // maxChunk 0 delivers it in one piece between disconnects.
 TResult Deliver(const std::vector<uint8_t>& stream, const std::set<size_t>& disconnects, uint32_t seed,
                 size_t maxChunk, bool withIdle) {
-    std::mt19937 random(seed);
+    std::minstd_rand random(seed);
     link_test::CTestFramePacket parser;
     CRecorder recorder;
     CPacketCommander commander;
@@ -96,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::memcpy(&seed, data, sizeof seed);
     std::vector<uint8_t> stream(data + 4, data + size);
 
-    std::mt19937 random(seed);
+    std::minstd_rand random(seed);
     std::set<size_t> disconnects;
     for (size_t i = 1; i <= stream.size(); ++i) {
         if (random() % 512 == 0)
