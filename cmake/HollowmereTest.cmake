@@ -8,10 +8,16 @@ function(hollowmere_add_test)
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} hollowmere_testmain GTest::gtest)
   target_compile_definitions(${T_NAME} PRIVATE
     HOLLOWMERE_SOURCE_DIR="${CMAKE_SOURCE_DIR}" HOLLOWMERE_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
-  set(labels unit ${T_LABELS})
   gtest_discover_tests(${T_NAME} DISCOVERY_TIMEOUT 60
     PROPERTIES
       ENVIRONMENT QT_QPA_PLATFORM=offscreen
-      LABELS "${labels}"
       TIMEOUT 300)
+  # Labels are set apart: gtest_discover_tests splits a list value in PROPERTIES, so only the first
+  # label would survive. This file is included after the discovered tests, which it finds in
+  # <name>_TESTS.
+  set(labels unit ${T_LABELS})
+  set(labels_file ${CMAKE_CURRENT_BINARY_DIR}/${T_NAME}_labels.cmake)
+  file(WRITE ${labels_file}
+    "if(${T_NAME}_TESTS)\n  set_tests_properties(\${${T_NAME}_TESTS} PROPERTIES LABELS \"${labels}\")\nendif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${labels_file})
 endfunction()

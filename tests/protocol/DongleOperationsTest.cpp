@@ -53,7 +53,8 @@ struct TRetryCase {
 };
 
 void PrintTo(const TRetryCase& c, std::ostream* os) {
-    *os << "retries " << c.retries << ", dongle " << static_cast<int>(c.dongle);
+    static const char* const kDongles[] = {"silent", "late answer", "error result", "wrong code"};
+    *os << "retries " << c.retries << ", " << kDongles[static_cast<int>(c.dongle)];
 }
 
 class RetryRuleTest : public ::testing::TestWithParam<TRetryCase> {};
