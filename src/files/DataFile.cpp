@@ -1,0 +1,39 @@
+#include "files/DataFile.h"
+
+#include "files/DataFileReader.h"
+#include "files/DataFileWriter.h"
+#include "files/FileReader.h"
+#include "files/TextBufferWriter.h"
+#include "files/TraceLogger.h"
+#include "platform/Folders.h"
+
+namespace VEK {
+
+bool SaveDataFile(const std::string& path, CMeasurementDataManager& store, const TDataFileView& view) {
+    CTextBufferWriter writer(path);
+    if (!WriteDataFile(writer, store, view, true) || !WriteFileAtomically(path, writer.Bytes()))
+        return false;
+    store.SetModified(false);
+    store.SetSavedPath(path);
+    return true;
+}
+
+bool LoadDataFile(const std::string& path, CMeasurementDataManager& store, TDataFileView& view,
+                  const TMeasurementSetup& resetSetup) {
+    CFileReader reader(path);
+    if (!reader.Open()) {
+        TraceLogger().Trace("ファイル[%s]のオープンに失敗しました。", path.c_str());
+        return false;
+    }
+    if (!ReadDataFile101(reader, store, view) && !ReadDataFile100(reader, store, view)) {
+        TraceLogger().Trace("ファイル[%s]の読み込みに失敗しました。", path.c_str());
+        store.Reset(resetSetup);
+        return false;
+    }
+    store.SetState(CMeasurementDataManager::kStateHolding);
+    store.SetModified(false);
+    TraceLogger().Trace("[ファイル表示]を開始しました。");
+    return true;
+}
+
+}  // namespace VEK

@@ -1,0 +1,284 @@
+#include "files/DataFileReader.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "files/CodeTables.h"
+#include "files/DataFileText.h"
+#include "support/NumberText.h"
+#include "support/TextCodec.h"
+#include "support/VekException.h"
+
+namespace VEK {
+namespace {
+
+constexpr int kChannels = CMeasurementDataManager::kChannels;
+constexpr size_t kHeaderFields = kChannels + 5;
+constexpr int kAbsent = -1;
+
+// Line numbers (from 0) of the header entries; kAbsent where a version has none.
+struct TLayout {
+    bool (*headerMatches)(std::string_view name, std::string_view version);
+    int systemNumber, samplingRate, temperatureUnit, timeDiv, tempDiv, timeOffset, tempOffset, types, onOff,
+        adjusted, comments, firstRow;
+};
+
+constexpr TLayout kLayout101 = {[](std::string_view name, std::string_view version) {
+                                    return name.substr(0, 9) == "Brisquent" && version == "1.01";
+                                },
+                                1,
+                                2,
+                                3,
+                                4,
+                                5,
+                                7,
+                                8,
+                                9,
+                                10,
+                                11,
+                                13,
+                                14};
+constexpr TLayout kLayout100 = {
+    [](std::string_view name, std::string_view version) { return name == "Brisquent" && version == "1.00"; },
+    kAbsent,
+    1,
+    kAbsent,
+    2,
+    3,
+    5,
+    6,
+    7,
+    8,
+    kAbsent,
+    10,
+    11};
+
+bool IsLineEnd(char c) {
+    return c == '\r' || c == '\n';
+}
+
+// Past the line end at pos: CR LF, CR or LF.
+size_t NextLineStart(std::string_view text, size_t pos) {
+    if (pos < text.size() && text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n')
+        return pos + 2;
+    return pos + 1;
+}
+
+// A header line's fields, padded with empty ones.
+class CFields {
+public:
+    explicit CFields(std::string_view line) {
+        size_t count = 0;
+        for (size_t pos = 0; count < kHeaderFields; ++count) {
+            const size_t comma = std::min(line.find(',', pos), line.size());
+            m_fields[count] = line.substr(pos, comma - pos);
+            if (comma == line.size())
+                break;
+            pos = comma + 1;
+        }
+    }
+    std::string_view operator[](size_t i) const {
+        return i < kHeaderFields ? m_fields[i] : std::string_view();
+    }
+    // Field k + 2 belongs to channel k.
+    std::string_view Channel(int k) const { return (*this)[static_cast<size_t>(k) + 2]; }
+
+private:
+    std::array<std::string_view, kHeaderFields> m_fields{};
+};
+
+// Empties records and channels (not the types, rate, system number or unit, which the file sets
+// when it has them), keeping the start time for a file without rows.
+void EmptyStore(CMeasurementDataManager& store) {
+    TMeasurementSetup setup;
+    setup.systemNumber = store.SystemNumber();
+    setup.pollingSetting.SetRateCode(static_cast<uint8_t>(store.SamplingRateCode()));
+    setup.temperatureUnit = store.TemperatureUnit();
+    for (int k = 1; k <= kChannels; ++k) setup.thermocoupleType[k] = store.Channel(k).ThermocoupleType();
+    const CSystemTime start = store.StartTime();
+    store.Reset(setup);
+    store.SetStartTime(start);
+}
+
+// Collects the readings of a block of rows per channel and hands them to the store's series in one
+// call each, so that the series lock is not taken per reading.
+class CRowCollector {
+public:
+    CRowCollector() : m_readings(size_t{kChannels} * kBlock, kReadingLost) {}
+
+    void Put(int channel, uint32_t row, int16_t tenths, CMeasurementDataManager& store) {
+        if (row - m_blockStart >= kBlock) {
+            Flush(store);
+            m_blockStart = row - row % kBlock;
+        }
+        const uint32_t slot = row - m_blockStart;
+        m_readings[static_cast<size_t>(channel - 1) * kBlock + slot] = tenths;
+        m_end[channel] = std::max(m_end[channel], slot + 1);
+        m_recordCount = std::max(m_recordCount, row + 1);
+    }
+    void Flush(CMeasurementDataManager& store) {
+        for (int k = 1; k <= kChannels; ++k) {
+            if (m_end[k] == 0)
+                continue;
+            int16_t* readings = &m_readings[static_cast<size_t>(k - 1) * kBlock];
+            store.Channel(k).FillReadings(m_blockStart, readings, m_end[k]);
+            std::fill(readings, readings + m_end[k], kReadingLost);
+            m_end[k] = 0;
+        }
+    }
+    uint32_t RecordCount() const { return m_recordCount; }
+
+private:
+    static constexpr uint32_t kBlock = 1024;
+    std::vector<int16_t> m_readings;
+    std::array<uint32_t, kChannels + 1> m_end{};  // one past the last slot filled, per channel
+    uint32_t m_blockStart = 0;
+    uint32_t m_recordCount = 0;
+};
+
+class CDataFileParser {
+public:
+    CDataFileParser(std::string_view text, CMeasurementDataManager& store, TDataFileView& view,
+                    const TLayout& layout)
+        : m_text(text), m_store(store), m_view(view), m_layout(layout) {}
+
+    bool Parse() {
+        std::vector<std::string_view> header;
+        size_t pos = 0;
+        while (pos < m_text.size() && header.size() < static_cast<size_t>(m_layout.firstRow)) {
+            size_t end = pos;
+            while (end < m_text.size() && !IsLineEnd(m_text[end])) ++end;
+            header.push_back(m_text.substr(pos, end - pos));
+            pos = NextLineStart(m_text, end);
+        }
+        if (header.empty())
+            return false;
+        const CFields first(header[0]);
+        if (!m_layout.headerMatches(first[0], first[1]))
+            return false;
+        // Files written by Windows installations carry their comments in CP932.
+        m_utf8 = IsValidUtf8(m_text.substr(0, std::min(pos, m_text.size())));
+        EmptyStore(m_store);
+        for (size_t line = 1; line < header.size(); ++line)
+            HeaderLine(static_cast<int>(line), CFields(header[line]));
+        CRowCollector rows;
+        for (uint32_t row = 0; pos < m_text.size(); ++row)
+            pos = NextLineStart(m_text, DataRow(pos, row, rows));
+        rows.Flush(m_store);
+        m_store.SetRecordCount(rows.RecordCount());
+        m_store.RefreshChannelsInUse();
+        return true;
+    }
+
+private:
+    std::string Text(std::string_view field) const {
+        return m_utf8 ? std::string(field) : Cp932ToUtf8(field);
+    }
+
+    void HeaderLine(int line, const CFields& fields) {
+        const TLayout& l = m_layout;
+        if (line == l.systemNumber) {
+            const int64_t number = ParseLeadingDecimal(fields[1]);
+            m_store.SetSystemNumber(static_cast<uint32_t>(std::clamp<int64_t>(number, 0, UINT32_MAX)));
+        } else if (line == l.samplingRate) {
+            if (const int code = SamplingRateCode(Text(fields[1])); code != 0)
+                m_store.SetSamplingRateCode(static_cast<uint32_t>(code));
+        } else if (line == l.temperatureUnit) {
+            m_store.SetTemperatureUnit(fields[1].size() > 4 && fields[1][4] == 'C' ? 0 : 1);
+        } else if (line == l.timeDiv) {
+            m_view.scales.timeDiv = Text(fields[1]);
+        } else if (line == l.tempDiv) {
+            m_view.scales.tempDiv = Text(fields[1]);
+        } else if (line == l.timeOffset) {
+            m_view.timeOffsetMs = ParseTimeOffset(fields[1], fields[2]);
+        } else if (line == l.tempOffset) {
+            m_view.scales.tempOffset = static_cast<int32_t>(
+                std::clamp<int64_t>(ParseLeadingDecimal(fields[1]), INT32_MIN, INT32_MAX));
+        } else if (line == l.types) {
+            for (int k = 1; k <= kChannels; ++k)
+                m_store.Channel(k).SetThermocoupleType(
+                    ThermocoupleTypeFromText(std::string(fields.Channel(k))));
+        } else if (line == l.onOff) {
+            for (int k = 1; k <= kChannels; ++k) m_store.Channel(k).SetInUse(fields.Channel(k) == "ON");
+        } else if (line == l.adjusted) {
+            std::vector<uint32_t> adjusted;
+            for (int k = 1; k <= kChannels; ++k) {
+                if (fields.Channel(k) == "*")
+                    adjusted.push_back(static_cast<uint32_t>(k));
+            }
+            m_store.SetAdjustedChannels(std::move(adjusted));
+        } else if (line == l.comments) {
+            for (int k = 1; k <= kChannels; ++k) m_store.Channel(k).SetComment(Text(fields.Channel(k)));
+        }
+    }
+
+    // One data row from pos; returns where its line ends. Only the first row's time is read: the
+    // others follow from the start time and the period.
+    size_t DataRow(size_t pos, uint32_t row, CRowCollector& rows) {
+        for (int field = 0;; ++field) {
+            size_t end = pos;
+            while (end < m_text.size() && m_text[end] != ',' && !IsLineEnd(m_text[end])) ++end;
+            const std::string_view text = m_text.substr(pos, end - pos);
+            if (field >= 3 && field - 2 <= kChannels) {
+                if (const auto tenths = ParseReadingField(text))
+                    rows.Put(field - 2, row, *tenths, m_store);
+            } else if (row == 0 && field == 1) {
+                m_startTime = ParseFileTime(text);
+            } else if (row == 0 && field == 2) {
+                m_startTime.millisecond =
+                    static_cast<uint16_t>(std::clamp<int64_t>(ParseLeadingDecimal(text), 0, 999));
+            }
+            if (end >= m_text.size() || m_text[end] != ',') {
+                if (row == 0)
+                    m_store.SetStartTime(m_startTime);
+                return end;
+            }
+            pos = end + 1;
+        }
+    }
+
+    std::string_view m_text;
+    CMeasurementDataManager& m_store;
+    TDataFileView& m_view;
+    const TLayout& m_layout;
+    bool m_utf8 = true;
+    CSystemTime m_startTime;
+};
+
+bool ReadDataFile(IReader& reader, CMeasurementDataManager& store, TDataFileView& view,
+                  const TLayout& layout) {
+    std::string bytes;
+    try {
+        bytes = reader.ReadAll();
+    } catch (const CIoFailureException&) {
+        return false;
+    }
+    std::string_view text = bytes;
+    if (text.substr(0, 3) == "\xEF\xBB\xBF")
+        text.remove_prefix(3);
+    if (!CDataFileParser(text, store, view, layout).Parse())
+        return false;
+    store.SetSavedPath(reader.Path());
+    return true;
+}
+
+}  // namespace
+
+bool ReadDataFile101(IReader& reader, CMeasurementDataManager& store, TDataFileView& view) {
+    return ReadDataFile(reader, store, view, kLayout101);
+}
+
+bool ReadDataFile100(IReader& reader, CMeasurementDataManager& store, TDataFileView& view) {
+    if (!ReadDataFile(reader, store, view, kLayout100))
+        return false;
+    store.SetSystemNumber(0);
+    store.SetTemperatureUnit(0);
+    store.SetAdjustedChannels({});
+    return true;
+}
+
+}  // namespace VEK

@@ -1,0 +1,19 @@
+#pragma once
+// Reading measurement data files: "Brisquent,1.01" (data and working files) and the older "1.00".
+// Reading replaces the store's records and returns the graph's view state stored in the file.
+#include "data/MeasurementDataManager.h"
+#include "files/DataFileView.h"
+#include "files/IReader.h"
+
+namespace VEK {
+
+// False, with the store untouched, when the file cannot be read or its first line is not the
+// version's header. Otherwise the store holds the file's channels and records (state empty; the
+// caller decides the state) and its saved path is the file's path; view receives the scales and
+// TIME OFFSET.
+bool ReadDataFile101(IReader& reader, CMeasurementDataManager& store, TDataFileView& view);
+// As above for version "1.00", which has no system number, temperature unit or adjusted channels:
+// they become 0, deg C and none.
+bool ReadDataFile100(IReader& reader, CMeasurementDataManager& store, TDataFileView& view);
+
+}  // namespace VEK

@@ -1,0 +1,23 @@
+#pragma once
+#include <string>
+#include <utility>
+
+#include "files/IWriter.h"
+
+namespace VEK {
+
+// Collects a file's bytes in memory, so that the file itself is replaced in one step
+// (WriteFileAtomically) once everything has been formatted.
+class CTextBufferWriter : public IWriter {
+public:
+    explicit CTextBufferWriter(std::string path) : m_path(std::move(path)) {}
+    void Write(const char* bytes, size_t size) override { m_bytes.append(bytes, size); }
+    std::string Path() const override { return m_path; }
+    const std::string& Bytes() const { return m_bytes; }
+
+private:
+    std::string m_path;
+    std::string m_bytes;
+};
+
+}  // namespace VEK

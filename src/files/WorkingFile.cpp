@@ -1,0 +1,78 @@
+#include "files/WorkingFile.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "data/SamplingRate.h"
+#include "files/AppendFileWriter.h"
+#include "files/DataFileWriter.h"
+#include "files/Settings.h"
+#include "files/TextBufferWriter.h"
+#include "platform/Folders.h"
+
+namespace VEK {
+namespace {
+
+// Records left for late reports: one second at the fast rates, four periods otherwise.
+uint32_t Lag(const CMeasurementDataManager& store) {
+    const uint32_t period = SamplingPeriodMilliseconds(store.SamplingRateCode());
+    return period < 1000 ? 10 : 4;
+}
+
+// Every record position of the run, also once the store has stopped measuring (its sequence
+// counter and base stay until the next start or reset), and any record a report ahead of the
+// counter has filled.
+uint32_t RecordsOfEndedRun(const CMeasurementDataManager& store) {
+    uint32_t records = store.SequenceCounter() - store.IndexBase();
+    for (uint32_t k = 1; k <= store.FileChannelCount(); ++k) {
+        const auto& channel = store.Channel(static_cast<int>(k));
+        if (channel.InUse())
+            records = std::max(records, static_cast<uint32_t>(channel.ReadingCount()));
+    }
+    return records;
+}
+
+}  // namespace
+
+bool CWorkingFile::Start(CMeasurementDataManager& store, const TDataFileView& view) {
+    Delete();
+    if (!CreateFolderWithParents(WorkFolder()))
+        return false;
+    m_path = WorkFolder() + "/" + store.StartTime().Format("%Y%m%d%H%M%S") + ".csv";
+    CTextBufferWriter header(m_path);
+    return WriteDataFile(header, store, view, false) && WriteFileAtomically(m_path, header.Bytes());
+}
+
+bool CWorkingFile::Append(CMeasurementDataManager& store, bool final) {
+    if (m_path.empty())
+        return false;
+    uint32_t upTo = 0;
+    if (final) {
+        upTo = RecordsOfEndedRun(store);
+    } else {
+        const uint32_t records = store.RecordsThisRun();
+        const uint32_t lag = Lag(store);
+        upTo = records >= lag ? records - lag : 0;
+    }
+    const uint32_t written = store.WorkingRowsWritten();
+    if (upTo <= written)
+        return true;
+    CAppendFileWriter writer(m_path);
+    if (!writer.Open())
+        return false;
+    if (AppendWorkingRows(writer, store, upTo) && writer.Close())
+        return true;
+    // No part-written row may stay: the next append writes the rows again.
+    writer.Rollback();
+    store.SetWorkingRowsWritten(written);
+    return false;
+}
+
+void CWorkingFile::Delete() {
+    if (!m_path.empty())
+        unlink(m_path.c_str());
+    m_path.clear();
+}
+
+}  // namespace VEK

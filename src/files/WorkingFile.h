@@ -1,0 +1,27 @@
+#pragma once
+// The working file of a running measurement: its header is written when the run starts and rows
+// are appended while it goes on, so that a crash loses at most the last few seconds.
+#include <string>
+
+#include "data/MeasurementDataManager.h"
+#include "files/DataFileView.h"
+
+namespace VEK {
+
+class CWorkingFile {
+public:
+    // Deletes the previous working file and creates Data/work/<start time>.csv with the header.
+    bool Start(CMeasurementDataManager& store, const TDataFileView& view);
+    // Appends the rows the run has completed: all but the newest few records, which late and
+    // repeated reports may still fill. final, after the run has stopped: every record of the run.
+    // A failed append leaves the file as it was and is retried with the next call.
+    bool Append(CMeasurementDataManager& store, bool final);
+    // After the data were saved, and at exit.
+    void Delete();
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+}  // namespace VEK

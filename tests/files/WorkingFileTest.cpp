@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+
+#include "files/DataFileReader.h"
+#include "files/FileReader.h"
+#include "files/Settings.h"
+#include "files/WorkingFile.h"
+#include "support/TestHome.h"
+
+using namespace VEK;
+using testing_support::ReadFile;
+
+namespace {
+
+class WorkingFileTest : public ::testing::Test {
+protected:
+    CMeasurementDataManager store;
+    CWorkingFile working;
+
+    void SetUp() override {
+        testing_support::ResetTestHome();  // no Data/work folder yet
+        TMeasurementSetup setup;
+        setup.pollingSetting.SetRateCode(4);  // 1sec: four records of lag
+        setup.pollingSetting.SetInUse(1, true);
+        setup.pollingSetting.SetInUse(2, true);
+        store.Start(setup);
+        store.SetStartTime({2024, 5, 0, 6, 7, 8, 9, 10});
+    }
+    // One sampling period: the tick, then both units' reports for the record.
+    void Tick() {
+        const uint32_t record = store.RecordsThisRun();
+        store.AdvanceTick();
+        for (int k = 1; k <= 2; ++k)
+            CMeasurementDataManager::SetReading(store.Channel(k), record,
+                                                static_cast<int16_t>(record * 10 + k));
+        store.SetRecordCount(record + 1);
+    }
+    size_t Rows() const {
+        const std::string text = ReadFile(working.Path());
+        return static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) - 14;
+    }
+};
+
+}  // namespace
+
+TEST_F(WorkingFileTest, LagsDuringTheRunAndHoldsEveryRecordAfterTheStop) {
+    ASSERT_TRUE(working.Start(store, {}));
+    EXPECT_EQ(working.Path(), WorkFolder() + "/20240506070809.csv");
+    EXPECT_EQ(ReadFile(working.Path()).substr(0, 24), "Brisquent-Working,1.01\r\n");
+    for (int second = 0; second < 3; ++second) {
+        Tick();
+        ASSERT_TRUE(working.Append(store, false));
+    }
+    EXPECT_EQ(Rows(), 0u);  // fewer records than the lag
+    for (int second = 3; second < 20; ++second) {
+        Tick();
+        ASSERT_TRUE(working.Append(store, false));
+        EXPECT_EQ(Rows(), static_cast<size_t>(second + 1 - 4));
+    }
+    // A report a record ahead of the tick, then the stop.
+    CMeasurementDataManager::SetReading(store.Channel(1), 20, 777);
+    store.SetRecordCount(21);
+    store.Stop();
+    ASSERT_TRUE(working.Append(store, true));
+    EXPECT_EQ(Rows(), 21u);
+
+    CMeasurementDataManager loaded;
+    TDataFileView view;
+    CFileReader reader(working.Path());
+    ASSERT_TRUE(reader.Open());
+    ASSERT_TRUE(ReadDataFile101(reader, loaded, view));
+    EXPECT_EQ(loaded.RecordCount(), 21u);
+    for (uint32_t i = 0; i < 20; ++i)
+        EXPECT_EQ(CMeasurementDataManager::GetReading(loaded.Channel(2), i), i * 10 + 2);
+    EXPECT_EQ(CMeasurementDataManager::GetReading(loaded.Channel(1), 20), 777);
+    EXPECT_EQ(loaded.StartTime(), (CSystemTime{2024, 5, 0, 6, 7, 8, 9, 0}));
+
+    const std::string path = working.Path();
+    working.Delete();
+    EXPECT_FALSE(testing_support::FileExists(path));
+}
+
+TEST_F(WorkingFileTest, FailedAppendLeavesNoPartRowAndIsMadeUpLater) {
+    ASSERT_TRUE(working.Start(store, {}));
+    for (int second = 0; second < 10; ++second) Tick();
+    const std::string header = ReadFile(working.Path());
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small{header.size() + 40, old.rlim_max};  // room for less than one row
+    setrlimit(RLIMIT_FSIZE, &small);
+    const bool appended = working.Append(store, false);
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_FALSE(appended);
+    EXPECT_EQ(ReadFile(working.Path()), header);
+    EXPECT_EQ(store.WorkingRowsWritten(), 0u);
+
+    ASSERT_TRUE(working.Append(store, false));
+    EXPECT_EQ(Rows(), 6u);
+    EXPECT_EQ(ReadFile(working.Path()).substr(header.size(), 30), "1,2024/05/06 07:08:09,0,0.1,0.");
+}
