@@ -1,0 +1,217 @@
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <functional>
+#include <vector>
+
+#include "counterpart/OppositeSession.h"
+#include "protocol/BasicPacket.h"
+#include "protocol/PollingDataSendCommand.h"
+
+namespace {
+
+using TBytes = std::vector<uint8_t>;
+constexpr int kWaitMs = 5000;
+
+// The application's end of the development port: a plain listener on the loopback.
+class CPeer {
+public:
+    CPeer() {
+        m_listen = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(m_listen, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        listen(m_listen, 1);
+        socklen_t size = sizeof address;
+        getsockname(m_listen, reinterpret_cast<sockaddr*>(&address), &size);
+        m_port = ntohs(address.sin_port);
+    }
+    ~CPeer() {
+        CloseClient();
+        close(m_listen);
+    }
+    uint16_t Port() const { return m_port; }
+
+    bool Accept() {
+        CloseClient();
+        pollfd p{m_listen, POLLIN, 0};
+        if (poll(&p, 1, kWaitMs) != 1)
+            return false;
+        m_client = accept(m_listen, nullptr, nullptr);
+        return m_client >= 0;
+    }
+    void Send(const TBytes& bytes) {
+        ASSERT_EQ(send(m_client, bytes.data(), bytes.size(), MSG_NOSIGNAL),
+                  static_cast<ssize_t>(bytes.size()));
+    }
+
+    // Reads until enough says so, the peer closes or kWaitMs pass; false unless enough said so.
+    bool ReadUntil(const std::function<bool(const TBytes&)>& enough) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);
+        while (!enough(m_received)) {
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+            pollfd p{m_client, POLLIN, 0};
+            if (left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) != 1)
+                return false;
+            uint8_t buffer[4096];
+            const ssize_t n = recv(m_client, buffer, sizeof buffer, 0);
+            if (n <= 0) {
+                m_closed = true;
+                return enough(m_received);
+            }
+            m_received.insert(m_received.end(), buffer, buffer + n);
+        }
+        return true;
+    }
+    bool Closed() const { return m_closed; }
+    const TBytes& Received() const { return m_received; }
+    void Forget() { m_received.clear(); }
+
+private:
+    void CloseClient() {
+        if (m_client >= 0)
+            close(m_client);
+        m_client = -1;
+        m_closed = false;
+        m_received.clear();
+    }
+
+    int m_listen = -1;
+    int m_client = -1;
+    uint16_t m_port = 0;
+    bool m_closed = false;
+    TBytes m_received;
+};
+
+struct TFrame {
+    int result = 0;  // the parse result: the length, or a negative frame result
+    TBytes bytes;
+};
+
+// Cuts the bytes into frames; a frame with a wrong checksum keeps its length and its result.
+std::vector<TFrame> Frames(const TBytes& bytes) {
+    std::vector<TFrame> frames;
+    size_t offset = 0;
+    while (offset + 5 <= bytes.size()) {
+        const size_t length = bytes[offset + 1] + 3u;
+        if (offset + length > bytes.size())
+            break;
+        QNL::CBasicPacket packet;
+        const int result = packet.ParseFrame(bytes.data() + offset, length);
+        frames.push_back({result, TBytes(bytes.begin() + offset, bytes.begin() + offset + length)});
+        offset += length;
+    }
+    return frames;
+}
+
+size_t CountCommand(const TBytes& bytes, uint8_t command) {
+    size_t count = 0;
+    for (const TFrame& frame : Frames(bytes)) count += frame.bytes[2] == command ? 1 : 0;
+    return count;
+}
+
+TBytes PollingFrame(uint8_t rate, std::initializer_list<int> units) {
+    TPollingSetting setting;
+    setting.SetRateCode(rate);
+    for (int unit : units) setting.SetUnitCode(unit, TPollingSetting::kInUse);
+    CPollingDataSendCommand command;
+    command.SetPollingSetting(setting);
+    return command.BuildFrame();
+}
+
+class OppositeSessionTest : public ::testing::Test {
+protected:
+    void Connect(COppositeSession& session) {
+        session.SetServer("127.0.0.1", peer.Port());
+        ASSERT_TRUE(session.Start());
+        ASSERT_TRUE(peer.Accept());
+    }
+    CPeer peer;
+};
+
+TEST_F(OppositeSessionTest, PollingOnGivesOneReportPerPolledUnitPerCycle) {
+    COppositeSession session(1);
+    session.WithEngine([](COppositeEngine& engine) {
+        COppositeEngine::TOptions options = engine.Options();
+        options.autoStopNotice = true;
+        engine.SetOptions(options);
+    });
+    Connect(session);
+    peer.Send(PollingFrame(1, {1, 2, 3}));  // 100 ms: a cycle every 95 ms
+    ASSERT_TRUE(peer.ReadUntil([](const TBytes& bytes) { return CountCommand(bytes, 0x42) >= 9; }));
+    const std::vector<TFrame> frames = Frames(peer.Received());
+    ASSERT_GE(frames.size(), 10u);
+    EXPECT_EQ(frames[0].bytes, (TBytes{0x02, 0x03, 0x97, 0x00, 0x9A, 0x03}));
+    for (size_t i = 1; i < 10; ++i) {
+        ASSERT_EQ(frames[i].bytes[2], 0x42);
+        EXPECT_EQ(frames[i].bytes[6], static_cast<uint8_t>((i - 1) % 3 + 1)) << i;  // unit
+        EXPECT_EQ(frames[i].bytes[9], static_cast<uint8_t>((i - 1) / 3)) << i;      // sequence
+    }
+    EXPECT_TRUE(session.Status().periodic);
+    EXPECT_EQ(session.Status().periodMs, 95u);
+
+    peer.Send(PollingFrame(1, {}));
+    ASSERT_TRUE(peer.ReadUntil([](const TBytes& bytes) { return CountCommand(bytes, 0x43) == 1; }));
+    EXPECT_FALSE(session.Status().periodic);
+    EXPECT_EQ(session.Status().framesIn, 2u);
+    session.Stop();
+}
+
+TEST_F(OppositeSessionTest, GarbageIsDroppedAndSplitFramesWithBadChecksumsGoOut) {
+    COppositeSession session(1);
+    COppositeSession::TLinkFaults faults;
+    faults.splitBytes = 3;
+    faults.badChecksumEvery = 2;
+    session.SetLinkFaults(faults);
+    Connect(session);
+    // A stray byte, the firmware query, the mode setting.
+    peer.Send({0x55, 0x02, 0x02, 0x2A, 0x2C, 0x03, 0x02, 0x04, 0x0F, 0x02, 0x05, 0x1A, 0x03});
+    ASSERT_TRUE(peer.ReadUntil([](const TBytes& bytes) { return Frames(bytes).size() >= 2; }));
+    const std::vector<TFrame> frames = Frames(peer.Received());
+    ASSERT_EQ(frames.size(), 2u);
+    EXPECT_EQ(frames[0].bytes[2], 0xAA);
+    EXPECT_EQ(frames[0].result, static_cast<int>(frames[0].bytes.size()));
+    EXPECT_EQ(frames[1].bytes[2], 0x8F);
+    EXPECT_EQ(frames[1].result, QNL::kFrameChecksum);
+    EXPECT_EQ(session.Status().droppedBytes, 1u);
+    session.Stop();
+}
+
+TEST_F(OppositeSessionTest, DuplicatedReportsAndADroppedConnection) {
+    COppositeSession session(1);
+    COppositeSession::TLinkFaults faults;
+    faults.duplicateReports = true;
+    faults.dropAfterCycles = 2;
+    session.SetLinkFaults(faults);
+    Connect(session);
+    peer.Send(PollingFrame(1, {4}));
+    // Two cycles of unit 4, each report twice, then the connection goes.
+    ASSERT_TRUE(peer.ReadUntil([&](const TBytes&) { return peer.Closed(); }));
+    std::vector<TBytes> reports;
+    for (const TFrame& frame : Frames(peer.Received())) {
+        if (frame.bytes[2] == 0x42)
+            reports.push_back(frame.bytes);
+    }
+    ASSERT_EQ(reports.size(), 4u);
+    EXPECT_EQ(reports[0], reports[1]);
+    EXPECT_EQ(reports[2], reports[3]);
+    EXPECT_NE(reports[0], reports[2]);
+
+    // Plugged in again: connected, and quiet until polling is turned on anew.
+    ASSERT_TRUE(peer.Accept());
+    EXPECT_FALSE(session.Status().periodic);
+    peer.Send(PollingFrame(1, {4}));
+    ASSERT_TRUE(peer.ReadUntil([](const TBytes& bytes) { return CountCommand(bytes, 0x42) >= 2; }));
+    const std::vector<TFrame> frames = Frames(peer.Received());
+    EXPECT_EQ(frames.at(1).bytes[9], 0);  // numbering restarted
+    session.Stop();
+}
+
+}  // namespace
