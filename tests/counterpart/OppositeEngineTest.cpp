@@ -21,12 +21,15 @@ namespace {
 using TBytes = std::vector<uint8_t>;
 
 TBytes Frame(uint8_t command, const TBytes& data) {
-    TBytes frame = {0x02, static_cast<uint8_t>(data.size() + 2), command};
-    frame.insert(frame.end(), data.begin(), data.end());
+    TBytes frame(data.size() + 5, 0);
+    frame[0] = 0x02;
+    frame[1] = static_cast<uint8_t>(data.size() + 2);
+    frame[2] = command;
+    std::copy(data.begin(), data.end(), frame.begin() + 3);
     uint8_t sum = 0;
-    for (size_t i = 1; i < frame.size(); ++i) sum = static_cast<uint8_t>(sum + frame[i]);
-    frame.push_back(sum);
-    frame.push_back(0x03);
+    for (size_t i = 1; i < frame.size() - 2; ++i) sum = static_cast<uint8_t>(sum + frame[i]);
+    frame[frame.size() - 2] = sum;
+    frame[frame.size() - 1] = 0x03;
     return frame;
 }
 
