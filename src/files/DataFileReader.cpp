@@ -110,22 +110,30 @@ class CRowCollector {
 public:
     CRowCollector() : m_readings(size_t{kChannels} * kBlock, kReadingLost) {}
 
-    void Put(int channel, uint32_t row, int16_t tenths, CMeasurementDataManager& store) {
+    // Rows come in file order.
+    void BeginRow(uint32_t row, CMeasurementDataManager& store) {
         if (row - m_blockStart >= kBlock) {
             Flush(store);
             m_blockStart = row - row % kBlock;
         }
-        const uint32_t slot = row - m_blockStart;
-        m_readings[static_cast<size_t>(channel - 1) * kBlock + slot] = tenths;
-        m_end[channel] = std::max(m_end[channel], slot + 1);
-        m_recordCount = std::max(m_recordCount, row + 1);
+        m_slot = row - m_blockStart;
+        m_row = row;
+    }
+    void Put(int channel, int16_t tenths) {
+        m_readings[static_cast<size_t>(channel - 1) * kBlock + m_slot] = tenths;
+        m_end[channel] = m_slot + 1;
+        m_recordCount = m_row + 1;
     }
     void Flush(CMeasurementDataManager& store) {
         for (int k = 1; k <= kChannels; ++k) {
             if (m_end[k] == 0)
                 continue;
             int16_t* readings = &m_readings[static_cast<size_t>(k - 1) * kBlock];
-            store.Channel(k).FillReadings(m_blockStart, readings, m_end[k]);
+            auto& channel = store.Channel(k);
+            // Grown once per block rather than per reading.
+            if (channel.ReadingCount() < m_blockStart + m_end[k])
+                channel.ResizeReadings(m_blockStart + m_end[k]);
+            channel.FillReadings(m_blockStart, readings, m_end[k]);
             std::fill(readings, readings + m_end[k], kReadingLost);
             m_end[k] = 0;
         }
@@ -137,6 +145,8 @@ private:
     std::vector<int16_t> m_readings;
     std::array<uint32_t, kChannels + 1> m_end{};  // one past the last slot filled, per channel
     uint32_t m_blockStart = 0;
+    uint32_t m_slot = 0;
+    uint32_t m_row = 0;
     uint32_t m_recordCount = 0;
 };
 
@@ -219,26 +229,58 @@ private:
     // One data row from pos; returns where its line ends. Only the first row's time is read: the
     // others follow from the start time and the period.
     size_t DataRow(size_t pos, uint32_t row, CRowCollector& rows) {
+        const char* const begin = m_text.data();
+        const char* const end = begin + m_text.size();
+        const char* p = begin + pos;
+        rows.BeginRow(row, m_store);
         for (int field = 0;; ++field) {
-            size_t end = pos;
-            while (end < m_text.size() && m_text[end] != ',' && !IsLineEnd(m_text[end])) ++end;
-            const std::string_view text = m_text.substr(pos, end - pos);
-            if (field >= 3 && field - 2 <= kChannels) {
-                if (const auto tenths = ParseReadingField(text))
-                    rows.Put(field - 2, row, *tenths, m_store);
-            } else if (row == 0 && field == 1) {
-                m_startTime = ParseFileTime(text);
-            } else if (row == 0 && field == 2) {
-                m_startTime.millisecond =
-                    static_cast<uint16_t>(std::clamp<int64_t>(ParseLeadingDecimal(text), 0, 999));
+            const int channel = field - 2;
+            int16_t tenths = 0;
+            const char* stop = nullptr;
+            if (channel >= 1 && channel <= kChannels && ParseWrittenReading(p, end, stop, tenths)) {
+                rows.Put(channel, tenths);
+            } else {
+                stop = p;
+                while (stop < end && *stop != ',' && !IsLineEnd(*stop)) ++stop;
+                const std::string_view text(p, static_cast<size_t>(stop - p));
+                if (channel >= 1 && channel <= kChannels) {
+                    if (const auto reading = ParseReadingField(text))
+                        rows.Put(channel, *reading);
+                } else if (row == 0 && field == 1) {
+                    m_startTime = ParseFileTime(text);
+                } else if (row == 0 && field == 2) {
+                    m_startTime.millisecond =
+                        static_cast<uint16_t>(std::clamp<int64_t>(ParseLeadingDecimal(text), 0, 999));
+                }
             }
-            if (end >= m_text.size() || m_text[end] != ',') {
+            if (stop == end || *stop != ',') {
                 if (row == 0)
                     m_store.SetStartTime(m_startTime);
-                return end;
+                return static_cast<size_t>(stop - begin);
             }
-            pos = end + 1;
+            p = stop + 1;
         }
+    }
+
+    // The reading form the writer produces ("-12.3", one decimal) ended by a field or line end,
+    // without a detour through floating point; anything else is left to ParseReadingField.
+    static bool ParseWrittenReading(const char* p, const char* end, const char*& stop, int16_t& tenths) {
+        const bool negative = p < end && *p == '-';
+        p += negative ? 1 : 0;
+        int value = 0;
+        const char* digits = p;
+        while (p < end && p - digits < 5 && static_cast<unsigned>(*p - '0') < 10)
+            value = value * 10 + (*p++ - '0');
+        if (p == digits || p - digits > 4 || end - p < 2 || p[0] != '.' ||
+            static_cast<unsigned>(p[1] - '0') >= 10)
+            return false;
+        if (end - p > 2 && p[2] != ',' && !IsLineEnd(p[2]))
+            return false;
+        value = value * 10 + (p[1] - '0');
+        value = negative ? -value : value;
+        tenths = value < -2000 || value > 13000 ? kReadingOutOfRange : static_cast<int16_t>(value);
+        stop = p + 2;
+        return true;
     }
 
     std::string_view m_text;

@@ -1,7 +1,9 @@
 #include "files/DataRowWriter.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstring>
 #include <ctime>
 
 #include "data/SamplingRate.h"
@@ -31,16 +33,13 @@ const std::array<TReadingText, 65536>& ReadingTexts() {
     return *table;
 }
 
-void AppendDigits(std::string& out, int value, int width) {
-    char digits[8];
-    for (int i = width - 1; i >= 0; --i, value /= 10) digits[i] = static_cast<char>('0' + value % 10);
-    out.append(digits, static_cast<size_t>(width));
+char* PutDigits(char* out, int value, int width) {
+    for (int i = width - 1; i >= 0; --i, value /= 10) out[i] = static_cast<char>('0' + value % 10);
+    return out + width;
 }
 
-void AppendNumber(std::string& out, int64_t value) {
-    char text[24];
-    const auto result = std::to_chars(text, text + sizeof text, value);
-    out.append(text, result.ptr);
+char* PutNumber(char* out, int64_t value) {
+    return std::to_chars(out, out + 24, value).ptr;
 }
 
 }  // namespace
@@ -79,38 +78,45 @@ CDataRowWriter::TLocalTime CDataRowWriter::LocalTimeAt(int64_t epochMs) {
     return local;
 }
 
-void CDataRowWriter::AppendRow(std::string& out, uint32_t record, uint32_t numberBase, size_t slot) {
-    AppendNumber(out, int64_t{record} - numberBase + 1);
+char* CDataRowWriter::PutRow(char* out, uint32_t record, uint32_t numberBase, size_t slot) {
+    out = PutNumber(out, int64_t{record} - numberBase + 1);
     const TLocalTime t = LocalTimeAt(m_baseMs + int64_t{record} * m_periodMs);
-    out += ',';
-    AppendDigits(out, t.year, 4);
-    out += '/';
-    AppendDigits(out, t.month, 2);
-    out += '/';
-    AppendDigits(out, t.day, 2);
-    out += ' ';
-    AppendDigits(out, t.hour, 2);
-    out += ':';
-    AppendDigits(out, t.minute, 2);
-    out += ':';
-    AppendDigits(out, t.second, 2);
-    out += ',';
-    AppendNumber(out, t.millisecond);
+    *out++ = ',';
+    out = PutDigits(out, t.year, 4);
+    *out++ = '/';
+    out = PutDigits(out, t.month, 2);
+    *out++ = '/';
+    out = PutDigits(out, t.day, 2);
+    *out++ = ' ';
+    out = PutDigits(out, t.hour, 2);
+    *out++ = ':';
+    out = PutDigits(out, t.minute, 2);
+    *out++ = ':';
+    out = PutDigits(out, t.second, 2);
+    *out++ = ',';
+    out = PutNumber(out, t.millisecond);
     const auto& texts = ReadingTexts();
     for (uint32_t k = 1; k <= m_channelCount; ++k) {
-        out += ',';
+        *out++ = ',';
         if (m_inUse[k]) {
             const TReadingText& text =
                 texts[static_cast<uint16_t>(m_readings[(k - 1) * kBlockRecords + slot])];
-            out.append(text.text, text.size);
+            std::memcpy(out, text.text, sizeof text.text);  // the whole slot; only size bytes count
+            out += text.size;
         }
     }
-    out += "\r\n";
+    *out++ = '\r';
+    *out++ = '\n';
+    return out;
 }
 
 void CDataRowWriter::WriteRows(IWriter& writer, uint32_t from, uint32_t to, uint32_t numberBase) {
-    std::string out;
-    out.reserve(kFlushBytes + 16 * 1024);
+    // Room for the longest row: number, time, milliseconds, and every reading as "Out Of Range",
+    // plus the spare bytes a whole reading slot may copy beyond the last one.
+    const size_t longestRow = 64 + size_t{m_channelCount} * (sizeof(TReadingText::text) + 1);
+    std::vector<char> buffer(kFlushBytes + longestRow);
+    char* const begin = buffer.data();
+    char* out = begin;
     for (uint32_t block = from; block < to;) {
         const uint32_t count = std::min(kBlockRecords, to - block);
         for (uint32_t k = 1; k <= m_channelCount; ++k) {
@@ -121,16 +127,16 @@ void CDataRowWriter::WriteRows(IWriter& writer, uint32_t from, uint32_t to, uint
             std::fill(readings + copied, readings + count, kReadingLost);
         }
         for (uint32_t slot = 0; slot < count; ++slot) {
-            AppendRow(out, block + slot, numberBase, slot);
-            if (out.size() >= kFlushBytes) {
-                writer.Write(out.data(), out.size());
-                out.clear();
+            out = PutRow(out, block + slot, numberBase, slot);
+            if (static_cast<size_t>(out - begin) >= kFlushBytes) {
+                writer.Write(begin, static_cast<size_t>(out - begin));
+                out = begin;
             }
         }
         block += count;
     }
-    if (!out.empty())
-        writer.Write(out.data(), out.size());
+    if (out != begin)
+        writer.Write(begin, static_cast<size_t>(out - begin));
 }
 
 }  // namespace VEK

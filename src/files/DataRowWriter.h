@@ -25,7 +25,7 @@ private:
     };
     // Local time of a point in time; the C library is asked once per minute of rows.
     TLocalTime LocalTimeAt(int64_t epochMs);
-    void AppendRow(std::string& out, uint32_t record, uint32_t numberBase, size_t slot);
+    char* PutRow(char* out, uint32_t record, uint32_t numberBase, size_t slot);
 
     const CMeasurementDataManager& m_store;
     uint32_t m_channelCount;

@@ -1,0 +1,1 @@
+hollowmere_add_bench(data_file hollowmere_files)

@@ -1,0 +1,158 @@
+// Saving and loading a day of measurement data: 100 channels at 1 s (86 400 records) and 20
+// channels at 100 ms (864 000 records). Reports MB/s of file text and the peak resident memory
+// each operation adds.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <ctime>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "files/DataFile.h"
+
+namespace {
+
+struct TDay {
+    const char* name;
+    int channels;
+    uint8_t rateCode;
+    uint32_t records;
+};
+constexpr TDay kDays[] = {{"100ch_1s", 100, 4, 86'400}, {"20ch_100ms", 20, 1, 864'000}};
+
+std::string g_folder;
+
+// Peak resident memory since the last reset, and the current resident memory (kB, /proc/self/status).
+long StatusKb(const char* key) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind(key, 0) == 0)
+            return std::stol(line.substr(std::string(key).size()));
+    }
+    return 0;
+}
+void ResetPeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+// Room temperatures with a slow swing, a few Lost and Out Of Range readings, negatives on some channels.
+std::unique_ptr<CMeasurementDataManager> MakeStore(const TDay& day) {
+    auto store = std::make_unique<CMeasurementDataManager>();
+    TMeasurementSetup setup;
+    setup.pollingSetting.SetRateCode(day.rateCode);
+    for (int k = 1; k <= day.channels; ++k) setup.pollingSetting.SetInUse(k, true);
+    store->Reset(setup);
+    store->SetStartTime({2026, 12, 0, 10, 0, 0, 0, 0});
+    for (int k = 1; k <= day.channels; ++k) {
+        for (uint32_t i = 0; i < day.records; ++i) {
+            int16_t v =
+                static_cast<int16_t>((k % 7 == 0 ? -150 : 200) + static_cast<int>((i * 7 + k * 13) % 900));
+            if ((i + k) % 5000 == 0)
+                v = kReadingLost;
+            else if ((i + k) % 7777 == 0)
+                v = kReadingOutOfRange;
+            CMeasurementDataManager::SetReading(store->Channel(k), i, v);
+        }
+    }
+    store->SetRecordCount(day.records);
+    store->SetState(CMeasurementDataManager::kStateHolding);
+    return store;
+}
+
+std::string PathOf(const TDay& day) {
+    return g_folder + "/" + day.name + ".csv";
+}
+
+double FileBytes(const std::string& path);
+
+double ThreadCpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + t.tv_nsec / 1e9;
+}
+
+// MB/s by the wall clock, and by the CPU time of the one thread that does the work (the machine
+// may be busy with other work); file size; peak resident memory the operation added.
+void Report(benchmark::State& state, const std::string& path, double cpuSeconds, long addedKb,
+            const char* name) {
+    const double bytes = FileBytes(path);
+    state.counters["MB/s"] =
+        benchmark::Counter(bytes * state.iterations() / 1e6, benchmark::Counter::kIsRate);
+    state.counters["MB/s_cpu"] = bytes * state.iterations() / 1e6 / cpuSeconds;
+    state.counters["file_MB"] = bytes / 1e6;
+    state.counters["peak_added_MB"] = addedKb / 1024.0;
+    state.SetLabel(name);
+}
+
+double FileBytes(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 ? static_cast<double>(st.st_size) : 0.0;
+}
+
+void Save(benchmark::State& state) {
+    const TDay& day = kDays[state.range(0)];
+    auto store = MakeStore(day);
+    VEK::TDataFileView view;
+    view.samplesPerScreen = 100;
+    long addedKb = 0;
+    double cpuSeconds = 0;
+    for (auto _ : state) {
+        const long before = StatusKb("VmRSS:");
+        ResetPeak();
+        const double cpu = ThreadCpuSeconds();
+        if (!VEK::SaveDataFile(PathOf(day), *store, view))
+            state.SkipWithError("save failed");
+        cpuSeconds += ThreadCpuSeconds() - cpu;
+        addedKb = StatusKb("VmHWM:") - before;
+    }
+    Report(state, PathOf(day), cpuSeconds, addedKb, day.name);
+}
+
+void Load(benchmark::State& state) {
+    const TDay& day = kDays[state.range(0)];
+    {
+        auto store = MakeStore(day);
+        VEK::TDataFileView view;
+        if (!VEK::SaveDataFile(PathOf(day), *store, view))
+            state.SkipWithError("save failed");
+    }
+    long addedKb = 0;
+    double cpuSeconds = 0;
+    for (auto _ : state) {
+        CMeasurementDataManager store;
+        VEK::TDataFileView view;
+        const long before = StatusKb("VmRSS:");
+        ResetPeak();
+        const double cpu = ThreadCpuSeconds();
+        if (!VEK::LoadDataFile(PathOf(day), store, view, TMeasurementSetup{}) ||
+            store.RecordCount() != day.records)
+            state.SkipWithError("load failed");
+        cpuSeconds += ThreadCpuSeconds() - cpu;
+        addedKb = StatusKb("VmHWM:") - before;
+    }
+    Report(state, PathOf(day), cpuSeconds, addedKb, day.name);
+}
+
+BENCHMARK(Save)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(Load)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Files and the log go to a scratch documents folder, removed at the end.
+    char folder[] = "/tmp/bench_data_file.XXXXXX";
+    if (mkdtemp(folder) == nullptr)
+        return 1;
+    g_folder = folder;
+    setenv("XDG_DOCUMENTS_DIR", folder, 1);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    const std::string remove = std::string("rm -rf '") + folder + "'";
+    return std::system(remove.c_str()) == 0 ? 0 : 1;
+}
