@@ -3,11 +3,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QVBoxLayout>
+#include <cstdio>
 
 #include "app/AboutDlg.h"
 #include "app/SystemNumberDlg.h"
+#include "app/WaitToStopDlg.h"
 #include "app/WindowPlacement.h"
 #include "files/CodeTables.h"
 #include "files/Settings.h"
@@ -24,6 +27,11 @@ CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_status);
     layout->addWidget(m_information);
+    m_startStop = new QPushButton(tr("Start"));
+    m_startStop->setObjectName("startStop");
+    m_startStop->setAutoDefault(false);
+    connect(m_startStop, &QPushButton::clicked, this, &CMainDlg::StartStop);
+    layout->addWidget(m_startStop);
     layout->addStretch(1);
 
     auto* about = new QAction(tr("&About..."), this);
@@ -37,8 +45,15 @@ CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent) {
 CMainDlg::~CMainDlg() = default;
 
 bool CMainDlg::InitDialog() {
-    if (m_onlyWindow.Check(this))
+    if (m_onlyWindow.Check(this)) {
+        if (m_onlyWindow.OwnerName() == kRecorderOwner) {
+            const char* text = "The headless recorder (hollowmere-record) holds the dongle. Stop it first.";
+            std::fprintf(stderr, "%s\n", text);
+            if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+                QMessageBox::information(this, QCoreApplication::applicationName(), QString::fromUtf8(text));
+        }
         return false;
+    }
     m_started = true;
     VEK::TraceLogger().Trace("アプリケーションを開始しました。");
 
@@ -51,8 +66,61 @@ bool CMainDlg::InitDialog() {
             .arg(m_parameters.systemNumber)
             .arg(QString::fromStdString(VEK::SamplingRateName(m_parameters.polling.RateCode())),
                  QString::fromStdString(VEK::TemperatureUnitName(m_parameters.temperatureUnit))));
-    m_status->setText(tr("No data"));
-    return RunSystemNumberGate();
+    if (!RunSystemNumberGate())
+        return false;
+    m_controller.SetDataFileView(VEK::TDataFileView{m_scales});
+    m_controller.StartDeviceWatch();
+    RefreshStatus();
+    return true;
+}
+
+void CMainDlg::RefreshStatus() {
+    m_status->setText(QString::fromStdString(m_controller.StatusText()));
+    const bool measuring = m_controller.RunState() == CMeasurementDataManager::kStateMeasuring;
+    m_startStop->setText(measuring ? tr("Stop") : tr("Start"));
+}
+
+void CMainDlg::ShowMessage(EIcon icon, const std::string& text) {
+    VEK::TraceLogger().Trace("%s", text.c_str());
+    // A signal asked to quit: nobody may be there to close a box.
+    if (m_closing)
+        return;
+    QMessageBox box(icon == EIcon::kError ? QMessageBox::Critical : QMessageBox::Information,
+                    QCoreApplication::applicationName(), QString::fromStdString(text), QMessageBox::Ok, this);
+    box.exec();
+}
+
+bool CMainDlg::WaitForStopConfirmation(const std::function<bool()>& stopped) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    CWaitToStopDlg dialog(stopped, this);
+    QApplication::restoreOverrideCursor();
+    return dialog.exec() == CWaitToStopDlg::kCancelled;
+}
+
+void CMainDlg::StartStop() {
+    if (m_controller.RunState() == CMeasurementDataManager::kStateMeasuring) {
+        m_controller.FinishMeasurement();
+        return;
+    }
+    if (!DiscardCheck())
+        return;
+    // The start dialog's choices: no automatic save, no stop time.
+    m_controller.StartMeasurement(std::string(), VEK::CSystemTime());
+}
+
+bool CMainDlg::DiscardCheck() {
+    if (m_controller.RunState() != CMeasurementDataManager::kStateHolding || !m_controller.HasUnsavedRun())
+        return true;
+    QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(),
+                    QStringLiteral("The measurement data are discarded. Is it ok?"),
+                    QMessageBox::Ok | QMessageBox::Cancel, this);
+    return box.exec() == QMessageBox::Ok;
+}
+
+void CMainDlg::EndMeasurementForQuit() {
+    if (m_controller.RunState() == CMeasurementDataManager::kStateMeasuring)
+        m_controller.FinishMeasurement();
+    m_controller.RunStopSequence();
 }
 
 bool CMainDlg::RunSystemNumberGate() {
@@ -80,7 +148,7 @@ bool CMainDlg::ConfirmQuit(QWidget* parent) {
 }
 
 void CMainDlg::QuitRequest() {
-    if (ConfirmQuit(this))
+    if (DiscardCheck() && ConfirmQuit(this))
         ConfirmedQuit();
 }
 
@@ -94,6 +162,8 @@ void CMainDlg::ConfirmedQuit() {
         if (QApplication::activeModalWidget() == modal)
             break;  // refused to close
     }
+    if (m_started)
+        EndMeasurementForQuit();
     done(0);
 }
 
@@ -116,6 +186,7 @@ void CMainDlg::OnDestroy() {
     if (!m_started)
         return;
     m_started = false;
+    m_controller.Shutdown();
     VEK::SaveUserSection(m_parameters, m_scales, VEK::LastOneSection("user"));
     SaveWindowPlacement(*this, VEK::LastOneSection("main-dlg"));
     VEK::TraceLogger().Trace("アプリケーションを正常終了しました。");

@@ -1,14 +1,17 @@
 #pragma once
 #include <QDialog>
 #include <QLabel>
+#include <QPushButton>
 
+#include "app/IMeasurementView.h"
+#include "app/MeasurementController.h"
 #include "app/OnlyWindowChecker.h"
 #include "app/QuitSignalNotifier.h"
 #include "files/GraphScaleSettings.h"
 #include "files/ParameterSet.h"
 
 // The application's main window, run modally for the life of the process.
-class CMainDlg : public QDialog {
+class CMainDlg : public QDialog, public IMeasurementView {
     Q_OBJECT
 public:
     explicit CMainDlg(QWidget* parent = nullptr);
@@ -21,6 +24,11 @@ public:
     void OnDestroy();
 
     const VEK::TParameterSet& ParameterSet() const { return m_parameters; }
+    CMeasurementController& Controller() { return m_controller; }
+
+    void RefreshStatus() override;
+    void ShowMessage(EIcon icon, const std::string& text) override;
+    bool WaitForStopConfirmation(const std::function<bool()>& stopped) override;
 
 public slots:
     // Escape, the window's Close and the Exit command: asks first.
@@ -28,6 +36,8 @@ public slots:
     // Quits without asking (a confirmed quit, or SIGTERM/SIGINT).
     void ConfirmedQuit();
     void ShowAbout();
+    // The Start/Stop command.
+    void StartStop();
 
 protected:
     void reject() override { QuitRequest(); }
@@ -36,13 +46,20 @@ protected:
 private:
     bool RunSystemNumberGate();
     static bool ConfirmQuit(QWidget* parent);
+    // Finished data that were saved nowhere: asks before they are discarded.
+    bool DiscardCheck();
+    // A run still measuring is finished as Stop does (automatic save included), then the dongle is
+    // brought to standby.
+    void EndMeasurementForQuit();
 
     COnlyWindowChecker m_onlyWindow;
     CQuitSignalNotifier m_quitSignals;
     VEK::TParameterSet m_parameters;
     VEK::TGraphScaleSettings m_scales;
+    CMeasurementController m_controller{m_parameters, *this};
     QLabel* m_status = nullptr;
     QLabel* m_information = nullptr;
+    QPushButton* m_startStop = nullptr;
     bool m_started = false;  // past the single-instance check
     bool m_closing = false;
 };

@@ -4,20 +4,21 @@
 #include <memory>
 #include <string>
 
+#include "app/InstanceKey.h"
 #include "platform/SingleInstance.h"
 
 // One application window per user session. The first instance keeps the key for its whole life
 // and comes to the front when a later start asks it to.
 class COnlyWindowChecker {
 public:
-    static constexpr const char* kKey = "ZentriApp.20140922";
+    static constexpr const char* kKey = kInstanceKey;
 
     COnlyWindowChecker();
     ~COnlyWindowChecker();
 
     // True when another instance runs (it has been asked to come to the front); false when this
     // is the first instance, whose window is then raised on later starts.
-    bool Check(QWidget* ownWindow, const std::string& ownerName = "hollowmere");
+    bool Check(QWidget* ownWindow, const std::string& ownerName = kApplicationOwner);
     // The program that holds the key ("hollowmere" or "hollowmere-record"); empty when unknown.
     std::string OwnerName() const { return m_instance.OwnerName(); }
 

@@ -1,0 +1,132 @@
+#include "app/HeadlessRecorder.h"
+
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <cstdio>
+
+#include "data/Reading.h"
+
+namespace {
+constexpr int kPollMs = 200;
+}  // namespace
+
+CHeadlessRecorder::CHeadlessRecorder(const TRecordOptions& options, const VEK::TParameterSet& parameters,
+                                     const VEK::TDataFileView& fileView)
+    : m_options(options), m_parameters(parameters), m_controller(m_parameters, *this) {
+    m_controller.SetDataFileView(fileView);
+    m_progressOnTerminal = isatty(STDERR_FILENO) != 0;
+    connect(&m_signals, &CQuitSignalNotifier::quitRequested, this, &CHeadlessRecorder::OnQuitSignal);
+    connect(&m_poll, &QTimer::timeout, this, &CHeadlessRecorder::Poll);
+}
+
+CHeadlessRecorder::~CHeadlessRecorder() = default;
+
+void CHeadlessRecorder::Begin() {
+    m_controller.StartDeviceWatch();
+    m_poll.start(kPollMs);
+}
+
+void CHeadlessRecorder::Poll() {
+    if (m_started)
+        return;
+    if (!m_controller.DongleConfigured()) {
+        if (++m_waitedPolls == kWaitNoticeSeconds * 1000 / kPollMs)
+            std::fprintf(stderr, "hollowmere-record: waiting for the dongle...\n");
+        return;
+    }
+    m_started = true;
+    m_poll.stop();
+    const VEK::CSystemTime stopTime = m_options.StopTime(VEK::CSystemTime::Now());
+    if (m_controller.StartMeasurement(m_options.outFile, stopTime, m_options.records) < 0) {
+        QCoreApplication::exit(1);
+        return;
+    }
+    std::fprintf(stderr, "hollowmere-record: measuring\n");
+}
+
+void CHeadlessRecorder::OnQuitSignal() {
+    if (m_controller.RunState() == CMeasurementDataManager::kStateMeasuring) {
+        m_controller.FinishMeasurement();
+    } else if (!m_ended) {
+        // Nothing was measured: nothing to save.
+        m_ended = true;
+        m_controller.Shutdown();
+        QCoreApplication::exit(1);
+    }
+}
+
+void CHeadlessRecorder::ShowMessage(EIcon icon, const std::string& text) {
+    ClearProgressLine();
+    std::fprintf(stderr, "hollowmere-record: %s%s\n", icon == EIcon::kError ? "error: " : "", text.c_str());
+}
+
+bool CHeadlessRecorder::WaitForStopConfirmation(const std::function<bool()>& stopped) {
+    QEventLoop loop;
+    QTimer check;
+    int waited = 0;
+    connect(&check, &QTimer::timeout, &loop, [&] {
+        waited += 100;
+        if (stopped() || waited >= kStopWaitMs)
+            loop.quit();
+    });
+    check.start(100);
+    loop.exec();
+    if (stopped())
+        return false;
+    std::fprintf(stderr, "hollowmere-record: the dongle did not confirm the stop; standby sent\n");
+    return true;
+}
+
+void CHeadlessRecorder::SamplingTick() {
+    if (!m_progressOnTerminal)
+        return;
+    const CMeasurementDataManager& store = m_controller.Store();
+    std::fprintf(stderr, "\rRecording: %u records", store.RecordsThisRun());
+    m_progressShown = true;
+}
+
+void CHeadlessRecorder::ClearProgressLine() {
+    if (m_progressShown)
+        std::fprintf(stderr, "\r\033[K");
+    m_progressShown = false;
+}
+
+void CHeadlessRecorder::KeepAwakeChanged(bool requested) {
+    std::fprintf(stderr, "hollowmere-record: keep-awake %s\n", requested ? "requested" : "released");
+}
+
+void CHeadlessRecorder::MeasurementEnded(bool deviceError) {
+    if (m_ended)
+        return;
+    m_ended = true;
+    QMetaObject::invokeMethod(
+        this, [this, deviceError] { Conclude(deviceError); }, Qt::QueuedConnection);
+}
+
+void CHeadlessRecorder::PrintSummary() {
+    CMeasurementDataManager& store = m_controller.Store();
+    const std::vector<int32_t> channels = store.ChannelsInUse();
+    const uint32_t records = store.RecordCount();
+    uint64_t lost = 0;
+    for (int32_t channel : channels) {
+        for (uint32_t i = 0; i < records; ++i) {
+            if (CMeasurementDataManager::GetReading(store.Channel(channel), i) == kReadingLost)
+                ++lost;
+        }
+    }
+    std::printf("records: %u\nchannels: %zu\nlost readings: %llu\nfile: %s\n", records, channels.size(),
+                static_cast<unsigned long long>(lost), store.SavedPath().c_str());
+    std::fflush(stdout);
+}
+
+void CHeadlessRecorder::Conclude(bool deviceError) {
+    ClearProgressLine();
+    const bool saved = m_controller.Store().SavedPath() == m_options.outFile;
+    PrintSummary();
+    // The dongle goes back to standby, as when the application quits.
+    m_controller.RunStopSequence();
+    m_controller.Shutdown();
+    QCoreApplication::exit(deviceError || !saved ? 1 : 0);
+}

@@ -1,0 +1,38 @@
+#include "app/TimerHost.h"
+
+#include <QMetaObject>
+
+CTimerHost::CTimerHost(std::function<void(int)> onTimer, QObject* parent)
+    : QObject(parent), m_onTimer(std::move(onTimer)) {}
+
+CTimerHost::~CTimerHost() = default;
+
+void CTimerHost::Start(int id, int periodMs) {
+    std::unique_ptr<QTimer>& timer = m_timers[id];
+    if (!timer) {
+        timer = std::make_unique<QTimer>();
+        timer->setTimerType(Qt::PreciseTimer);
+        QObject::connect(timer.get(), &QTimer::timeout, this, [this, id] { m_onTimer(id); });
+    }
+    timer->start(periodMs);
+}
+
+void CTimerHost::Stop(int id) {
+    auto it = m_timers.find(id);
+    if (it != m_timers.end())
+        it->second->stop();
+}
+
+bool CTimerHost::IsActive(int id) const {
+    auto it = m_timers.find(id);
+    return it != m_timers.end() && it->second->isActive();
+}
+
+void CTimerHost::StopAll() {
+    for (auto& [id, timer] : m_timers) timer->stop();
+}
+
+void CTimerHost::RequestStart(int id, int periodMs) {
+    QMetaObject::invokeMethod(
+        this, [this, id, periodMs] { Start(id, periodMs); }, Qt::QueuedConnection);
+}
