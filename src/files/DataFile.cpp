@@ -2,6 +2,7 @@
 
 #include "files/DataFileReader.h"
 #include "files/DataFileWriter.h"
+#include "files/DataRowWriter.h"
 #include "files/FileReader.h"
 #include "files/TextBufferWriter.h"
 #include "files/TraceLogger.h"
@@ -11,6 +12,10 @@ namespace VEK {
 
 bool SaveDataFile(const std::string& path, CMeasurementDataManager& store, const TDataFileView& view) {
     CTextBufferWriter writer(path);
+    const std::vector<int32_t> channels = store.ChannelsInUse();
+    const auto channelCount = static_cast<uint32_t>(channels.empty() ? 0 : channels.back());
+    writer.Reserve((size_t{1} << 20) +
+                   size_t{store.RecordCount()} * CDataRowWriter::LongestRow(channelCount));
     if (!WriteDataFile(writer, store, view, true) || !WriteFileAtomically(path, writer.Bytes()))
         return false;
     store.SetModified(false);

@@ -78,6 +78,10 @@ CDataRowWriter::TLocalTime CDataRowWriter::LocalTimeAt(int64_t epochMs) {
     return local;
 }
 
+size_t CDataRowWriter::LongestRow(uint32_t channelCount) {
+    return 64 + size_t{channelCount} * (1 + sizeof("Out Of Range"));
+}
+
 char* CDataRowWriter::PutRow(char* out, uint32_t record, uint32_t numberBase, size_t slot) {
     out = PutNumber(out, int64_t{record} - numberBase + 1);
     const TLocalTime t = LocalTimeAt(m_baseMs + int64_t{record} * m_periodMs);
@@ -111,10 +115,8 @@ char* CDataRowWriter::PutRow(char* out, uint32_t record, uint32_t numberBase, si
 }
 
 void CDataRowWriter::WriteRows(IWriter& writer, uint32_t from, uint32_t to, uint32_t numberBase) {
-    // Room for the longest row: number, time, milliseconds, and every reading as "Out Of Range",
-    // plus the spare bytes a whole reading slot may copy beyond the last one.
-    const size_t longestRow = 64 + size_t{m_channelCount} * (sizeof(TReadingText::text) + 1);
-    std::vector<char> buffer(kFlushBytes + longestRow);
+    // Room for the longest row plus the spare bytes a whole reading slot may copy beyond it.
+    std::vector<char> buffer(kFlushBytes + LongestRow(m_channelCount) + sizeof(TReadingText::text));
     char* const begin = buffer.data();
     char* out = begin;
     for (uint32_t block = from; block < to;) {

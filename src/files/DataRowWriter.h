@@ -15,6 +15,8 @@ class CDataRowWriter {
 public:
     CDataRowWriter(const CMeasurementDataManager& store, uint32_t channelCount);
 
+    // Upper bound of a row's size: every reading spelled "Out Of Range".
+    static size_t LongestRow(uint32_t channelCount);
     // Rows of records [from, to); record i is numbered i - numberBase + 1 and stands at the start
     // time (milliseconds dropped) plus i sampling periods. Throws CWriteFailureException.
     void WriteRows(IWriter& writer, uint32_t from, uint32_t to, uint32_t numberBase);
