@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "counterpart/OppositeSession.h"
+#include "counterpart/ReplayFile.h"
 #include "counterpart/SimOptions.h"
 
 namespace {
@@ -56,6 +57,15 @@ int main(int argc, char** argv) {
     session.SetLinkFaults(options.link);
     if (options.verbose) {
         session.SetTrace([](const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); });
+    }
+    if (!options.replayFile.empty()) {
+        std::shared_ptr<CMeasurementDataManager> data = ReadReplayFile(options.replayFile);
+        if (data == nullptr ||
+            !session.WithEngine([&](COppositeEngine& engine) { return engine.SetReplay(data); })) {
+            std::fprintf(stderr, "hollowmere-sim: %s: %s\n", options.replayFile.c_str(),
+                         data == nullptr ? "not a readable data file" : "no records to replay");
+            return 1;
+        }
     }
     if (!session.Start()) {
         std::fprintf(stderr, "hollowmere-sim: cannot reach %s port %u\n", options.host.c_str(), options.port);
