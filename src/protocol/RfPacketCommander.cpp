@@ -11,7 +11,10 @@ CRfPacketCommander::CRfPacketCommander() {
 }
 
 CRfPacketCommander::~CRfPacketCommander() {
-    CPacketCommander::Detach();
+    // Here, not in the base: the report is the adapter member, gone by the time the base runs.
+    // Leaves the target reset to the serial report, so the application's report no longer points
+    // at the adapter.
+    Detach();
 }
 
 void CRfPacketCommander::SetListener(IListener* listener) {

@@ -28,7 +28,7 @@ public:
     };
 
     CRfPacketCommander();
-    // Stops the attached report while the adapter and the serial report still exist.
+    // Detaches while the adapter and the serial report still exist.
     ~CRfPacketCommander() override;
 
     // Null allowed.

@@ -113,7 +113,8 @@ TEST(RfPacketCommanderTest, CtsWaitAppliesOnlyToALiveSerialReport) {
     EXPECT_EQ(bench.Sent(), (std::vector<TBytes>{kQuery, kQuery}));
 }
 
-// A commander destroyed while attached stops its report before its adapter goes.
+// A commander destroyed while attached stops its report before its adapter goes, and leaves the
+// report without a listener.
 TEST(RfPacketCommanderTest, DestroyedWhileAttached) {
     VEK::CCommunicationReporterT<link_test::CScriptedDevice> report;
     {
@@ -123,4 +124,8 @@ TEST(RfPacketCommanderTest, DestroyedWhileAttached) {
         EXPECT_TRUE(report.IsRunning());
     }
     EXPECT_FALSE(report.IsRunning());
+    // No longer delivering to the adapter that is gone: restarting the report is harmless.
+    report.Transport().Feed(Frame(0x43, {0x00}));
+    ASSERT_TRUE(report.Start());
+    report.Stop();
 }
