@@ -28,10 +28,13 @@ void CRfSerialLine::Close() {
     CRs232c::Close();
 }
 
+bool CRfSerialLine::ChangeModemLines(int fd, unsigned long request, int bits) {
+    return ioctl(fd, request, &bits) == 0;
+}
+
 bool CRfSerialLine::SetRts(bool raised) {
     std::lock_guard<std::mutex> lock(m_linesLock);
-    int lines = TIOCM_RTS;
-    return m_linesFd >= 0 && ioctl(m_linesFd, raised ? TIOCMBIS : TIOCMBIC, &lines) == 0;
+    return m_linesFd >= 0 && ChangeModemLines(m_linesFd, raised ? TIOCMBIS : TIOCMBIC, TIOCM_RTS);
 }
 
 bool CRfSerialLine::IsCtsSet() {

@@ -20,6 +20,8 @@ public:
 
 protected:
     int OpenPortFile(const std::string& name) override;
+    // Sets (TIOCMBIS) or clears (TIOCMBIC) the modem line bits.
+    virtual bool ChangeModemLines(int fd, unsigned long request, int bits);
 
 private:
     // The descriptor the base opened; forgotten before the base closes it.
