@@ -170,8 +170,13 @@ public:
         const CFields first(header[0]);
         if (!m_layout.headerMatches(first[0], first[1]))
             return false;
-        // Files written by Windows installations carry their comments in CP932.
-        m_utf8 = IsValidUtf8(m_text.substr(0, std::min(pos, m_text.size())));
+        // Files written by Windows installations carry their comments in CP932. Its trail bytes
+        // are never commas, so whole lines are converted before they are split.
+        std::vector<std::string> converted;
+        if (!IsValidUtf8(m_text.substr(0, std::min(pos, m_text.size())))) {
+            converted.reserve(header.size());  // the views below must not move
+            for (std::string_view& line : header) line = converted.emplace_back(Cp932ToUtf8(line));
+        }
         EmptyStore(m_store);
         for (size_t line = 1; line < header.size(); ++line)
             HeaderLine(static_cast<int>(line), CFields(header[line]));
@@ -185,24 +190,20 @@ public:
     }
 
 private:
-    std::string Text(std::string_view field) const {
-        return m_utf8 ? std::string(field) : Cp932ToUtf8(field);
-    }
-
     void HeaderLine(int line, const CFields& fields) {
         const TLayout& l = m_layout;
         if (line == l.systemNumber) {
             const int64_t number = ParseLeadingDecimal(fields[1]);
             m_store.SetSystemNumber(static_cast<uint32_t>(std::clamp<int64_t>(number, 0, UINT32_MAX)));
         } else if (line == l.samplingRate) {
-            if (const int code = SamplingRateCode(Text(fields[1])); code != 0)
+            if (const int code = SamplingRateCode(std::string(fields[1])); code != 0)
                 m_store.SetSamplingRateCode(static_cast<uint32_t>(code));
         } else if (line == l.temperatureUnit) {
             m_store.SetTemperatureUnit(fields[1].size() > 4 && fields[1][4] == 'C' ? 0 : 1);
         } else if (line == l.timeDiv) {
-            m_view.scales.timeDiv = Text(fields[1]);
+            m_view.scales.timeDiv = fields[1];
         } else if (line == l.tempDiv) {
-            m_view.scales.tempDiv = Text(fields[1]);
+            m_view.scales.tempDiv = fields[1];
         } else if (line == l.timeOffset) {
             m_view.timeOffsetMs = ParseTimeOffset(fields[1], fields[2]);
         } else if (line == l.tempOffset) {
@@ -222,7 +223,8 @@ private:
             }
             m_store.SetAdjustedChannels(std::move(adjusted));
         } else if (line == l.comments) {
-            for (int k = 1; k <= kChannels; ++k) m_store.Channel(k).SetComment(Text(fields.Channel(k)));
+            for (int k = 1; k <= kChannels; ++k)
+                m_store.Channel(k).SetComment(std::string(fields.Channel(k)));
         }
     }
 
@@ -287,7 +289,6 @@ private:
     CMeasurementDataManager& m_store;
     TDataFileView& m_view;
     const TLayout& m_layout;
-    bool m_utf8 = true;
     CSystemTime m_startTime;
 };
 

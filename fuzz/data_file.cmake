@@ -1,0 +1,1 @@
+hollowmere_add_fuzzer(data_file hollowmere_files)
