@@ -104,12 +104,17 @@ private:
 
 }  // namespace
 
-TEST(CommanderSocketTest, ConnectSequenceAndEventsOverTheLoopback) {
+// On the heap (gtest fixture), so no lock shares a stack address with one of another test.
+class CommanderSocketTest : public ::testing::Test {
+protected:
     CRecordingListener listener;
     VEK::CSocketServer server;
+    QNL::CRfPacketCommander commander;
+};
+
+TEST_F(CommanderSocketTest, ConnectSequenceAndEventsOverTheLoopback) {
     server.SetBindAddress(kLoopback);
     server.SetPort(0);
-    QNL::CRfPacketCommander commander;
     commander.SetListener(&listener);
     ASSERT_TRUE(commander.SetTarget(&server));
     ASSERT_TRUE(commander.Attach(&commander.Adapter()));

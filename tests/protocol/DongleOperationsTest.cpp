@@ -57,7 +57,17 @@ void PrintTo(const TRetryCase& c, std::ostream* os) {
     *os << "retries " << c.retries << ", " << kDongles[static_cast<int>(c.dongle)];
 }
 
-class RetryRuleTest : public ::testing::TestWithParam<TRetryCase> {};
+class RetryRuleTest : public ::testing::TestWithParam<TRetryCase> {
+protected:
+    CDongleBench bench;
+};
+
+// Held by the fixture, which lives on the heap: threads' locks must not share stack addresses
+// from one test to the next, or ThreadSanitizer mistakes them for one lock.
+class DongleOperationsTest : public ::testing::Test {
+protected:
+    CDongleBench bench;
+};
 
 CDongleBench::TScript Script(EDongle dongle) {
     return [dongle](uint8_t, int attempt) -> std::vector<TBytes> {
@@ -80,7 +90,6 @@ CDongleBench::TScript Script(EDongle dongle) {
 
 TEST_P(RetryRuleTest, RetriesOnlyCommandsWithoutAnAnswer) {
     const TRetryCase& c = GetParam();
-    CDongleBench bench;
     ASSERT_TRUE(bench.Attach(Script(c.dongle)));
     CPollingDataSendCommand command;
     command.SetPollingSetting(TPollingSetting::Fresh());
@@ -110,8 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
         TRetryCase{2, EDongle::kErrorResult, 1, 6, 0}, TRetryCase{0, EDongle::kWrongCode, 1, -1, 1},
         TRetryCase{1, EDongle::kWrongCode, 2, -1, 2}, TRetryCase{2, EDongle::kWrongCode, 3, -1, 3}));
 
-TEST(DongleOperationsTest, ErrorResultsGiveTheirCodesWithoutARetry) {
-    CDongleBench bench;
+TEST_F(DongleOperationsTest, ErrorResultsGiveTheirCodesWithoutARetry) {
     ASSERT_TRUE(bench.Attach(CDongleBench::Answering(
         {{kPolling, Frame(kPollingAnswer, {1})}, {kModeSetting, Frame(kModeAnswer, {2})}})));
     const TDongleCommandSettings settings = Settings(5000, 2);
@@ -124,8 +132,7 @@ TEST(DongleOperationsTest, ErrorResultsGiveTheirCodesWithoutARetry) {
     EXPECT_EQ(bench.Sent().back(), Frame(kModeSetting, {0x00, 0x35}));
 }
 
-TEST(DongleOperationsTest, ConnectSequenceWithAGoodDongle) {
-    CDongleBench bench;
+TEST_F(DongleOperationsTest, ConnectSequenceWithAGoodDongle) {
     ASSERT_TRUE(bench.Attach(CDongleBench::Answering(GoodAnswers())));
     TDongleCommandSettings settings = Settings(5000, 1);
     settings.pollingSetting.SetRateCode(9);
@@ -149,8 +156,7 @@ TEST(DongleOperationsTest, ConnectSequenceWithAGoodDongle) {
     EXPECT_EQ(firmware.VersionText(), "1.02");
 }
 
-TEST(DongleOperationsTest, ConnectSequenceAgainstASilentDongleStopsAtThePollingSetting) {
-    CDongleBench bench;
+TEST_F(DongleOperationsTest, ConnectSequenceAgainstASilentDongleStopsAtThePollingSetting) {
     ASSERT_TRUE(bench.Attach(CDongleBench::Answering({})));
     TFwVersionData firmware;  // result 1: never answered
 
@@ -160,8 +166,7 @@ TEST(DongleOperationsTest, ConnectSequenceAgainstASilentDongleStopsAtThePollingS
     EXPECT_EQ(firmware.result, 1);
 }
 
-TEST(DongleOperationsTest, ConnectSequenceTakesAFirmwareErrorAsAnAnswer) {
-    CDongleBench bench;
+TEST_F(DongleOperationsTest, ConnectSequenceTakesAFirmwareErrorAsAnAnswer) {
     std::map<uint8_t, TBytes> answers = GoodAnswers();
     answers[kFwQuery] = Frame(kFwAnswer, {0x05});
     ASSERT_TRUE(bench.Attach(CDongleBench::Answering(answers)));
@@ -175,8 +180,7 @@ TEST(DongleOperationsTest, ConnectSequenceTakesAFirmwareErrorAsAnAnswer) {
     EXPECT_EQ(firmware.VersionText(), "");
 }
 
-TEST(DongleOperationsTest, ConnectSequenceFailsOnAModeSettingError) {
-    CDongleBench bench;
+TEST_F(DongleOperationsTest, ConnectSequenceFailsOnAModeSettingError) {
     std::map<uint8_t, TBytes> answers = GoodAnswers();
     answers[kModeSetting] = Frame(kModeAnswer, {1});
     ASSERT_TRUE(bench.Attach(CDongleBench::Answering(answers)));
@@ -186,8 +190,7 @@ TEST(DongleOperationsTest, ConnectSequenceFailsOnAModeSettingError) {
     EXPECT_EQ(bench.SentCodes(), (TBytes{kFwQuery, kPolling, kModeSetting}));
 }
 
-TEST(DongleOperationsTest, RetriesZeroSendsEveryCommandOnce) {
-    CDongleBench bench;
+TEST_F(DongleOperationsTest, RetriesZeroSendsEveryCommandOnce) {
     ASSERT_TRUE(bench.Attach(CDongleBench::Answering({})));
     const TDongleCommandSettings settings = Settings(100, 0);
     TFwVersionData firmware;
@@ -199,8 +202,7 @@ TEST(DongleOperationsTest, RetriesZeroSendsEveryCommandOnce) {
 
 // Polling off clears the rate code and every unit's use bit and keeps the information requests;
 // polling on hands the setting over unchanged.
-TEST(DongleOperationsTest, PollingOnAndOffFramesCarryTheSetting) {
-    CDongleBench bench;
+TEST_F(DongleOperationsTest, PollingOnAndOffFramesCarryTheSetting) {
     ASSERT_TRUE(bench.Attach(CDongleBench::Answering(GoodAnswers())));
     for (int unit : {1, 4, 5, 100}) {
         for (uint8_t code = 0; code <= 3; ++code) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <future>
+#include <memory>
 
 #include "DongleBench.h"
 #include "protocol/FwVersionResponse.h"
@@ -16,12 +17,18 @@ const TBytes kQuery = Frame(0x2A);
 const TBytes kAnswer = Frame(0xAA, {0x07});
 const TBytes kPollingStopped = Frame(0x43, {0x00});
 
+// Held by the fixture, which lives on the heap: threads' locks must not share stack addresses
+// from one test to the next, or ThreadSanitizer mistakes them for one lock.
+class RfPacketCommanderTest : public ::testing::Test {
+protected:
+    CDongleBench bench;
+};
+
 }  // namespace
 
 // What the application's listener sees: unclaimed frames as the commander's own parser packet,
 // dropped bytes and state events; claimed answers stay with their waiter.
-TEST(RfPacketCommanderTest, ListenerGetsUnclaimedFramesDropsAndStates) {
-    CDongleBench bench;
+TEST_F(RfPacketCommanderTest, ListenerGetsUnclaimedFramesDropsAndStates) {
     ASSERT_TRUE(bench.Attach([](uint8_t command, int) {
         TBytes reply = {0x00};  // garbage, then the event, then the answer
         reply.insert(reply.end(), kPollingStopped.begin(), kPollingStopped.end());
@@ -49,8 +56,7 @@ TEST(RfPacketCommanderTest, ListenerGetsUnclaimedFramesDropsAndStates) {
     EXPECT_EQ(event.SetPayload(frame.Data().size(), frame.Data().data()), 0);
 }
 
-TEST(RfPacketCommanderTest, WithoutAListenerTheReceiveThreadKeepsRunning) {
-    CDongleBench bench;
+TEST_F(RfPacketCommanderTest, WithoutAListenerTheReceiveThreadKeepsRunning) {
     bench.commander.SetListener(nullptr);
     ASSERT_TRUE(bench.Attach(CDongleBench::Answering({{0x2A, kAnswer}})));
     bench.Device().Feed(kPollingStopped);
@@ -62,8 +68,7 @@ TEST(RfPacketCommanderTest, WithoutAListenerTheReceiveThreadKeepsRunning) {
 }
 
 // A dongle that went away: the report ends, waits end with -3, and further commands go nowhere.
-TEST(RfPacketCommanderTest, EndedReportCancelsTheWaitAndRefusesFurtherCommands) {
-    CDongleBench bench;
+TEST_F(RfPacketCommanderTest, EndedReportCancelsTheWaitAndRefusesFurtherCommands) {
     ASSERT_TRUE(bench.Attach(CDongleBench::Answering({})));
     CFwVersionResponse response;
     auto waiter = std::async(std::launch::async, [&] {
@@ -85,8 +90,7 @@ TEST(RfPacketCommanderTest, EndedReportCancelsTheWaitAndRefusesFurtherCommands) 
 
 // The target can change only while the adapter is not alive; a detach that leaves it dead points
 // it back at the serial report.
-TEST(RfPacketCommanderTest, TargetFollowsAttachAndDetach) {
-    CDongleBench bench;
+TEST_F(RfPacketCommanderTest, TargetFollowsAttachAndDetach) {
     EXPECT_EQ(bench.commander.Adapter().Target(), &bench.commander.SerialReport());
     ASSERT_TRUE(bench.Attach(CDongleBench::Answering({})));
     EXPECT_EQ(bench.commander.Adapter().Target(), &bench.report);
@@ -103,8 +107,7 @@ TEST(RfPacketCommanderTest, TargetFollowsAttachAndDetach) {
 }
 
 // The handshake belongs to the serial report: with another target a CTS wait changes nothing.
-TEST(RfPacketCommanderTest, CtsWaitAppliesOnlyToALiveSerialReport) {
-    CDongleBench bench;
+TEST_F(RfPacketCommanderTest, CtsWaitAppliesOnlyToALiveSerialReport) {
     bench.commander.SetCtsWait(50);
     ASSERT_TRUE(bench.Attach(CDongleBench::Answering({{0x2A, kAnswer}})));
     CFwVersionResponse response;
@@ -115,14 +118,14 @@ TEST(RfPacketCommanderTest, CtsWaitAppliesOnlyToALiveSerialReport) {
 
 // A commander destroyed while attached stops its report before its adapter goes, and leaves the
 // report without a listener.
-TEST(RfPacketCommanderTest, DestroyedWhileAttached) {
-    VEK::CCommunicationReporterT<link_test::CScriptedDevice> report;
-    {
-        QNL::CRfPacketCommander commander;
-        ASSERT_TRUE(commander.SetTarget(&report));
-        ASSERT_TRUE(commander.Attach(&commander.Adapter()));
-        EXPECT_TRUE(report.IsRunning());
-    }
+TEST_F(RfPacketCommanderTest, DestroyedWhileAttached) {
+    auto& report = bench.report;
+    auto commander = std::make_unique<QNL::CRfPacketCommander>();
+    ASSERT_TRUE(commander->SetTarget(&report));
+    ASSERT_TRUE(commander->Attach(&commander->Adapter()));
+    EXPECT_TRUE(report.IsRunning());
+
+    commander.reset();
     EXPECT_FALSE(report.IsRunning());
     // No longer delivering to the adapter that is gone: restarting the report is harmless.
     report.Transport().Feed(Frame(0x43, {0x00}));
