@@ -1,5 +1,6 @@
 #include "AppProcess.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -10,15 +11,24 @@
 
 extern char** environ;
 
-CAppProcess::CAppProcess(const std::string& program, const std::vector<std::string>& args) {
+CAppProcess::CAppProcess(const std::string& program, const std::vector<std::string>& args,
+                         const std::string& outputPath) {
     std::vector<std::string> all{program};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (std::string& a : all) argv.push_back(a.data());
     argv.push_back(nullptr);
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    if (posix_spawn(&m_pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (!outputPath.empty()) {
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputPath.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
+    }
+    if (posix_spawn(&m_pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0)
         m_pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
 }
 
 CAppProcess::~CAppProcess() {

@@ -10,7 +10,9 @@
 // time-out.
 class CAppProcess {
 public:
-    CAppProcess(const std::string& program, const std::vector<std::string>& args = {});
+    // outputPath, when given, receives the program's stdout and stderr.
+    CAppProcess(const std::string& program, const std::vector<std::string>& args = {},
+                const std::string& outputPath = {});
     ~CAppProcess();
 
     bool Signal(int signal) const;
