@@ -1,5 +1,7 @@
 #include "counterpart/OppositeUnitTable.h"
 
+#include "support/NumberText.h"
+
 namespace {
 
 void PutInt32(uint8_t* out, int32_t value) {
@@ -48,4 +50,15 @@ bool COppositeUnitTable::DecodeStruct(const uint8_t* bytes, size_t size) {
         in += TOppositeUnit::kStoredSize;
     }
     return true;
+}
+
+std::string COppositeUnitTable::StructText() const {
+    const std::vector<uint8_t> bytes = EncodeStruct();
+    return VEK::EncodeHexText(bytes.data(), bytes.size());
+}
+
+bool COppositeUnitTable::SetStructText(std::string_view text) {
+    // One byte more than the struct, so that a longer value is seen as the wrong length.
+    const std::vector<uint8_t> bytes = VEK::DecodeHexText(text, kStructSize + 1);
+    return DecodeStruct(bytes.data(), bytes.size());
 }

@@ -2,6 +2,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "counterpart/OppositeUnit.h"
@@ -28,6 +30,11 @@ public:
     std::vector<uint8_t> EncodeStruct() const;
     // A value of any other length than 2020 bytes leaves the table zeroed and gives false.
     bool DecodeStruct(const uint8_t* bytes, size_t size);
+
+    // The setting's text form: two upper-case hex digits per byte; read back with the hex-text
+    // rules (separators skipped, reading stops at any other character).
+    std::string StructText() const;
+    bool SetStructText(std::string_view text);
 
     bool operator==(const COppositeUnitTable&) const = default;
 

@@ -51,4 +51,22 @@ TEST(OppositeUnitTable, WrongLengthLeavesTheTableZeroed) {
     EXPECT_EQ(table.Unit(1), TOppositeUnit{});
 }
 
+TEST(OppositeUnitTable, StructTextRoundTripAndWrongLengths) {
+    COppositeUnitTable table;
+    table.Unit(3) = TOppositeUnit{true, -5, 0x7FFFFF, 2, 9};
+    const std::string text = table.StructText();
+    ASSERT_EQ(text.size(), 4040u);
+    EXPECT_EQ(text.substr(0, 8), "01000000");
+    COppositeUnitTable read;
+    read.Clear();
+    ASSERT_TRUE(read.SetStructText(text));
+    EXPECT_EQ(read, table);
+
+    for (const std::string& wrong : {text.substr(0, 4038), text + "00", std::string()}) {
+        COppositeUnitTable other;
+        EXPECT_FALSE(other.SetStructText(wrong)) << wrong.size();
+        EXPECT_EQ(other.Unit(1), TOppositeUnit{});
+    }
+}
+
 }  // namespace
