@@ -1,5 +1,7 @@
 #include "files/DataFile.h"
 
+#include <new>
+
 #include "files/DataFileReader.h"
 #include "files/DataFileWriter.h"
 #include "files/DataRowWriter.h"
@@ -11,13 +13,17 @@
 namespace VEK {
 
 bool SaveDataFile(const std::string& path, CMeasurementDataManager& store, const TDataFileView& view) {
-    CTextBufferWriter writer(path);
-    const std::vector<int32_t> channels = store.ChannelsInUse();
-    const auto channelCount = static_cast<uint32_t>(channels.empty() ? 0 : channels.back());
-    writer.Reserve((size_t{1} << 20) +
-                   size_t{store.RecordCount()} * CDataRowWriter::LongestRow(channelCount));
-    if (!WriteDataFile(writer, store, view, true) || !WriteFileAtomically(path, writer.Bytes()))
-        return false;
+    try {
+        CTextBufferWriter writer(path);
+        const std::vector<int32_t> channels = store.ChannelsInUse();
+        const auto channelCount = static_cast<uint32_t>(channels.empty() ? 0 : channels.back());
+        writer.Reserve((size_t{1} << 20) +
+                       size_t{store.RecordCount()} * CDataRowWriter::TypicalRow(channelCount));
+        if (!WriteDataFile(writer, store, view, true) || !WriteFileAtomically(path, writer.Bytes()))
+            return false;
+    } catch (const std::bad_alloc&) {
+        return false;  // the file text of a very long run did not fit in memory
+    }
     store.SetModified(false);
     store.SetSavedPath(path);
     return true;
@@ -30,7 +36,13 @@ bool LoadDataFile(const std::string& path, CMeasurementDataManager& store, TData
         TraceLogger().Trace("ファイル[%s]のオープンに失敗しました。", path.c_str());
         return false;
     }
-    if (!ReadDataFile101(reader, store, view) && !ReadDataFile100(reader, store, view)) {
+    bool read = false;
+    try {
+        read = ReadDataFile101(reader, store, view) || ReadDataFile100(reader, store, view);
+    } catch (const std::bad_alloc&) {
+        read = false;  // a file too large for memory fails like an unreadable one
+    }
+    if (!read) {
         TraceLogger().Trace("ファイル[%s]の読み込みに失敗しました。", path.c_str());
         store.Reset(resetSetup);
         return false;

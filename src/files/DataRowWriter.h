@@ -15,8 +15,8 @@ class CDataRowWriter {
 public:
     CDataRowWriter(const CMeasurementDataManager& store, uint32_t channelCount);
 
-    // Upper bound of a row's size: every reading spelled "Out Of Range".
-    static size_t LongestRow(uint32_t channelCount);
+    // A row's size with readings of a few characters, for reserving a file's text.
+    static size_t TypicalRow(uint32_t channelCount) { return 32 + size_t{channelCount} * 6; }
     // Rows of records [from, to); record i is numbered i - numberBase + 1 and stands at the start
     // time (milliseconds dropped) plus i sampling periods. Throws CWriteFailureException.
     void WriteRows(IWriter& writer, uint32_t from, uint32_t to, uint32_t numberBase);
@@ -25,6 +25,8 @@ private:
     struct TLocalTime {
         int year, month, day, hour, minute, second, millisecond;
     };
+    // Upper bound of a row's size: every reading spelled "Out Of Range".
+    static size_t LongestRow(uint32_t channelCount);
     // Local time of a point in time; the C library is asked once per minute of rows.
     TLocalTime LocalTimeAt(int64_t epochMs);
     char* PutRow(char* out, uint32_t record, uint32_t numberBase, size_t slot);

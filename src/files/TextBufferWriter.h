@@ -14,7 +14,7 @@ public:
     void Write(const char* bytes, size_t size) override { m_bytes.append(bytes, size); }
     std::string Path() const override { return m_path; }
     const std::string& Bytes() const { return m_bytes; }
-    // An upper bound saves copying as the text grows; pages never written cost no memory.
+    // Room for the expected size saves copying as the text grows.
     void Reserve(size_t size) { m_bytes.reserve(size); }
 
 private:
