@@ -61,12 +61,11 @@ double ParseLeadingDouble(std::string_view field) {
     if (pos >= field.size() || field[pos] == '+' || field[pos] == '-')
         return 0.0;
     double value = 0.0;
-    const auto [end, error] = std::from_chars(field.data() + pos, field.data() + field.size(), value);
+    const std::errc error = std::from_chars(field.data() + pos, field.data() + field.size(), value).ec;
     if (error == std::errc::result_out_of_range)
         value = std::numeric_limits<double>::infinity();
     else if (error != std::errc())
         value = 0.0;
-    (void)end;
     return negative ? -value : value;
 }
 

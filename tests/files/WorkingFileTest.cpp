@@ -102,3 +102,16 @@ TEST_F(WorkingFileTest, FailedAppendLeavesNoPartRowAndIsMadeUpLater) {
     EXPECT_EQ(Rows(), 6u);
     EXPECT_EQ(ReadFile(working.Path()).substr(header.size(), 30), "1,2024/05/06 07:08:09,0,0.1,0.");
 }
+
+TEST_F(WorkingFileTest, FastRatesLagByOneSecondAndWriteOnlyTwentyChannels) {
+    TMeasurementSetup setup;
+    setup.pollingSetting.SetRateCode(1);  // 100msec
+    setup.pollingSetting.SetInUse(2, true);
+    setup.pollingSetting.SetInUse(25, true);  // beyond the twenty channels of a fast rate
+    store.Start(setup);
+    ASSERT_TRUE(working.Start(store, {}));
+    EXPECT_EQ(store.FileChannelCount(), 2u);
+    for (int tick = 0; tick < 15; ++tick) store.AdvanceTick();
+    ASSERT_TRUE(working.Append(store, false));
+    EXPECT_EQ(Rows(), 5u);
+}
