@@ -1,0 +1,291 @@
+// The controller in this process against the simulated dongle, over 127.0.0.1.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <sstream>
+
+#include "app/MeasurementController.h"
+#include "counterpart/OppositeSession.h"
+#include "counterpart/SimOptions.h"
+#include "data/Reading.h"
+#include "files/DataFile.h"
+#include "support/TestHome.h"
+
+namespace {
+
+constexpr int kFirmwareQuery = 0x2A;
+constexpr int kPollingSetting = 0x17;
+constexpr int kModeSetting = 0x0F;
+
+uint16_t FreePort() {
+    int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    socklen_t length = sizeof address;
+    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    close(fd);
+    return ntohs(address.sin_port);
+}
+
+// Runs the event loop until the predicate holds; false after the time-out.
+bool Pump(const std::function<bool()>& predicate, int timeoutMs) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!predicate()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+void Wait(int ms) {
+    Pump([] { return false; }, ms);
+}
+
+using TFrame = std::vector<int>;
+
+// The simulated dongle, recording every frame it receives and sends.
+class CSimulator {
+public:
+    CSimulator(uint16_t port, std::vector<std::string> args) : m_session(7) {
+        args.insert(args.end(), {"--units", "1-3", "--sensor", "800", "--thermo", "0", "--auto-info"});
+        std::string error;
+        EXPECT_TRUE(ParseSimOptions(args, m_options, error)) << error;
+        m_session.WithEngine([&](COppositeEngine& engine) { ApplySimOptions(m_options, engine); });
+        m_session.SetLinkFaults(m_options.link);
+        m_session.SetServer("127.0.0.1", port);
+        m_session.SetTrace([this](const std::string& line) {
+            std::lock_guard lock(m_lock);
+            std::stringstream stream(line.substr(3));
+            TFrame frame;
+            for (std::string hex; stream >> hex;) frame.push_back(std::stoi(hex, nullptr, 16));
+            (line[0] == '<' ? m_received : m_sent).push_back(frame);
+        });
+        m_session.Start();
+    }
+    ~CSimulator() { m_session.Stop(); }
+
+    COppositeSession& Session() { return m_session; }
+    std::vector<TFrame> Received() {
+        std::lock_guard lock(m_lock);
+        return m_received;
+    }
+    std::vector<TFrame> Sent() {
+        std::lock_guard lock(m_lock);
+        return m_sent;
+    }
+    std::vector<int> ReceivedCommands() {
+        std::vector<int> commands;
+        for (const TFrame& frame : Received()) commands.push_back(frame[2]);
+        return commands;
+    }
+    size_t CountReceived(int command) {
+        size_t count = 0;
+        for (const TFrame& frame : Received()) count += frame[2] == command;
+        return count;
+    }
+
+private:
+    TSimOptions m_options;
+    COppositeSession m_session;
+    std::mutex m_lock;
+    std::vector<TFrame> m_received;
+    std::vector<TFrame> m_sent;
+};
+
+// Records what the controller shows; the wait for the stop runs a script.
+class CRecordingView : public IMeasurementView {
+public:
+    std::vector<std::string> messages;
+    int waitDialogs = 0;
+    int runsEnded = 0;
+    bool deviceError = false;
+    // The wait dialog's behaviour: true cancels.
+    std::function<bool(const std::function<bool()>& stopped)> onWait = [](const auto&) { return true; };
+
+    void RefreshStatus() override {}
+    void ShowMessage(EIcon, const std::string& text) override { messages.push_back(text); }
+    bool WaitForStopConfirmation(const std::function<bool()>& stopped) override {
+        ++waitDialogs;
+        return onWait(stopped);
+    }
+    void MeasurementEnded(bool error) override {
+        ++runsEnded;
+        deviceError = error;
+    }
+};
+
+class MeasurementControllerTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "app_tests";
+        static char* argv[] = {name, nullptr};
+        if (QCoreApplication::instance() == nullptr)
+            new QCoreApplication(argc, argv);
+    }
+
+    void SetUp() override {
+        testing_support::ResetTestHome();
+        port = FreePort();
+        testing_support::WriteFile(
+            testing_support::TestHome() + "/Documents/Quillmark/Brisquent/Setup/define.ini",
+            "[parameter]\r\nhid-vid=tcp\r\nhid-pid=" + std::to_string(port) + "\r\n");
+        parameters.systemNumber = 5;
+        parameters.polling = TPollingSetting::Fresh();
+        parameters.polling.SetRateCode(4);  // 1 s
+        for (int unit = 1; unit <= 3; ++unit) parameters.polling.SetInUse(unit, true);
+        parameters.thermocoupleType.fill(1);
+        controller = std::make_unique<CMeasurementController>(parameters, view);
+    }
+    void TearDown() override { controller.reset(); }
+
+    // Listening, the simulator connected, the connect sequence run and the units' information in.
+    void Connect(std::vector<std::string> simArgs = {}, bool expectConfigured = true) {
+        controller->StartDeviceWatch();
+        sim = std::make_unique<CSimulator>(port, simArgs);
+        if (expectConfigured)
+            ASSERT_TRUE(Pump([&] { return controller->DongleConfigured(); }, 10000));
+        else
+            ASSERT_TRUE(
+                Pump([&] { return controller->IsConnected() && controller->ConnectionAttempted(); }, 10000));
+    }
+
+    uint16_t port = 0;
+    VEK::TParameterSet parameters;
+    CRecordingView view;
+    std::unique_ptr<CMeasurementController> controller;
+    std::unique_ptr<CSimulator> sim;
+};
+
+TEST_F(MeasurementControllerTest, ConnectSequenceThenUnitInformation) {
+    Connect();
+    // The reset to idle asks every unit again; the answers clear the requests.
+    ASSERT_TRUE(
+        Pump([&] { return !parameters.polling.InfoWanted(1) && !parameters.polling.InfoWanted(3); }, 5000));
+    std::vector<int> commands = sim->ReceivedCommands();
+    ASSERT_GE(commands.size(), 4u);
+    EXPECT_EQ((std::vector<int>(commands.begin(), commands.begin() + 4)),
+              (std::vector<int>{kFirmwareQuery, kPollingSetting, kModeSetting, kPollingSetting}));
+    // Receive mode with the system number.
+    const TFrame mode = sim->Received()[2];
+    EXPECT_EQ(mode[3], 2);
+    EXPECT_EQ(mode[4], 5);
+    EXPECT_EQ(parameters.firmware.result, 0);
+    EXPECT_EQ(controller->StatusText(), "Ready");
+    for (int unit = 1; unit <= 3; ++unit) {
+        EXPECT_TRUE(controller->Store().UnitInformation(unit).IsPresent()) << unit;
+        EXPECT_FALSE(parameters.polling.InfoWanted(unit)) << unit;
+    }
+    EXPECT_TRUE(parameters.polling.InfoWanted(4));
+}
+
+TEST_F(MeasurementControllerTest, SilentDongleStaysUnconfigured) {
+    Connect({"--silent", "0x0F"}, false);
+    Wait(1500);
+    EXPECT_FALSE(controller->DongleConfigured());
+    // Attached but not configured: the mode setting was tried once and retried once.
+    EXPECT_EQ(sim->CountReceived(kModeSetting), 2u);
+    EXPECT_EQ(controller->StatusText(), "Ready");
+}
+
+TEST_F(MeasurementControllerTest, ReconnectsWhenTheSimulatorComesBack) {
+    Connect();
+    ASSERT_TRUE(Pump([&] { return controller->Store().UnitInformation(1).IsPresent(); }, 5000));
+    sim.reset();
+    ASSERT_TRUE(Pump([&] { return !controller->IsConnected(); }, 5000));
+    Wait(200);
+    EXPECT_EQ(parameters.firmware.result, 1);
+    EXPECT_FALSE(controller->Store().UnitInformation(1).IsPresent());
+    EXPECT_TRUE(parameters.polling.InfoWanted(1));
+    EXPECT_EQ(controller->StatusText(), "Not Ready");
+
+    sim = std::make_unique<CSimulator>(port, std::vector<std::string>{});
+    ASSERT_TRUE(Pump([&] { return controller->DongleConfigured(); }, 10000));
+    EXPECT_TRUE(Pump([&] { return controller->Store().UnitInformation(1).IsPresent(); }, 5000));
+}
+
+// One row per answer of the dongle to polling off in the stop sequence.
+struct TStopCase {
+    const char* name;
+    std::vector<std::string> simArgs;
+    bool noticeDuringDialog;  // the dongle confirms only once the dialog is open
+    int dialogs;
+    size_t standbyModes;  // mode settings with standby after the stop sequence began
+};
+
+void PrintTo(const TStopCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class StopHandshakeTest : public MeasurementControllerTest,
+                          public ::testing::WithParamInterface<TStopCase> {};
+
+TEST_P(StopHandshakeTest, StandbyFollowsTheConfirmation) {
+    const TStopCase& c = GetParam();
+    Connect(c.simArgs, c.simArgs.empty() || c.simArgs[0] != "--polling-error");
+    Wait(300);
+    if (c.noticeDuringDialog) {
+        view.onWait = [&](const std::function<bool()>& stopped) {
+            sim->Session().SendStopNotice();
+            return !Pump(stopped, 5000);
+        };
+    }
+    const size_t before = sim->Received().size();
+    controller->RunStopSequence();
+    Wait(300);
+    EXPECT_EQ(view.waitDialogs, c.dialogs);
+    std::vector<TFrame> frames = sim->Received();
+    size_t standby = 0;
+    for (size_t i = before; i < frames.size(); ++i)
+        standby += frames[i][2] == kModeSetting && frames[i][3] == 0 && frames[i][4] == 5;
+    EXPECT_EQ(standby, c.standbyModes);
+    const IMeasurementView::TStopFlags flags = controller->StopFlags();
+    EXPECT_TRUE(flags.done);
+    EXPECT_FALSE(flags.pending);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, StopHandshakeTest,
+                         ::testing::Values(TStopCase{"InTime", {"--auto-stop-notice"}, false, 0, 1},
+                                           TStopCase{"Late", {}, true, 1, 1},
+                                           TStopCase{"NeverThenCancel", {}, false, 1, 1},
+                                           TStopCase{"PollingOffRefused", {"--polling-error"}, false, 0, 0}),
+                         [](const ::testing::TestParamInfo<TStopCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+TEST_F(MeasurementControllerTest, StopTimeInThePastEndsAtTheFirstTick) {
+    Connect();
+    const VEK::CSystemTime past = VEK::CSystemTime::Now().AddMilliseconds(-3600 * 1000);
+    ASSERT_EQ(controller->StartMeasurement("", past), 0);
+    // The remaining time never goes below zero.
+    EXPECT_EQ(controller->StatusText(), "Measuring\nRemaining Time: 0:00:00");
+    EXPECT_TRUE(controller->KeepAwakeRequested());
+    ASSERT_TRUE(Pump([&] { return view.runsEnded == 1; }, 5000));
+    EXPECT_EQ(controller->RunState(), CMeasurementDataManager::kStateHolding);
+    EXPECT_FALSE(controller->KeepAwakeRequested());
+}
+
+TEST_F(MeasurementControllerTest, FailedStartLeavesNoWorkingFileAndNoKeepAwake) {
+    Connect({"--polling-error"}, false);
+    EXPECT_LT(controller->StartMeasurement("", VEK::CSystemTime()), 0);
+    EXPECT_FALSE(controller->KeepAwakeRequested());
+    EXPECT_TRUE(controller->WorkingFilePath().empty());
+    EXPECT_EQ(controller->RunState(), CMeasurementDataManager::kStateEmpty);
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0], "Failed to start measurement.");
+}
+
+}  // namespace
