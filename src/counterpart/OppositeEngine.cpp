@@ -70,15 +70,16 @@ COppositeEngine::TReaction COppositeEngine::HandlePollingSetting(const uint8_t* 
     TReaction reaction;
     CPollingDataSendCommand command;
     // A setting that is not well formed is refused like one the dongle cannot take.
+    const auto answer = static_cast<uint8_t>(kPollingSetting | kResponseBit);
     if (m_options.pollingError || command.SetPayload(size, data) != 0) {
-        reaction.frames.push_back(ResultFrame(0x97, kErrorResult));
+        reaction.frames.push_back(ResultFrame(answer, kErrorResult));
         return reaction;
     }
     TPollingSetting setting;
     const auto& record = command.Param();
     std::copy_n(record.data, std::min<size_t>(record.dataLength, setting.bytes.size()),
                 setting.bytes.begin());
-    reaction.frames.push_back(ResultFrame(0x97, 0));
+    reaction.frames.push_back(ResultFrame(answer, 0));
 
     reaction.periodMs = PeriodFor(setting);
     reaction.periodic = reaction.periodMs > 0 ? EPeriodic::kStart : EPeriodic::kStop;
@@ -110,7 +111,10 @@ uint32_t COppositeEngine::PeriodFor(const TPollingSetting& setting) const {
     if (!TurnsPollingOn(setting))
         return 0;
     const uint64_t period = SamplingPeriodMilliseconds(setting.RateCode());
-    return static_cast<uint32_t>(period * m_options.periodFactor / 10000);
+    if (period == 0)
+        return 0;
+    // A tiny factor still leaves a running cycle.
+    return static_cast<uint32_t>(std::max<uint64_t>(1, period * m_options.periodFactor / 10000));
 }
 
 COppositeEngine::TFrames COppositeEngine::MeasurementCycle() {

@@ -46,6 +46,7 @@ public:
     explicit COppositeSession(uint32_t seed);
     ~COppositeSession() override;
 
+    // Server, faults and trace are set before Start.
     void SetServer(const std::string& host, uint16_t port);
     void SetLinkFaults(const TLinkFaults& faults);
     void SetTrace(TTrace trace) { m_trace = std::move(trace); }

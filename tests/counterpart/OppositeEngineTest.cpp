@@ -157,6 +157,7 @@ TEST(OppositeEngine, PeriodComesFromThePollingSetting) {
         {"100 ms", 1, {{1, 1}}, 9500, EPeriodic::kStart, 95},
         {"1 hour", 16, {{100, 3}}, 9500, EPeriodic::kStart, 3420000},
         {"factor 1", 4, {{1, 1}}, 10000, EPeriodic::kStart, 1000},
+        {"a tiny factor still runs", 1, {{1, 1}}, 1, EPeriodic::kStart, 1},
         {"rate code 0", 0, {{1, 1}}, 9500, EPeriodic::kStop, 0},
         {"no unit in use", 4, {{1, 2}}, 9500, EPeriodic::kStop, 0},
         {"unknown rate code", 17, {{1, 1}}, 9500, EPeriodic::kStop, 0},
