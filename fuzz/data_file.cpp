@@ -18,7 +18,7 @@ void Require(bool condition) {
 class CBytesReader : public VEK::IReader {
 public:
     explicit CBytesReader(std::string bytes) : m_bytes(std::move(bytes)) {}
-    std::string ReadAll() override { return m_bytes; }
+    std::string_view ReadAll() override { return m_bytes; }
     std::string Path() const override { return "fuzz.csv"; }
 
 private:

@@ -294,13 +294,12 @@ private:
 
 bool ReadDataFile(IReader& reader, CMeasurementDataManager& store, TDataFileView& view,
                   const TLayout& layout) {
-    std::string bytes;
+    std::string_view text;
     try {
-        bytes = reader.ReadAll();
+        text = reader.ReadAll();
     } catch (const CIoFailureException&) {
         return false;
     }
-    std::string_view text = bytes;
     if (text.substr(0, 3) == "\xEF\xBB\xBF")
         text.remove_prefix(3);
     if (!CDataFileParser(text, store, view, layout).Parse())

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "support/VekException.h"
@@ -20,17 +21,22 @@ bool CFileReader::Open() {
     return m_fd >= 0;
 }
 
-std::string CFileReader::ReadAll() {
+std::string_view CFileReader::ReadAll() {
     struct stat st {};
     if (m_fd < 0 || fstat(m_fd, &st) != 0)
         throw CReadFailureException(m_fd < 0 ? EBADF : errno);
     // Sized from the file, grown should it have grown since.
-    std::string bytes(static_cast<size_t>(st.st_size) + 1, '\0');
+    size_t capacity = static_cast<size_t>(st.st_size) + 1;
+    m_bytes.reset(new char[capacity]);
     size_t done = 0;
     for (;;) {
-        if (done == bytes.size())
-            bytes.resize(bytes.size() * 2);
-        const ssize_t n = pread(m_fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+        if (done == capacity) {
+            std::unique_ptr<char[]> larger(new char[capacity * 2]);
+            std::copy(m_bytes.get(), m_bytes.get() + done, larger.get());
+            m_bytes = std::move(larger);
+            capacity *= 2;
+        }
+        const ssize_t n = pread(m_fd, m_bytes.get() + done, capacity - done, static_cast<off_t>(done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
@@ -39,8 +45,7 @@ std::string CFileReader::ReadAll() {
             break;
         done += static_cast<size_t>(n);
     }
-    bytes.resize(done);
-    return bytes;
+    return {m_bytes.get(), done};
 }
 
 }  // namespace VEK

@@ -1,4 +1,5 @@
 #pragma once
+#include <memory>
 #include <string>
 
 #include "files/IReader.h"
@@ -13,12 +14,14 @@ public:
     ~CFileReader() override;
 
     bool Open();
-    std::string ReadAll() override;
+    std::string_view ReadAll() override;
     std::string Path() const override { return m_path; }
 
 private:
     std::string m_path;
     int m_fd = -1;
+    // Not zero-filled first: a day of data is tens of megabytes.
+    std::unique_ptr<char[]> m_bytes;
 };
 
 }  // namespace VEK

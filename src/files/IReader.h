@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <string_view>
 
 namespace VEK {
 
@@ -7,8 +8,9 @@ namespace VEK {
 class IReader {
 public:
     virtual ~IReader() = default;
-    // The whole content from the start of the file; throws CReadFailureException.
-    virtual std::string ReadAll() = 0;
+    // The whole content from the start of the file, held by the reader until the next call;
+    // throws CReadFailureException.
+    virtual std::string_view ReadAll() = 0;
     virtual std::string Path() const = 0;
 };
 
