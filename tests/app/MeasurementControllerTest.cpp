@@ -59,8 +59,9 @@ using TFrame = std::vector<int>;
 // The simulated dongle, recording every frame it receives and sends.
 class CSimulator {
 public:
-    CSimulator(uint16_t port, std::vector<std::string> args) : m_session(7) {
-        args.insert(args.end(), {"--units", "1-3", "--sensor", "800", "--thermo", "0", "--auto-info"});
+    CSimulator(uint16_t port, std::vector<std::string> args, const std::string& units = "1-3")
+        : m_session(7) {
+        args.insert(args.end(), {"--units", units, "--sensor", "800", "--thermo", "0", "--auto-info"});
         std::string error;
         EXPECT_TRUE(ParseSimOptions(args, m_options, error)) << error;
         m_session.WithEngine([&](COppositeEngine& engine) { ApplySimOptions(m_options, engine); });
@@ -116,7 +117,12 @@ public:
     std::function<bool(const std::function<bool()>& stopped)> onWait = [](const auto&) { return true; };
 
     void RefreshStatus() override {}
-    void ShowMessage(EIcon, const std::string& text) override { messages.push_back(text); }
+    std::function<void()> onMessage = [] {};
+
+    void ShowMessage(EIcon, const std::string& text) override {
+        messages.push_back(text);
+        onMessage();
+    }
     bool WaitForStopConfirmation(const std::function<bool()>& stopped) override {
         ++waitDialogs;
         return onWait(stopped);
@@ -153,9 +159,10 @@ protected:
     void TearDown() override { controller.reset(); }
 
     // Listening, the simulator connected, the connect sequence run and the units' information in.
-    void Connect(std::vector<std::string> simArgs = {}, bool expectConfigured = true) {
+    void Connect(std::vector<std::string> simArgs = {}, bool expectConfigured = true,
+                 const std::string& units = "1-3") {
         controller->StartDeviceWatch();
-        sim = std::make_unique<CSimulator>(port, simArgs);
+        sim = std::make_unique<CSimulator>(port, simArgs, units);
         if (expectConfigured)
             ASSERT_TRUE(Pump([&] { return controller->DongleConfigured(); }, 10000));
         else
@@ -286,6 +293,97 @@ TEST_F(MeasurementControllerTest, FailedStartLeavesNoWorkingFileAndNoKeepAwake) 
     EXPECT_EQ(controller->RunState(), CMeasurementDataManager::kStateEmpty);
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_EQ(view.messages[0], "Failed to start measurement.");
+}
+
+// A frame as the dongle sends it: STX, LEN, CMD, data, SUM, ETX.
+QNL::CBasicPacket Frame(uint8_t command, const std::vector<uint8_t>& data) {
+    std::vector<uint8_t> bytes{0x02, static_cast<uint8_t>(data.size() + 2), command};
+    bytes.insert(bytes.end(), data.begin(), data.end());
+    uint8_t sum = 0;
+    for (size_t i = 1; i < bytes.size(); ++i) sum = static_cast<uint8_t>(sum + bytes[i]);
+    bytes.push_back(sum);
+    bytes.push_back(0x03);
+    QNL::CBasicPacket packet;
+    EXPECT_GT(packet.ParseFrame(bytes.data(), bytes.size()), 0);
+    return packet;
+}
+
+TEST_F(MeasurementControllerTest, InformationReportsOutsideTheUnitsAreDropped) {
+    for (uint8_t unit : {0, 1, 101, 255}) {
+        // Data-received event: pipe, continue flag, then a 22-byte information report.
+        std::vector<uint8_t> data{0, 0, 4, unit, 3, '1', '.', '2', '3'};
+        data.resize(2 + 22);
+        QNL::CBasicPacket frame = Frame(0x42, data);
+        controller->HandleUnclaimedFrame(frame, 0);
+    }
+    Wait(100);
+    EXPECT_TRUE(controller->Store().UnitInformation(1).IsPresent());
+    EXPECT_EQ(controller->Store().UnitInformation(1).Battery(), 3);
+    EXPECT_FALSE(parameters.polling.InfoWanted(1));
+    for (int unit = 2; unit <= 100; ++unit)
+        EXPECT_FALSE(controller->Store().UnitInformation(unit).IsPresent());
+}
+
+TEST_F(MeasurementControllerTest, DeviceErrorSavesBeforeItSaysSo) {
+    Connect();
+    const std::string dataFile = testing_support::TestHome() + "/run.csv";
+    ASSERT_EQ(controller->StartMeasurement(dataFile, VEK::CSystemTime()), 0);
+    const std::string working = controller->WorkingFilePath();
+    ASSERT_TRUE(testing_support::FileExists(working));
+    ASSERT_TRUE(Pump([&] { return controller->Store().RecordCount() >= 2; }, 10000));
+    bool savedAtMessage = false;
+    view.onMessage = [&] { savedAtMessage = testing_support::FileExists(dataFile); };
+    sim.reset();
+    ASSERT_TRUE(Pump([&] { return view.runsEnded == 1; }, 5000));
+    EXPECT_TRUE(view.deviceError);
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0], "Stopped measurement because DEVICE ERROR occurred.");
+    EXPECT_TRUE(savedAtMessage);
+    EXPECT_EQ(controller->RunState(), CMeasurementDataManager::kStateHolding);
+    EXPECT_FALSE(controller->KeepAwakeRequested());
+    EXPECT_FALSE(controller->HasUnsavedRun());
+    // The working file got its final rows: as many as the run's records, after the 14 header lines.
+    const std::string rows = testing_support::ReadFile(working);
+    size_t lines = 0;
+    for (size_t at = rows.find("\r\n"); at != std::string::npos; at = rows.find("\r\n", at + 2)) ++lines;
+    EXPECT_GE(lines, 14 + controller->Store().RecordCount());
+}
+
+// Twenty channels at 100 ms with jitter and failing reports: every reading the simulator sent
+// before polling went off is in the saved file. (A shortened soak: about 12 s.)
+TEST_F(MeasurementControllerTest, FastRunKeepsEveryReadingSent) {
+    parameters.polling = TPollingSetting::Fresh();
+    parameters.polling.SetRateCode(1);
+    for (int unit = 1; unit <= 20; ++unit) parameters.polling.SetInUse(unit, true);
+    Connect({"--jitter", "40", "--failure-rate", "15"}, true, "1-20");
+    const std::string dataFile = testing_support::TestHome() + "/fast.csv";
+    ASSERT_EQ(controller->StartMeasurement(dataFile, VEK::CSystemTime()), 0);
+    Wait(12000);
+    controller->FinishMeasurement();
+    ASSERT_EQ(controller->RunState(), CMeasurementDataManager::kStateHolding);
+
+    CMeasurementDataManager loaded;
+    VEK::TDataFileView view;
+    ASSERT_TRUE(VEK::LoadDataFile(dataFile, loaded, view, TMeasurementSetup()));
+    const uint32_t records = loaded.RecordCount();
+    EXPECT_GT(records, 100u);
+    size_t checked = 0;
+    for (const TFrame& frame : sim->Sent()) {
+        // STX, LEN, 0x42, pipe, flag, then the report: kind 3, unit, battery, samples, sequence.
+        if (frame.size() < 10 || frame[2] != 0x42 || frame[5] != 3)
+            continue;
+        const int unit = frame[6];
+        const int samples = frame[8] & 0x0F;
+        for (int k = 0; k < samples; ++k) {
+            const uint32_t index = static_cast<uint32_t>(frame[9] + k);
+            if (index >= records)
+                continue;
+            ++checked;
+            EXPECT_TRUE(IsValidReading(CMeasurementDataManager::GetReading(loaded.Channel(unit), index)))
+                << "unit " << unit << " record " << index;
+        }
+    }
+    EXPECT_GT(checked, 20u * 100u);
 }
 
 }  // namespace
