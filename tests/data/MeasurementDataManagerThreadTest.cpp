@@ -48,7 +48,7 @@ TEST(MeasurementDataManagerThreads, AppendAgainstTicksAndReaders) {
     });
     std::thread window([&] {
         uint64_t seen = 0;
-        while (!done) {
+        do {  // at least one pass, even when the writers finish before this thread runs
             const uint32_t count = store.RecordCount();
             for (int k = 1; k <= kChannels; ++k) {
                 const CMeasurementDataManager::CChannel& channel = store.Channel(k);
@@ -58,7 +58,7 @@ TEST(MeasurementDataManagerThreads, AppendAgainstTicksAndReaders) {
                 seen += store.UnitInformation(k).Battery();
             }
             seen += store.RecordsThisRun();
-        }
+        } while (!done);
         EXPECT_GT(seen, 0u);
     });
     receive.join();
