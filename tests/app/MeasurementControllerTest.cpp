@@ -59,9 +59,12 @@ using TFrame = std::vector<int>;
 // The simulated dongle, recording every frame it receives and sends.
 class CSimulator {
 public:
-    CSimulator(uint16_t port, std::vector<std::string> args, const std::string& units = "1-3")
+    CSimulator(uint16_t port, std::vector<std::string> args, const std::string& units = "1-3",
+               bool autoInfo = true)
         : m_session(7) {
-        args.insert(args.end(), {"--units", units, "--sensor", "800", "--thermo", "0", "--auto-info"});
+        args.insert(args.end(), {"--units", units, "--sensor", "800", "--thermo", "0"});
+        if (autoInfo)
+            args.push_back("--auto-info");
         std::string error;
         EXPECT_TRUE(ParseSimOptions(args, m_options, error)) << error;
         m_session.WithEngine([&](COppositeEngine& engine) { ApplySimOptions(m_options, engine); });
@@ -127,6 +130,8 @@ public:
         ++waitDialogs;
         return onWait(stopped);
     }
+    std::vector<uint32_t> lostTimeouts;
+    void SetLostTimeout(uint32_t ms) override { lostTimeouts.push_back(ms); }
     void MeasurementEnded(bool error) override {
         ++runsEnded;
         deviceError = error;
@@ -275,14 +280,17 @@ INSTANTIATE_TEST_SUITE_P(Answers, StopHandshakeTest,
 
 TEST_F(MeasurementControllerTest, StopTimeInThePastEndsAtTheFirstTick) {
     Connect();
+    EXPECT_EQ(view.lostTimeouts.back(), 12000u);
     const VEK::CSystemTime past = VEK::CSystemTime::Now().AddMilliseconds(-3600 * 1000);
     ASSERT_EQ(controller->StartMeasurement("", past), 0);
+    EXPECT_EQ(view.lostTimeouts.back(), 5000u);  // five periods of 1 s
     // The remaining time never goes below zero.
     EXPECT_EQ(controller->StatusText(), "Measuring\nRemaining Time: 0:00:00");
     EXPECT_TRUE(controller->KeepAwakeRequested());
     ASSERT_TRUE(Pump([&] { return view.runsEnded == 1; }, 5000));
     EXPECT_EQ(controller->RunState(), CMeasurementDataManager::kStateHolding);
     EXPECT_FALSE(controller->KeepAwakeRequested());
+    EXPECT_EQ(view.lostTimeouts.back(), 0u);
 }
 
 TEST_F(MeasurementControllerTest, FailedStartLeavesNoWorkingFileAndNoKeepAwake) {
@@ -308,12 +316,34 @@ QNL::CBasicPacket Frame(uint8_t command, const std::vector<uint8_t>& data) {
     return packet;
 }
 
+std::vector<uint8_t> InformationEvent(uint8_t unit) {
+    // Data-received event: pipe, continue flag, then a 22-byte information report.
+    std::vector<uint8_t> data{0, 0, 4, unit, 3, '1', '.', '2', '3'};
+    data.resize(2 + 22);
+    return data;
+}
+
+TEST_F(MeasurementControllerTest, InformationBurstResendsOnceAtOnceAndOnceAfter) {
+    controller->StartDeviceWatch();
+    sim = std::make_unique<CSimulator>(port, std::vector<std::string>{}, "1-25", false);
+    ASSERT_TRUE(Pump([&] { return controller->DongleConfigured(); }, 10000));
+    Wait(1000);  // the reset's own re-send
+    const size_t before = sim->CountReceived(kPollingSetting);
+    for (uint8_t unit = 1; unit <= 25; ++unit) {
+        QNL::CBasicPacket frame = Frame(0x42, InformationEvent(unit));
+        controller->HandleUnclaimedFrame(frame, 0);
+    }
+    // One re-send right after the 21st report, the next only once the burst has been quiet.
+    ASSERT_TRUE(Pump([&] { return sim->CountReceived(kPollingSetting) >= before + 1; }, 2000));
+    EXPECT_EQ(sim->CountReceived(kPollingSetting), before + 1);
+    ASSERT_TRUE(Pump([&] { return sim->CountReceived(kPollingSetting) >= before + 2; }, 2000));
+    Wait(1000);
+    EXPECT_EQ(sim->CountReceived(kPollingSetting), before + 2);
+}
+
 TEST_F(MeasurementControllerTest, InformationReportsOutsideTheUnitsAreDropped) {
     for (uint8_t unit : {0, 1, 101, 255}) {
-        // Data-received event: pipe, continue flag, then a 22-byte information report.
-        std::vector<uint8_t> data{0, 0, 4, unit, 3, '1', '.', '2', '3'};
-        data.resize(2 + 22);
-        QNL::CBasicPacket frame = Frame(0x42, data);
+        QNL::CBasicPacket frame = Frame(0x42, InformationEvent(unit));
         controller->HandleUnclaimedFrame(frame, 0);
     }
     Wait(100);
