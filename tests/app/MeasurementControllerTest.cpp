@@ -293,6 +293,24 @@ TEST_F(MeasurementControllerTest, StopTimeInThePastEndsAtTheFirstTick) {
     EXPECT_EQ(view.lostTimeouts.back(), 0u);
 }
 
+TEST_F(MeasurementControllerTest, ShortMeasurementHasNoWorkingFile) {
+    Connect();
+    IShortMeasurementExecutable& shortRun = *controller;
+    shortRun.Execute(false);  // not measuring: nothing
+    EXPECT_EQ(controller->RunState(), CMeasurementDataManager::kStateEmpty);
+    shortRun.Execute(true);
+    ASSERT_EQ(controller->RunState(), CMeasurementDataManager::kStateMeasuring);
+    EXPECT_TRUE(controller->WorkingFilePath().empty());
+    EXPECT_TRUE(controller->KeepAwakeRequested());
+    const size_t pollingSettings = sim->CountReceived(kPollingSetting);
+    shortRun.Execute(true);  // already measuring: nothing
+    EXPECT_EQ(sim->CountReceived(kPollingSetting), pollingSettings);
+    shortRun.Execute(false);
+    EXPECT_EQ(controller->RunState(), CMeasurementDataManager::kStateHolding);
+    EXPECT_FALSE(controller->KeepAwakeRequested());
+    EXPECT_EQ(view.runsEnded, 1);
+}
+
 TEST_F(MeasurementControllerTest, FailedStartLeavesNoWorkingFileAndNoKeepAwake) {
     Connect({"--polling-error"}, false);
     EXPECT_LT(controller->StartMeasurement("", VEK::CSystemTime()), 0);
