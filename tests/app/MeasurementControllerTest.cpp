@@ -293,6 +293,21 @@ TEST_F(MeasurementControllerTest, StopTimeInThePastEndsAtTheFirstTick) {
     EXPECT_EQ(view.lostTimeouts.back(), 0u);
 }
 
+TEST_F(MeasurementControllerTest, LostChannelIsAskedAgainOnlyWhileIdle) {
+    Connect();
+    ASSERT_TRUE(Pump([&] { return !parameters.polling.InfoWanted(2); }, 5000));
+    controller->PostChannelLost(2);
+    ASSERT_TRUE(Pump([&] { return parameters.polling.InfoWanted(2); }, 2000));
+    EXPECT_FALSE(controller->Store().UnitInformation(2).IsPresent());
+    // The next polling setting (at the latest the 10 s information refresh) asks the unit again.
+    ASSERT_TRUE(Pump([&] { return !parameters.polling.InfoWanted(2); }, 12000));
+    ASSERT_EQ(controller->StartMeasurement("", VEK::CSystemTime()), 0);
+    controller->PostChannelLost(2);
+    Wait(300);
+    EXPECT_FALSE(parameters.polling.InfoWanted(2));
+    EXPECT_TRUE(controller->Store().UnitInformation(2).IsPresent());
+}
+
 TEST_F(MeasurementControllerTest, ShortMeasurementHasNoWorkingFile) {
     Connect();
     IShortMeasurementExecutable& shortRun = *controller;
