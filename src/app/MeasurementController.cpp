@@ -57,22 +57,21 @@ void CMeasurementController::PostChannelLost(int channel) {
 QNL::TDongleCommandSettings CMeasurementController::CommandSettings() const {
     QNL::TDongleCommandSettings settings;
     settings.systemNumber = static_cast<uint8_t>(m_parameters.systemNumber);
-    {
-        std::lock_guard lock(m_pollingLock);
-        settings.pollingSetting = m_parameters.polling;
-    }
+    settings.pollingSetting = PollingSetting();
     settings.commandTimeoutMs = m_parameters.commandTimeoutMs;
     settings.commandRetries = m_parameters.commandRetries;
     return settings;
 }
 
+TPollingSetting CMeasurementController::PollingSetting() const {
+    std::lock_guard lock(m_pollingLock);
+    return m_parameters.polling;
+}
+
 TMeasurementSetup CMeasurementController::MeasurementSetup() const {
     TMeasurementSetup setup;
     setup.systemNumber = m_parameters.systemNumber;
-    {
-        std::lock_guard lock(m_pollingLock);
-        setup.pollingSetting = m_parameters.polling;
-    }
+    setup.pollingSetting = PollingSetting();
     setup.thermocoupleType = m_parameters.thermocoupleType;
     setup.comment = m_parameters.comment;
     setup.temperatureUnit = m_parameters.temperatureUnit;

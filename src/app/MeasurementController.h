@@ -94,6 +94,9 @@ public:
     const std::string& WorkingFilePath() const { return m_workingFile.Path(); }
     bool KeepAwakeRequested() const { return m_keepAwake.Requested(); }
     uint32_t RecordLimit() const { return m_recordLimit; }
+    // The parameter set's polling setting; the receive thread changes its information bits, so
+    // others read it here while the dongle is attached.
+    TPollingSetting PollingSetting() const;
     // The graph's view state written into data files.
     void SetDataFileView(const VEK::TDataFileView& view) { m_fileView = view; }
     // A run that ended and was saved nowhere.

@@ -185,8 +185,11 @@ protected:
 TEST_F(MeasurementControllerTest, ConnectSequenceThenUnitInformation) {
     Connect();
     // The reset to idle asks every unit again; the answers clear the requests.
-    ASSERT_TRUE(
-        Pump([&] { return !parameters.polling.InfoWanted(1) && !parameters.polling.InfoWanted(3); }, 5000));
+    ASSERT_TRUE(Pump(
+        [&] {
+            return !controller->PollingSetting().InfoWanted(1) && !controller->PollingSetting().InfoWanted(3);
+        },
+        5000));
     std::vector<int> commands = sim->ReceivedCommands();
     ASSERT_GE(commands.size(), 4u);
     EXPECT_EQ((std::vector<int>(commands.begin(), commands.begin() + 4)),
@@ -199,9 +202,9 @@ TEST_F(MeasurementControllerTest, ConnectSequenceThenUnitInformation) {
     EXPECT_EQ(controller->StatusText(), "Ready");
     for (int unit = 1; unit <= 3; ++unit) {
         EXPECT_TRUE(controller->Store().UnitInformation(unit).IsPresent()) << unit;
-        EXPECT_FALSE(parameters.polling.InfoWanted(unit)) << unit;
+        EXPECT_FALSE(controller->PollingSetting().InfoWanted(unit)) << unit;
     }
-    EXPECT_TRUE(parameters.polling.InfoWanted(4));
+    EXPECT_TRUE(controller->PollingSetting().InfoWanted(4));
 }
 
 TEST_F(MeasurementControllerTest, SilentDongleStaysUnconfigured) {
@@ -221,7 +224,7 @@ TEST_F(MeasurementControllerTest, ReconnectsWhenTheSimulatorComesBack) {
     Wait(200);
     EXPECT_EQ(parameters.firmware.result, 1);
     EXPECT_FALSE(controller->Store().UnitInformation(1).IsPresent());
-    EXPECT_TRUE(parameters.polling.InfoWanted(1));
+    EXPECT_TRUE(controller->PollingSetting().InfoWanted(1));
     EXPECT_EQ(controller->StatusText(), "Not Ready");
 
     sim = std::make_unique<CSimulator>(port, std::vector<std::string>{});
@@ -295,16 +298,16 @@ TEST_F(MeasurementControllerTest, StopTimeInThePastEndsAtTheFirstTick) {
 
 TEST_F(MeasurementControllerTest, LostChannelIsAskedAgainOnlyWhileIdle) {
     Connect();
-    ASSERT_TRUE(Pump([&] { return !parameters.polling.InfoWanted(2); }, 5000));
+    ASSERT_TRUE(Pump([&] { return !controller->PollingSetting().InfoWanted(2); }, 5000));
     controller->PostChannelLost(2);
-    ASSERT_TRUE(Pump([&] { return parameters.polling.InfoWanted(2); }, 2000));
+    ASSERT_TRUE(Pump([&] { return controller->PollingSetting().InfoWanted(2); }, 2000));
     EXPECT_FALSE(controller->Store().UnitInformation(2).IsPresent());
     // The next polling setting (at the latest the 10 s information refresh) asks the unit again.
-    ASSERT_TRUE(Pump([&] { return !parameters.polling.InfoWanted(2); }, 12000));
+    ASSERT_TRUE(Pump([&] { return !controller->PollingSetting().InfoWanted(2); }, 12000));
     ASSERT_EQ(controller->StartMeasurement("", VEK::CSystemTime()), 0);
     controller->PostChannelLost(2);
     Wait(300);
-    EXPECT_FALSE(parameters.polling.InfoWanted(2));
+    EXPECT_FALSE(controller->PollingSetting().InfoWanted(2));
     EXPECT_TRUE(controller->Store().UnitInformation(2).IsPresent());
 }
 
@@ -382,7 +385,7 @@ TEST_F(MeasurementControllerTest, InformationReportsOutsideTheUnitsAreDropped) {
     Wait(100);
     EXPECT_TRUE(controller->Store().UnitInformation(1).IsPresent());
     EXPECT_EQ(controller->Store().UnitInformation(1).Battery(), 3);
-    EXPECT_FALSE(parameters.polling.InfoWanted(1));
+    EXPECT_FALSE(controller->PollingSetting().InfoWanted(1));
     for (int unit = 2; unit <= 100; ++unit)
         EXPECT_FALSE(controller->Store().UnitInformation(unit).IsPresent());
 }
