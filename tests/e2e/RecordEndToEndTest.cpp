@@ -285,6 +285,22 @@ TEST_F(RecordEndToEndTest, FailedSaveKeepsTheWorkingFile) {
     ExpectRowsOf25(rows);
 }
 
+TEST_F(RecordEndToEndTest, SetupFileGivesTheChannelsButNotTheSystemNumber) {
+    std::string setup = "[user]\r\nsystem-no=9\r\nsample-intvl=1sec\r\n";
+    for (int channel = 1; channel <= 100; ++channel)
+        setup += "chpt" + std::to_string(channel) + (channel <= 2 ? "=ON,K,\"\"\r\n" : "=OFF,K,\"\"\r\n");
+    WriteFile(Path("two.set"), setup);
+    auto sim = StartSim();
+    auto recorder = StartRecorder({"--setup", Path("two.set"), "--records", "2", "--out", dataFile});
+    EXPECT_EQ(recorder->Wait(60s), 0) << RecorderOutput();
+    StopSim(*sim);
+    std::vector<std::string> lines = Lines(ReadFile(dataFile), "\r\n");
+    ASSERT_GE(lines.size(), 16u);
+    EXPECT_EQ(lines[1], "SYSTEM NUMBER,5");
+    EXPECT_EQ(lines[12], "No.,DATE  TIME,msec,CH1,CH2");
+    EXPECT_EQ(lines.size(), 16u);
+}
+
 TEST_F(RecordEndToEndTest, OneOwnerOfTheDongle) {
     {
         VEK::CSingleInstance application("ZentriApp.20140922");
