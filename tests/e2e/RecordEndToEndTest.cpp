@@ -236,6 +236,9 @@ TEST_P(RecordStopCauseTest, SavesWhatWasMeasured) {
     if (*c.message)
         EXPECT_NE(RecorderOutput().find(c.message), std::string::npos) << RecorderOutput();
     ExpectKeepAwakeTakenAndReleased();
+    // Polling on at the run's start; off again at its end unless the link was gone.
+    if (c.exitCode == 0)
+        ExpectPollingOnThenOff();
     EXPECT_TRUE(WorkFolderEmpty());
 }
 
