@@ -63,6 +63,13 @@ bool CMeasurementController::OpenDevice() {
     return true;
 }
 
+void CMeasurementController::DetachDongle() {
+    m_commander.Detach();
+    m_configured = false;
+    m_connectionAttempted = false;
+    m_view.RefreshStatus();
+}
+
 bool CMeasurementController::HandleLinkState(int kind) {
     if (kind == VEK::CReportEvent::kConnect || kind == VEK::CReportEvent::kDisconnect)
         Post(kMessageConnectionEvent, static_cast<uint32_t>(kind));

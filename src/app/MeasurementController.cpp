@@ -211,6 +211,22 @@ void CMeasurementController::FinishMeasurement() {
         m_view.MeasurementEnded(false);
 }
 
+bool CMeasurementController::LoadData(const std::string& path, VEK::TDataFileView& fileView) {
+    // The run's own rows go to its files before the store takes the loaded data.
+    if (m_store.State() == CMeasurementDataManager::kStateMeasuring)
+        FinishMeasurement();
+    m_view.ReleaseHoldAndCursor();
+    const bool loaded = VEK::LoadDataFile(path, m_store, fileView, MeasurementSetup());
+    if (loaded) {
+        m_unsavedRun = false;
+        m_view.RefreshStatus();
+        m_view.RebuildLists();
+    } else {
+        ResetToIdle();
+    }
+    return loaded;
+}
+
 void CMeasurementController::DataSaved() {
     m_unsavedRun = false;
     m_workingFile.Delete();

@@ -66,6 +66,11 @@ public:
     // Ends the run: polling off, finished data, automatic save, final working-file rows, keep-awake
     // released; messages only after all that.
     void FinishMeasurement();
+    // Replaces the data with a data file (a running measurement is finished first); the graph's
+    // view state comes back in fileView. On failure the store goes back to idle and false.
+    bool LoadData(const std::string& path, VEK::TDataFileView& fileView);
+    // A new system number: the dongle is opened afresh by the device watch and configured again.
+    void DetachDongle();
     // Stop sequence before an exit or a new system number: wait, polling off, wait.
     void RunStopSequence();
     void StopPolling();

@@ -311,6 +311,43 @@ TEST_F(MeasurementControllerTest, LostChannelIsAskedAgainOnlyWhileIdle) {
     EXPECT_TRUE(controller->Store().UnitInformation(2).IsPresent());
 }
 
+TEST_F(MeasurementControllerTest, LoadReplacesTheDataOrGoesBackToIdle) {
+    Connect();
+    const std::string dataFile = testing_support::TestHome() + "/saved.csv";
+    ASSERT_EQ(controller->StartMeasurement(dataFile, VEK::CSystemTime()), 0);
+    ASSERT_TRUE(Pump([&] { return controller->Store().RecordCount() >= 2; }, 10000));
+    controller->FinishMeasurement();
+    const uint32_t records = controller->Store().RecordCount();
+    controller->ResetToIdle();
+
+    VEK::TDataFileView fileView;
+    ASSERT_TRUE(controller->LoadData(dataFile, fileView));
+    EXPECT_EQ(controller->RunState(), CMeasurementDataManager::kStateHolding);
+    EXPECT_EQ(controller->Store().RecordCount(), records);
+    EXPECT_FALSE(controller->HasUnsavedRun());
+
+    EXPECT_FALSE(controller->LoadData(testing_support::TestHome() + "/missing.csv", fileView));
+    EXPECT_EQ(controller->RunState(), CMeasurementDataManager::kStateEmpty);
+    EXPECT_EQ(controller->Store().RecordCount(), 0u);
+}
+
+TEST_F(MeasurementControllerTest, NewSystemNumberAfterStopAndDetach) {
+    Connect({"--auto-stop-notice"});
+    controller->RunStopSequence();
+    parameters.systemNumber = 7;
+    controller->DetachDongle();
+    EXPECT_FALSE(controller->ConnectionAttempted());
+    ASSERT_TRUE(Pump([&] { return controller->DongleConfigured(); }, 10000));
+    const std::vector<TFrame> frames = sim->Received();
+    const TFrame* lastMode = nullptr;
+    for (const TFrame& frame : frames)
+        if (frame[2] == kModeSetting)
+            lastMode = &frame;
+    ASSERT_NE(lastMode, nullptr);
+    EXPECT_EQ((*lastMode)[3], 2);  // receive mode
+    EXPECT_EQ((*lastMode)[4], 7);
+}
+
 TEST_F(MeasurementControllerTest, ShortMeasurementHasNoWorkingFile) {
     Connect();
     IShortMeasurementExecutable& shortRun = *controller;
