@@ -43,7 +43,6 @@ public:
     };
     static constexpr uint32_t kRgbBlack = 0x000000;
     static constexpr uint32_t kRgbRed = 0x0000FF;  // red in the low byte
-    static constexpr uint32_t kRgbBlue = 0xFF0000;
 
     // parameters and view are borrowed and outlive the controller.
     CMeasurementController(VEK::TParameterSet& parameters, IMeasurementView& view, QObject* parent = nullptr);
@@ -98,7 +97,6 @@ public:
     CMeasurementDataManager& Store() { return m_store; }
     const std::string& WorkingFilePath() const { return m_workingFile.Path(); }
     bool KeepAwakeRequested() const { return m_keepAwake.Requested(); }
-    uint32_t RecordLimit() const { return m_recordLimit; }
     // The parameter set's polling setting; the receive thread changes its information bits, so
     // others read it here while the dongle is attached.
     TPollingSetting PollingSetting() const;

@@ -23,11 +23,6 @@ void CTimerHost::Stop(int id) {
         it->second->stop();
 }
 
-bool CTimerHost::IsActive(int id) const {
-    auto it = m_timers.find(id);
-    return it != m_timers.end() && it->second->isActive();
-}
-
 void CTimerHost::StopAll() {
     for (auto& [id, timer] : m_timers) timer->stop();
 }

@@ -17,7 +17,6 @@ public:
     // Owner's thread only.
     void Start(int id, int periodMs);
     void Stop(int id);
-    bool IsActive(int id) const;
     void StopAll();
     // Any thread: the start happens on the owner's thread.
     void RequestStart(int id, int periodMs);
