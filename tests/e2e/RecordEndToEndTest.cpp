@@ -233,8 +233,9 @@ TEST_P(RecordStopCauseTest, SavesWhatWasMeasured) {
     EXPECT_GE(rows.size(), c.minRows);
     EXPECT_LE(rows.size(), c.maxRows);
     ExpectRowsOf25(rows);
-    if (*c.message)
+    if (*c.message) {
         EXPECT_NE(RecorderOutput().find(c.message), std::string::npos) << RecorderOutput();
+    }
     ExpectKeepAwakeTakenAndReleased();
     // Polling on at the run's start; off again at its end unless the link was gone.
     if (c.exitCode == 0)
