@@ -18,6 +18,7 @@
 #include "counterpart/SimOptions.h"
 #include "data/Reading.h"
 #include "files/DataFile.h"
+#include "files/Settings.h"
 #include "support/TestHome.h"
 
 namespace {
@@ -239,6 +240,7 @@ struct TStopCase {
     bool noticeDuringDialog;  // the dongle confirms only once the dialog is open
     int dialogs;
     size_t standbyModes;  // mode settings with standby after the stop sequence began
+    bool forcedStopLogged;
 };
 
 void PrintTo(const TStopCase& c, std::ostream* out) {
@@ -270,16 +272,24 @@ TEST_P(StopHandshakeTest, StandbyFollowsTheConfirmation) {
     const IMeasurementView::TStopFlags flags = controller->StopFlags();
     EXPECT_TRUE(flags.done);
     EXPECT_FALSE(flags.pending);
+    // The log is written by its own thread: look a little while.
+    const std::string log = VEK::LogFilePath();
+    const bool logged = Pump(
+        [&] {
+            return testing_support::ReadFile(log).find("測定停止処理を強制停止しました。") !=
+                   std::string::npos;
+        },
+        c.forcedStopLogged ? 5000 : 300);
+    EXPECT_EQ(logged, c.forcedStopLogged);
 }
 
-INSTANTIATE_TEST_SUITE_P(Answers, StopHandshakeTest,
-                         ::testing::Values(TStopCase{"InTime", {"--auto-stop-notice"}, false, 0, 1},
-                                           TStopCase{"Late", {}, true, 1, 1},
-                                           TStopCase{"NeverThenCancel", {}, false, 1, 1},
-                                           TStopCase{"PollingOffRefused", {"--polling-error"}, false, 0, 0}),
-                         [](const ::testing::TestParamInfo<TStopCase>& info) {
-                             return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Answers, StopHandshakeTest,
+    ::testing::Values(TStopCase{"InTime", {"--auto-stop-notice"}, false, 0, 1, false},
+                      TStopCase{"Late", {}, true, 1, 1, false},
+                      TStopCase{"NeverThenCancel", {}, false, 1, 1, true},
+                      TStopCase{"PollingOffRefused", {"--polling-error"}, false, 0, 0, false}),
+    [](const ::testing::TestParamInfo<TStopCase>& info) { return std::string(info.param.name); });
 
 TEST_F(MeasurementControllerTest, StopTimeInThePastEndsAtTheFirstTick) {
     Connect();
