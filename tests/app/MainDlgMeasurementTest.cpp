@@ -1,46 +1,19 @@
 // The main window with its controller against the simulated dongle in the same process.
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 #include <filesystem>
 
+#include "LoopbackTestHelpers.h"
 #include "app/MainDlg.h"
 #include "counterpart/OppositeSession.h"
 #include "counterpart/SimOptions.h"
 #include "support/TestHome.h"
 
 namespace {
-
-uint16_t FreePort() {
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
-}
-
-bool Pump(const std::function<bool()>& predicate, int timeoutMs) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!predicate()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
 
 class MainDlgMeasurementTest : public ::testing::Test {
 protected:
@@ -54,7 +27,7 @@ protected:
     void SetUp() override {
         testing_support::ResetTestHome();
         const std::string setup = testing_support::TestHome() + "/Documents/Quillmark/Brisquent/Setup";
-        port = FreePort();
+        port = FreeLoopbackPort();
         testing_support::WriteFile(setup + "/define.ini",
                                    "[parameter]\r\nhid-vid=tcp\r\nhid-pid=" + std::to_string(port) + "\r\n");
         testing_support::WriteFile(setup + "/lastone.ini", "[user]\r\nsystem-no=5\r\nsample-intvl=1sec\r\n");

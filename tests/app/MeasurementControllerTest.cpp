@@ -1,18 +1,14 @@
 // The controller in this process against the simulated dongle, over 127.0.0.1.
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <set>
 #include <sstream>
 
+#include "LoopbackTestHelpers.h"
 #include "app/MeasurementController.h"
 #include "counterpart/OppositeSession.h"
 #include "counterpart/SimOptions.h"
@@ -26,30 +22,6 @@ namespace {
 constexpr int kFirmwareQuery = 0x2A;
 constexpr int kPollingSetting = 0x17;
 constexpr int kModeSetting = 0x0F;
-
-uint16_t FreePort() {
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
-}
-
-// Runs the event loop until the predicate holds; false after the time-out.
-bool Pump(const std::function<bool()>& predicate, int timeoutMs) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!predicate()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
 
 void Wait(int ms) {
     Pump([] { return false; }, ms);
@@ -151,7 +123,7 @@ protected:
 
     void SetUp() override {
         testing_support::ResetTestHome();
-        port = FreePort();
+        port = FreeLoopbackPort();
         testing_support::WriteFile(
             testing_support::TestHome() + "/Documents/Quillmark/Brisquent/Setup/define.ini",
             "[parameter]\r\nhid-vid=tcp\r\nhid-pid=" + std::to_string(port) + "\r\n");

@@ -1,9 +1,7 @@
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
+
 #include <signal.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include "LoopbackTestHelpers.h"
 
 #include <filesystem>
 #include <sstream>
@@ -20,19 +18,6 @@ using testing_support::ReadFile;
 using testing_support::WriteFile;
 
 namespace {
-
-// A port nobody listens on right now.
-uint16_t FreePort() {
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
-}
 
 std::vector<std::string> Lines(const std::string& text, const std::string& separator) {
     std::vector<std::string> lines;
@@ -78,7 +63,7 @@ protected:
         testing_support::ResetTestHome();
         root = testing_support::TestHome() + "/Documents/Quillmark/Brisquent";
         dataFile = testing_support::TestHome() + "/x.csv";
-        port = FreePort();
+        port = FreeLoopbackPort();
         WriteDefine("");
         std::string lastone = "[user]\r\nsystem-no=5\r\nsample-intvl=1sec\r\n";
         for (int channel = 1; channel <= 100; ++channel)
