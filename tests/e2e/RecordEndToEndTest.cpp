@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include "LoopbackTestHelpers.h"
 
 #include <filesystem>
 #include <sstream>
 #include <thread>
 
 #include "AppProcess.h"
+#include "LoopbackTestHelpers.h"
 #include "platform/SingleInstance.h"
 #include "support/SystemTime.h"
 #include "support/TestHome.h"
