@@ -110,8 +110,8 @@ int CMeasurementController::StartPolling() {
         if (r != 0)
             return r;
     }
+    // Start time now, no file name (the store's setup step).
     m_store.Start(MeasurementSetup());
-    m_store.SetStartTime(VEK::CSystemTime::Now());
     m_unsavedRun = false;
     m_timers.Start(kTimerRefreshLists, 1000);
     const uint32_t period = SamplingPeriodMilliseconds(m_store.SamplingRateCode());

@@ -308,6 +308,11 @@ TEST_F(MeasurementControllerTest, LoadReplacesTheDataOrGoesBackToIdle) {
     EXPECT_EQ(controller->Store().RecordCount(), records);
     EXPECT_FALSE(controller->HasUnsavedRun());
 
+    // A later run without a data file is saved nowhere, whatever the data before were saved as.
+    ASSERT_EQ(controller->StartMeasurement("", VEK::CSystemTime()), 0);
+    controller->FinishMeasurement();
+    EXPECT_TRUE(controller->HasUnsavedRun());
+
     EXPECT_FALSE(controller->LoadData(testing_support::TestHome() + "/missing.csv", fileView));
     EXPECT_EQ(controller->RunState(), CMeasurementDataManager::kStateEmpty);
     EXPECT_EQ(controller->Store().RecordCount(), 0u);
