@@ -3,15 +3,11 @@
 #include "app/AppMessage.h"
 #include "app/MeasurementController.h"
 #include "data/UnitInformation.h"
+#include "data/UnitReportLayout.h"
 #include "protocol/PacketTa/DataReceivedEvent.h"
 #include "protocol/PollingDataSentEvent.h"
 
 namespace {
-constexpr uint8_t kMeasurementReport = 3;
-constexpr uint8_t kInformationReport = 4;
-constexpr size_t kReportHeader = 5;
-constexpr size_t kBytesPerSample = 5;
-constexpr size_t kInformationBlock = 22;
 // More information reports than this in a burst re-send the polling setting at once.
 constexpr uint32_t kInformationBurst = 20;
 }  // namespace
@@ -37,33 +33,33 @@ void CMeasurementController::HandleUnitReport(const QNL::CBasicPacket& frame) {
         return;
     const QNL::PacketTa::TDataReceivedEventData& record = event.Param();
     const size_t size = record.dataLength;
-    if (size < kReportHeader)
+    if (size < UnitReport::kHeaderSize)
         return;
-    if (record.data[0] == kMeasurementReport)
+    if (record.data[0] == UnitReport::kMeasurementKind)
         StoreMeasurementReport(record.data, size);
-    else if (record.data[0] == kInformationReport)
+    else if (record.data[0] == UnitReport::kInformationKind)
         StoreUnitInformation(record.data, size);
 }
 
 void CMeasurementController::StoreMeasurementReport(const uint8_t* data, size_t size) {
-    if (size < kBytesPerSample * (data[3] & 0x0F) + kReportHeader ||
+    if (size < UnitReport::kSampleSize * (data[UnitReport::kCountOffset] & 0x0F) + UnitReport::kHeaderSize ||
         m_store.State() != CMeasurementDataManager::kStateMeasuring)
         return;
-    const int unit = data[1];
-    if (unit < 1 || unit > CMeasurementDataManager::kChannels)
+    const int unit = data[UnitReport::kUnitOffset];
+    if (!UnitReport::IsUnitNumber(unit))
         return;
     TDecodedReport decoded;
     if (m_store.Append(data, size, decoded) && decoded.sampleCount > 0)
         Post(kMessageSamplesStored, static_cast<uint32_t>(unit) | (decoded.sampleCount << 16),
              decoded.recordIndex);
-    if (m_store.UpdateBattery(unit, data[2]))
+    if (m_store.UpdateBattery(unit, data[UnitReport::kBatteryOffset]))
         Post(kMessageSamplesStored, static_cast<uint32_t>(unit));
 }
 
 void CMeasurementController::StoreUnitInformation(const uint8_t* data, size_t size) {
     TUnitInformation information;
     // Units outside 1..100 are refused here, before anything is indexed by them.
-    if (size < kInformationBlock || !DecodeUnitInformation(data, size, information))
+    if (size < UnitReport::kInformationSize || !DecodeUnitInformation(data, size, information))
         return;
     const int unit = information.Unit();
     {

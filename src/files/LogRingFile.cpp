@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "platform/Folders.h"
 #include "support/NumberText.h"
 
 namespace VEK {
@@ -17,6 +18,7 @@ CLogRingFile::~CLogRingFile() {
 
 bool CLogRingFile::Open(const std::string& path, uint64_t ringBytes) {
     Close();
+    m_path = path;
     m_fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (m_fd < 0)
         return false;
@@ -62,8 +64,16 @@ bool CLogRingFile::WriteHeader() {
     return WriteAt(0, header);
 }
 
+bool CLogRingFile::ReopenIfRemoved() {
+    struct stat st {};
+    if (fstat(m_fd, &st) == 0 && st.st_nlink > 0)
+        return true;
+    CreateFolderWithParents(FolderOf(m_path));
+    return Open(std::string(m_path), m_ringBytes);
+}
+
 bool CLogRingFile::WriteLine(const std::string& line) {
-    if (m_fd < 0)
+    if (m_fd < 0 || !ReopenIfRemoved())
         return false;
     if (!WriteAt(m_position, line + "\r\n@@\r\n"))
         return false;

@@ -24,9 +24,12 @@ public:
 
 private:
     bool WriteAt(uint64_t offset, const std::string& bytes);
+    // A log file removed while open (by the user or a clean-up) is created again.
+    bool ReopenIfRemoved();
     bool WriteHeader();
 
     int m_fd = -1;
+    std::string m_path;
     uint64_t m_ringBytes = 0;
     uint64_t m_position = kFirstEntry;
 };

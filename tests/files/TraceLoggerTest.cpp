@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
 #include <regex>
+#include <thread>
 
 #include "files/InifileAccessor.h"
 #include "files/LogRingFile.h"
@@ -125,4 +128,20 @@ TEST(LoggerConfig, ReadsTypesAndSwitches) {
         EXPECT_EQ(config.time, c.time) << c.ini;
         EXPECT_EQ(config.threadPrefix, c.thread) << c.ini;
     }
+}
+
+TEST_F(TraceLoggerTest, ALogFileRemovedWhileOpenIsCreatedAgain) {
+    auto logger = Make(Plain());
+    logger->Trace("before");
+    // Entries are written by the logger's thread: wait until the first one is on disk.
+    for (int i = 0; i < 200 && ReadFile(logPath).find("before") == std::string::npos; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    std::filesystem::remove_all(std::filesystem::path(logPath).parent_path());  // the folder too
+    logger->Trace("after");
+    logger->Shutdown();
+    std::string text = ReadFile(logPath);
+    EXPECT_TRUE(std::regex_match(text.substr(0, 14), std::regex("[0-9]{12}\r\n")));
+    EXPECT_NE(text.find(" after\r\n"), std::string::npos);
+    EXPECT_EQ(text.find("before"), std::string::npos);
 }
