@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "LoopbackTestHelpers.h"
+#include "TestApplication.h"
 #include "app/MainDlg.h"
 #include "counterpart/OppositeSession.h"
 #include "counterpart/SimOptions.h"
@@ -17,13 +18,7 @@ namespace {
 
 class MainDlgMeasurementTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "window_tests";
-        static char* argv[] = {name, nullptr};
-        if (QApplication::instance() == nullptr)
-            new QApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { EnsureTestApplication(); }
     void SetUp() override {
         testing_support::ResetTestHome();
         const std::string setup = testing_support::TestHome() + "/Documents/Quillmark/Brisquent/Setup";

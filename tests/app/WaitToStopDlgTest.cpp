@@ -5,6 +5,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "TestApplication.h"
 #include "app/WaitToStopDlg.h"
 #include "support/TestHome.h"
 
@@ -12,13 +13,7 @@ namespace {
 
 class WaitToStopDlgTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "window_tests";
-        static char* argv[] = {name, nullptr};
-        if (QApplication::instance() == nullptr)
-            new QApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { EnsureTestApplication(); }
     bool stopped = false;
     CWaitToStopDlg dialog{[this] { return stopped; }};
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QWidget>
 
+#include "TestApplication.h"
 #include "app/WindowPlacement.h"
 #include "files/InifileAccessor.h"
 #include "support/TestHome.h"
@@ -13,12 +14,7 @@ namespace {
 
 class WindowPlacementTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "app_tests";
-        static char* argv[] = {name, nullptr};
-        static QApplication app(argc, argv);
-    }
+    static void SetUpTestSuite() { EnsureTestApplication(); }
     std::string path = testing_support::TestHome() + "/placement/lastone.ini";
     CInifileAccessor accessor{path};
     AccessorSection section{&accessor, "main-dlg"};
