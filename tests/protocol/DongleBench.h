@@ -2,15 +2,14 @@
 // The dongle commander in front of a dongle played by the test on the link seam: a scripted channel
 // whose answers are chosen by the command code of each frame sent.
 #include <algorithm>
-#include <condition_variable>
 #include <functional>
 #include <map>
-#include <mutex>
 #include <vector>
 
 #include "../link/ScriptedDevice.h"
 #include "link/CommunicationReporter.h"
 #include "protocol/RfPacketCommander.h"
+#include "support/GuardedRecord.h"
 
 namespace protocol_test {
 
@@ -42,52 +41,35 @@ struct TUnclaimed {
 class CRecordingListener : public QNL::CRfPacketCommander::IListener {
 public:
     void HandleUnclaimedFrame(QNL::CBasicPacket& frame, int lastKeyResult) override {
-        Record([&] { m_unclaimed.push_back({frame.Command(), frame.Data(), lastKeyResult}); });
+        m_guard.Record([&] { m_unclaimed.push_back({frame.Command(), frame.Data(), lastKeyResult}); });
     }
     bool HandleLinkState(int kind) override {
         if (kind != VEK::CReportEvent::kIdle)
-            Record([&] { m_states.push_back(kind); });
+            m_guard.Record([&] { m_states.push_back(kind); });
         return true;
     }
     void HandleDroppedByte(uint8_t byte, int code) override {
-        Record([&] { m_dropped.push_back({byte, code}); });
+        m_guard.Record([&] { m_dropped.push_back({byte, code}); });
     }
 
-    std::vector<TUnclaimed> Unclaimed() { return Get(m_unclaimed); }
-    std::vector<int> States() { return Get(m_states); }
-    std::vector<std::pair<uint8_t, int>> Dropped() { return Get(m_dropped); }
+    std::vector<TUnclaimed> Unclaimed() { return m_guard.Get(m_unclaimed); }
+    std::vector<int> States() { return m_guard.Get(m_states); }
+    std::vector<std::pair<uint8_t, int>> Dropped() { return m_guard.Get(m_dropped); }
 
     // Bounded waits; the test asserts on the result.
     bool WaitForUnclaimed(size_t count) {
-        return WaitUntil([&] { return m_unclaimed.size() >= count; });
+        return m_guard.WaitUntil([&] { return m_unclaimed.size() >= count; });
     }
     bool WaitForState(int kind) {
-        return WaitUntil([&] { return std::find(m_states.begin(), m_states.end(), kind) != m_states.end(); });
+        return m_guard.WaitUntil(
+            [&] { return std::find(m_states.begin(), m_states.end(), kind) != m_states.end(); });
     }
     bool WaitForDropped(size_t count) {
-        return WaitUntil([&] { return m_dropped.size() >= count; });
+        return m_guard.WaitUntil([&] { return m_dropped.size() >= count; });
     }
 
 private:
-    template <class TChange>
-    void Record(TChange change) {
-        std::lock_guard<std::mutex> lock(m_lock);
-        change();
-        m_changed.notify_all();
-    }
-    template <class T>
-    T Get(const T& value) {
-        std::lock_guard<std::mutex> lock(m_lock);
-        return value;
-    }
-    template <class TCondition>
-    bool WaitUntil(TCondition condition) {
-        std::unique_lock<std::mutex> lock(m_lock);
-        return m_changed.wait_for(lock, std::chrono::seconds(5), condition);
-    }
-
-    std::mutex m_lock;
-    std::condition_variable m_changed;
+    testing_support::CGuardedRecord m_guard;
     std::vector<TUnclaimed> m_unclaimed;
     std::vector<int> m_states;
     std::vector<std::pair<uint8_t, int>> m_dropped;
