@@ -82,6 +82,20 @@ bool CRs232c::ReadModemLines(int fd, int& lines) const {
     return ioctl(fd, TIOCMGET, &lines) == 0;
 }
 
+bool CRs232c::ChangeModemLines(int fd, unsigned long request, int bits) {
+    return ioctl(fd, request, &bits) == 0;
+}
+
+bool CRs232c::SetModemLine(int bit, bool set) {
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_fd >= 0 && ChangeModemLines(m_fd, set ? TIOCMBIS : TIOCMBIC, bit);
+}
+
+bool CRs232c::ModemLines(int& lines) const {
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_fd >= 0 && ReadModemLines(m_fd, lines);
+}
+
 bool CRs232c::Configure(int fd) {
     termios config{};
     if (tcgetattr(fd, &config) != 0)

@@ -43,6 +43,11 @@ public:
     int LinkState() const override;
     void DropPending() override;
 
+    // Modem lines of the open port (TIOCM_* bits), under the handle's lock; false while the port is
+    // closed or the driver has no modem lines.
+    bool SetModemLine(int bit, bool set);
+    bool ModemLines(int& lines) const;
+
 protected:
     // Steps a subclass may replace: accept or change the prepared configuration, open the port
     // file, write, read, and read the modem lines (TIOCM_* bits; false when they cannot be read).
@@ -51,6 +56,8 @@ protected:
     virtual ssize_t WriteBytes(int fd, const uint8_t* bytes, size_t size);
     virtual ssize_t ReadBytes(int fd, uint8_t* buffer, size_t size);
     virtual bool ReadModemLines(int fd, int& lines) const;
+    // Sets (TIOCMBIS) or clears (TIOCMBIC) modem line bits.
+    virtual bool ChangeModemLines(int fd, unsigned long request, int bits);
 
 private:
     bool Configure(int fd);
