@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "../link/ScriptedDevice.h"
+#include "../link/TestFramePacket.h"
 #include "link/CommunicationReporter.h"
 #include "protocol/RfPacketCommander.h"
 #include "support/GuardedRecord.h"
@@ -17,13 +18,7 @@ using TBytes = std::vector<uint8_t>;
 
 // A frame: STX, LEN, CMD, data, SUM of LEN, CMD and data, ETX.
 inline TBytes Frame(uint8_t command, const TBytes& data = {}) {
-    TBytes frame{0x02, static_cast<uint8_t>(data.size() + 2), command};
-    for (uint8_t byte : data) frame.push_back(byte);
-    uint8_t sum = 0;
-    for (size_t i = 1; i < frame.size(); ++i) sum = static_cast<uint8_t>(sum + frame[i]);
-    frame.push_back(sum);
-    frame.push_back(0x03);
-    return frame;
+    return link_test::CTestFramePacket::Frame(command, data);
 }
 
 inline uint8_t CommandOf(const TBytes& frame) {
