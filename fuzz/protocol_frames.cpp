@@ -1,6 +1,8 @@
 // Feeds arbitrary bytes to ParseFrame of the plain packet and of every dongle packet class, and
-// arbitrary value strings to SetParamTexts. Besides the sanitizers' checks it insists that a
-// parsed frame builds back to the same bytes and that edited packets build frames that parse.
+// arbitrary value strings to SetParamTexts; a parsed frame also goes through the commander's
+// dispatch to the listener. Besides the sanitizers' checks it insists that a parsed frame builds
+// back to the same bytes, that edited packets build frames that parse, and that a unit report
+// handed on lies inside one data-received event and has the kind it was handed on as.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -8,7 +10,10 @@
 #include <vector>
 
 #include "protocol/BasicPacket.h"
+#include "protocol/CommandCode.h"
 #include "protocol/PacketCatalog.h"
+#include "protocol/PacketTa/DataReceivedEventData.h"
+#include "protocol/RfPacketCommander.h"
 
 namespace {
 
@@ -43,6 +48,22 @@ std::vector<uint8_t> CheckEdited(const protocol_test::TPacketMaker& make,
     return frame;
 }
 
+class CCheckingListener : public QNL::CRfPacketCommander::IListener {
+public:
+    void HandleMeasurementReport(std::span<const uint8_t> report) override {
+        Check(report, QNL::Code::kMeasurementReport);
+    }
+    void HandleInformationReport(std::span<const uint8_t> report) override {
+        Check(report, QNL::Code::kInformationReport);
+    }
+
+private:
+    static void Check(std::span<const uint8_t> report, uint8_t kind) {
+        Require(!report.empty() && report.size() <= QNL::PacketTa::TDataReceivedEventData::kMaxData);
+        Require(report[0] == kind);
+    }
+};
+
 std::vector<std::string> SplitLines(const uint8_t* data, size_t size) {
     std::vector<std::string> texts(1);
     for (size_t i = 0; i < size; ++i) {
@@ -58,7 +79,12 @@ std::vector<std::string> SplitLines(const uint8_t* data, size_t size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     QNL::CBasicPacket plain;
-    CheckParsed(plain, plain.ParseFrame(data, size), data, size);
+    const int parsed = plain.ParseFrame(data, size);
+    CheckParsed(plain, parsed, data, size);
+    if (parsed > 0) {
+        CCheckingListener listener;
+        QNL::CRfPacketCommander::Dispatch(plain, 0, listener);
+    }
 
     const std::vector<std::string> texts = SplitLines(data, size);
     for (const auto& [code, make] : protocol_test::AllPacketMakers()) {

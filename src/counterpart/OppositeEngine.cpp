@@ -6,6 +6,7 @@
 #include "data/MeasurementDataManager.h"
 #include "data/SamplingRate.h"
 #include "data/UnitReportLayout.h"
+#include "protocol/CommandCode.h"
 #include "protocol/FwVersionResponse.h"
 #include "protocol/PacketTa/DataReceivedEvent.h"
 #include "protocol/PollingDataSendCommand.h"
@@ -13,12 +14,6 @@
 
 namespace {
 
-constexpr uint8_t kModeSetting = 0x0F;
-constexpr uint8_t kPollingSetting = 0x17;
-constexpr uint8_t kFwVersionQuery = 0x2A;
-constexpr uint8_t kRadioTestFirst = 0x71;
-constexpr uint8_t kRadioTestLast = 0x75;
-constexpr uint8_t kResponseBit = 0x80;
 constexpr uint8_t kErrorResult = 1;
 
 constexpr char kModel[] = "QUILLMARK-KVN";
@@ -47,12 +42,12 @@ COppositeEngine::TReaction COppositeEngine::HandleFrame(uint8_t command, const u
     TReaction reaction;
     if (m_options.silentCommands.count(command) != 0)
         return reaction;
-    const auto answer = static_cast<uint8_t>(command | kResponseBit);
-    if (command == kModeSetting) {
+    const uint8_t answer = QNL::Code::ResponseTo(command);
+    if (command == QNL::Code::kModeSetting) {
         reaction.frames.push_back(ResultFrame(answer, m_options.modeError ? kErrorResult : 0));
-    } else if (command == kPollingSetting) {
+    } else if (command == QNL::Code::kPollingSetting) {
         reaction = HandlePollingSetting(data, size);
-    } else if (command == kFwVersionQuery) {
+    } else if (command == QNL::Code::kFwVersion) {
         TFwVersionData record{};
         record.result = 0;
         std::memcpy(record.model, kModel, sizeof kModel - 1);
@@ -60,7 +55,7 @@ COppositeEngine::TReaction COppositeEngine::HandleFrame(uint8_t command, const u
         CFwVersionResponse response;
         response.SetRecord(record);
         reaction.frames.push_back(response.BuildFrame());
-    } else if (command >= kRadioTestFirst && command <= kRadioTestLast) {
+    } else if (command >= QNL::Code::kStartModulationOutput && command <= QNL::Code::kStopOperation) {
         reaction.frames.push_back(ResultFrame(answer, 0));
     }
     return reaction;
@@ -70,7 +65,7 @@ COppositeEngine::TReaction COppositeEngine::HandlePollingSetting(const uint8_t* 
     TReaction reaction;
     CPollingDataSendCommand command;
     // A setting that is not well formed is refused like one the dongle cannot take.
-    const auto answer = static_cast<uint8_t>(kPollingSetting | kResponseBit);
+    const uint8_t answer = QNL::Code::kPollingSettingResponse;
     if (m_options.pollingError || command.SetPayload(size, data) != 0) {
         reaction.frames.push_back(ResultFrame(answer, kErrorResult));
         return reaction;

@@ -1,5 +1,6 @@
 #pragma once
 #include "protocol/AbstractParamPacketT.h"
+#include "protocol/CommandCode.h"
 #include "protocol/FwVersionData.h"
 
 // Result line, then model and version only when the result is 0. The texts are single-byte
@@ -12,7 +13,8 @@ bool ParseRecordTexts(const std::vector<std::string>& texts, TFwVersionData& rec
 // 0xAA: the dongle's model and firmware version; a non-zero result comes alone, as one byte.
 class CFwVersionResponse : public QNL::CAbstractParamPacketT<TFwVersionData> {
 public:
-    CFwVersionResponse() : CAbstractParamPacketT(0xAA, "F/Wバージョン確認レスポンス") {}
+    CFwVersionResponse()
+        : CAbstractParamPacketT(QNL::Code::kFwVersionResponse, "F/Wバージョン確認レスポンス") {}
 
     // 1 byte when it is non-zero, 21 bytes when the first is 0; the record is zeroed first, so
     // an error leaves model and version empty.

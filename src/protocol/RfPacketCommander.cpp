@@ -1,5 +1,8 @@
 #include "protocol/RfPacketCommander.h"
 
+#include "protocol/CommandCode.h"
+#include "protocol/PacketTa/DataReceivedEvent.h"
+#include "protocol/PollingDataSentEvent.h"
 #include "protocol/SerialHandshake.h"
 
 namespace QNL {
@@ -45,9 +48,29 @@ void CRfPacketCommander::Detach() {
         m_adapter.SetTarget(&m_serialReport);
 }
 
+void CRfPacketCommander::Dispatch(CBasicPacket& frame, int lastKeyResult, IListener& listener) {
+    const std::vector<uint8_t>& data = frame.Data();
+    if (frame.Command() == Code::kPollingStateEvent) {
+        CPollingDataSentEvent event;
+        if (event.SetPayload(data.size(), data.data()) == 0)
+            listener.HandlePollingState(event.Param().state != 0);
+    } else if (frame.Command() == Code::kDataReceivedEvent) {
+        PacketTa::CDataReceivedEvent event;
+        if (event.SetPayload(data.size(), data.data()) != 0 || event.Param().dataLength == 0)
+            return;
+        const std::span<const uint8_t> report(event.Param().data, event.Param().dataLength);
+        if (report[0] == Code::kMeasurementReport)
+            listener.HandleMeasurementReport(report);
+        else if (report[0] == Code::kInformationReport)
+            listener.HandleInformationReport(report);
+    } else {
+        listener.HandleUnclaimedFrame(frame, lastKeyResult);
+    }
+}
+
 void CRfPacketCommander::CInner::HandleUnclaimedFrame(IPacket& /*parser*/, int lastKeyResult) {
     if (CRfPacketCommander::IListener* listener = m_commander.m_listener)
-        listener->HandleUnclaimedFrame(m_commander.m_parser, lastKeyResult);
+        Dispatch(m_commander.m_parser, lastKeyResult, *listener);
 }
 
 void CRfPacketCommander::CInner::HandleDroppedByte(uint8_t byte, int code) {

@@ -1,6 +1,7 @@
 #pragma once
 #include <atomic>
 #include <cstdint>
+#include <span>
 
 #include "link/CommunicationReporter.h"
 #include "link/PacketCommander.h"
@@ -16,16 +17,27 @@ namespace QNL {
 class CRfPacketCommander : public VEK::CPacketCommander {
 public:
     // Implemented by the application; every call arrives on the receive thread and must never call
-    // the blocking dongle operations (their answers arrive on that very thread).
+    // the blocking dongle operations (their answers arrive on that very thread). The dongle's events
+    // arrive as typed calls; an event whose data its packet class refuses goes nowhere.
     class IListener {
     public:
         virtual ~IListener() = default;
-        // A frame no waiting command claimed; lastKeyResult as the packet commander gives it.
-        virtual void HandleUnclaimedFrame(CBasicPacket& frame, int lastKeyResult) = 0;
+        // The polling-state event: the dongle started (true) or stopped polling.
+        virtual void HandlePollingState(bool /*polling*/) {}
+        // The data of a data-received event, by the kind of unit report they carry (their first
+        // byte). Reports of other kinds go nowhere.
+        virtual void HandleMeasurementReport(std::span<const uint8_t> /*report*/) {}
+        virtual void HandleInformationReport(std::span<const uint8_t> /*report*/) {}
+        // Any other frame no waiting command claimed; lastKeyResult as the packet commander gives it.
+        virtual void HandleUnclaimedFrame(CBasicPacket& /*frame*/, int /*lastKeyResult*/) {}
         // A state event of the report (VEK::CReportEvent kinds); false ends the receive thread.
         virtual bool HandleLinkState(int /*kind*/) { return true; }
         virtual void HandleDroppedByte(uint8_t /*byte*/, int /*code*/) {}
     };
+
+    // Hands a frame no command claimed to the listener: the typed call of its event, or
+    // HandleUnclaimedFrame.
+    static void Dispatch(CBasicPacket& frame, int lastKeyResult, IListener& listener);
 
     CRfPacketCommander();
     // Detaches while the adapter and the serial report still exist.

@@ -14,10 +14,12 @@
 #include "data/Thermocouple.h"
 #include "data/UnitInformation.h"
 #include "data/UnitReportLayout.h"
+#include "protocol/CommandCode.h"
 #include "protocol/FwVersionResponse.h"
 
 namespace {
 
+namespace Code = QNL::Code;
 using TBytes = std::vector<uint8_t>;
 
 TBytes Frame(uint8_t command, const TBytes& data) {
@@ -51,7 +53,7 @@ COppositeEngine::TReaction Handle(COppositeEngine& engine, uint8_t command, cons
 // The unit report inside a data received event frame.
 TBytes ReportOf(const TBytes& frame) {
     EXPECT_GE(frame.size(), 7u);
-    EXPECT_EQ(frame[2], 0x42);
+    EXPECT_EQ(frame[2], Code::kDataReceivedEvent);
     return TBytes(frame.begin() + 5, frame.end() - 2);
 }
 
@@ -97,16 +99,28 @@ TEST(OppositeEngine, AnswersEveryCommandByCode) {
     firmware.insert(firmware.end(), model.begin(), model.end());
     firmware.insert(firmware.end(), {0, 0, 0, '1', '.', '0', '0'});
     const TAnswerCase cases[] = {
-        {"mode setting", 0x0F, {0x02, 0x05}, {{0x02, 0x03, 0x8F, 0x00, 0x92, 0x03}}},
-        {"firmware version", 0x2A, {}, {Frame(0xAA, firmware)}},
-        {"modulated carrier", 0x71, {0x50, 0x03, 0x02}, {Frame(0xF1, {0})}},
-        {"unmodulated carrier", 0x72, {0x50, 0x03, 0x02}, {Frame(0xF2, {0})}},
-        {"identification", 0x73, {0x50, 0x03, 0x02}, {Frame(0xF3, {0})}},
-        {"test reception", 0x74, {0x02, 0x07}, {Frame(0xF4, {0})}},
-        {"stop test", 0x75, {}, {Frame(0xF5, {0})}},
-        {"short data send is not answered", 0x11, {0, 1, 0x55}, {}},
-        {"an event is not answered", 0x42, {0, 0, 3}, {}},
-        {"a response is not answered", 0x8F, {0}, {}},
+        {"mode setting", Code::kModeSetting, {0x02, 0x05}, {{0x02, 0x03, 0x8F, 0x00, 0x92, 0x03}}},
+        {"firmware version", Code::kFwVersion, {}, {Frame(Code::kFwVersionResponse, firmware)}},
+        {"modulated carrier",
+         Code::kStartModulationOutput,
+         {0x50, 0x03, 0x02},
+         {Frame(Code::kStartModulationOutputResponse, {0})}},
+        {"unmodulated carrier",
+         Code::kStartNoModulationOutput,
+         {0x50, 0x03, 0x02},
+         {Frame(Code::kStartNoModulationOutputResponse, {0})}},
+        {"identification",
+         Code::kStartIdentification,
+         {0x50, 0x03, 0x02},
+         {Frame(Code::kStartIdentificationResponse, {0})}},
+        {"test reception",
+         Code::kStartExaminationReception,
+         {0x02, 0x07},
+         {Frame(Code::kStartExaminationReceptionResponse, {0})}},
+        {"stop test", Code::kStopOperation, {}, {Frame(Code::kStopOperationResponse, {0})}},
+        {"short data send is not answered", Code::kShortDataSend, {0, 1, 0x55}, {}},
+        {"an event is not answered", Code::kDataReceivedEvent, {0, 0, 3}, {}},
+        {"a response is not answered", Code::kModeSettingResponse, {0}, {}},
     };
     for (const TAnswerCase& c : cases) {
         COppositeEngine engine;
@@ -118,7 +132,7 @@ TEST(OppositeEngine, AnswersEveryCommandByCode) {
 
 TEST(OppositeEngine, FirmwareAnswerReadsAsModelAndVersion) {
     COppositeEngine engine;
-    const TBytes frame = Handle(engine, 0x2A, {}).frames.at(0);
+    const TBytes frame = Handle(engine, Code::kFwVersion, {}).frames.at(0);
     CFwVersionResponse response;
     ASSERT_EQ(response.ParseFrame(frame.data(), frame.size()), static_cast<int>(frame.size()));
     EXPECT_EQ(response.ResultByte(), 0);
@@ -130,15 +144,18 @@ TEST(OppositeEngine, AnswerFaults) {
     COppositeEngine::TOptions options;
     options.modeError = true;
     options.pollingError = true;
-    options.silentCommands = {0x2A};
+    options.silentCommands = {Code::kFwVersion};
     COppositeEngine engine;
     engine.SetOptions(options);
-    EXPECT_EQ(Handle(engine, 0x0F, {0x02, 0x05}).frames, std::vector<TBytes>{Frame(0x8F, {1})});
-    const COppositeEngine::TReaction polling = Handle(engine, 0x17, PollingData(4, {{1, 1}}));
-    EXPECT_EQ(polling.frames, std::vector<TBytes>{Frame(0x97, {1})});
+    EXPECT_EQ(Handle(engine, Code::kModeSetting, {0x02, 0x05}).frames,
+              std::vector<TBytes>{Frame(Code::kModeSettingResponse, {1})});
+    const COppositeEngine::TReaction polling =
+        Handle(engine, Code::kPollingSetting, PollingData(4, {{1, 1}}));
+    EXPECT_EQ(polling.frames, std::vector<TBytes>{Frame(Code::kPollingSettingResponse, {1})});
     EXPECT_EQ(polling.periodic, COppositeEngine::EPeriodic::kUnchanged);
-    EXPECT_TRUE(Handle(engine, 0x2A, {}).frames.empty());
-    EXPECT_EQ(Handle(engine, 0x75, {}).frames, std::vector<TBytes>{Frame(0xF5, {0})});
+    EXPECT_TRUE(Handle(engine, Code::kFwVersion, {}).frames.empty());
+    EXPECT_EQ(Handle(engine, Code::kStopOperation, {}).frames,
+              std::vector<TBytes>{Frame(Code::kStopOperationResponse, {0})});
 }
 
 struct TPeriodCase {
@@ -167,8 +184,9 @@ TEST(OppositeEngine, PeriodComesFromThePollingSetting) {
         COppositeEngine::TOptions options;
         options.periodFactor = c.factor;
         engine.SetOptions(options);
-        const COppositeEngine::TReaction reaction = Handle(engine, 0x17, PollingData(c.rate, c.units));
-        EXPECT_EQ(reaction.frames, std::vector<TBytes>{Frame(0x97, {0})}) << c.name;
+        const COppositeEngine::TReaction reaction =
+            Handle(engine, Code::kPollingSetting, PollingData(c.rate, c.units));
+        EXPECT_EQ(reaction.frames, std::vector<TBytes>{Frame(Code::kPollingSettingResponse, {0})}) << c.name;
         EXPECT_EQ(reaction.periodic, c.periodic) << c.name;
         EXPECT_EQ(reaction.periodMs, c.periodMs) << c.name;
     }
@@ -178,22 +196,22 @@ TEST(OppositeEngine, MalformedPollingSettingIsRefused) {
     COppositeEngine engine;
     TBytes data = PollingData(4, {{1, 1}});
     data.resize(22);  // the length field still says 26
-    const COppositeEngine::TReaction reaction = Handle(engine, 0x17, data);
-    EXPECT_EQ(reaction.frames, std::vector<TBytes>{Frame(0x97, {1})});
+    const COppositeEngine::TReaction reaction = Handle(engine, Code::kPollingSetting, data);
+    EXPECT_EQ(reaction.frames, std::vector<TBytes>{Frame(Code::kPollingSettingResponse, {1})});
     EXPECT_EQ(reaction.periodic, COppositeEngine::EPeriodic::kUnchanged);
 }
 
 TEST(OppositeEngine, PollingOffRestartsTheNumbering) {
     COppositeEngine engine;
     UseOnly(engine, {1});
-    Handle(engine, 0x17, PollingData(4, {{1, 1}}));
+    Handle(engine, Code::kPollingSetting, PollingData(4, {{1, 1}}));
     engine.MeasurementCycle();
     engine.MeasurementCycle();
     // An unknown rate code stops the cycle but keeps the numbering.
-    Handle(engine, 0x17, PollingData(17, {{1, 1}}));
+    Handle(engine, Code::kPollingSetting, PollingData(17, {{1, 1}}));
     EXPECT_EQ(engine.GlobalCounter(), 2u);
     EXPECT_EQ(engine.NextSample(1), 2u);
-    Handle(engine, 0x17, PollingData(4, {}));
+    Handle(engine, Code::kPollingSetting, PollingData(4, {}));
     EXPECT_EQ(engine.GlobalCounter(), 0u);
     EXPECT_EQ(engine.NextSample(1), 0u);
     EXPECT_EQ(Decode(engine.MeasurementCycle().at(0)).sequence, 0);
@@ -202,11 +220,11 @@ TEST(OppositeEngine, PollingOffRestartsTheNumbering) {
 TEST(OppositeEngine, WhilePollingOnlyPolledUnitsReport) {
     COppositeEngine engine;  // every unit in use in the table
     EXPECT_EQ(engine.MeasurementCycle().size(), 100u);
-    Handle(engine, 0x17, PollingData(4, {{1, 1}, {2, 3}, {3, 1}, {4, 2}}));
+    Handle(engine, Code::kPollingSetting, PollingData(4, {{1, 1}, {2, 3}, {3, 1}, {4, 2}}));
     std::vector<int> units;
     for (const TBytes& frame : engine.MeasurementCycle()) units.push_back(Decode(frame).unit);
     EXPECT_EQ(units, (std::vector<int>{1, 2, 3}));
-    Handle(engine, 0x17, PollingData(0, {}));
+    Handle(engine, Code::kPollingSetting, PollingData(0, {}));
     EXPECT_EQ(engine.MeasurementCycle().size(), 100u);
 }
 
@@ -221,19 +239,21 @@ TEST(OppositeEngine, StopNoticeAndAutomaticInformation) {
     EXPECT_EQ(COppositeEngine::StopNoticeFrame(), notice);
 
     // Polling off asking for units 2 and 5 (5 is not in use here): one information report.
-    COppositeEngine::TReaction off = Handle(engine, 0x17, PollingData(4, {{2, 2}, {5, 2}}));
+    COppositeEngine::TReaction off = Handle(engine, Code::kPollingSetting, PollingData(4, {{2, 2}, {5, 2}}));
     ASSERT_EQ(off.frames.size(), 3u);
-    EXPECT_EQ(off.frames[0], Frame(0x97, {0}));
+    EXPECT_EQ(off.frames[0], Frame(Code::kPollingSettingResponse, {0}));
     EXPECT_EQ(ReportOf(off.frames[1])[0], 4);
     EXPECT_EQ(ReportOf(off.frames[1])[1], 2);
     EXPECT_EQ(off.frames[2], notice);
 
     // Polling on without information wanted: the answer alone.
-    EXPECT_EQ(Handle(engine, 0x17, PollingData(4, {{1, 1}})).frames, std::vector<TBytes>{Frame(0x97, {0})});
+    EXPECT_EQ(Handle(engine, Code::kPollingSetting, PollingData(4, {{1, 1}})).frames,
+              std::vector<TBytes>{Frame(Code::kPollingSettingResponse, {0})});
 
     options.autoStopNotice = false;
     engine.SetOptions(options);
-    EXPECT_EQ(Handle(engine, 0x17, PollingData(0, {})).frames, std::vector<TBytes>{Frame(0x97, {0})});
+    EXPECT_EQ(Handle(engine, Code::kPollingSetting, PollingData(0, {})).frames,
+              std::vector<TBytes>{Frame(Code::kPollingSettingResponse, {0})});
 }
 
 TEST(OppositeEngine, InformationReports) {
@@ -269,7 +289,8 @@ TEST(OppositeEngine, ReportBytesForAGivenSeed) {
     for (uint8_t sequence = 0; sequence < 3; ++sequence) {
         reference();
         const auto battery = static_cast<uint8_t>(reference() % 4);
-        const TBytes expected = Frame(0x42, {0, 0, 3, 5, battery, 1, sequence, 0x0C, 0x80, 0x12, 0x34, 0x56});
+        const TBytes expected =
+            Frame(Code::kDataReceivedEvent, {0, 0, 3, 5, battery, 1, sequence, 0x0C, 0x80, 0x12, 0x34, 0x56});
         EXPECT_EQ(engine.MeasurementCycle(), std::vector<TBytes>{expected}) << int{sequence};
     }
     EXPECT_EQ(engine.GlobalCounter(), 3u);

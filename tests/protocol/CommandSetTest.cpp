@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "protocol/CommandCode.h"
 #include "protocol/FrameResult.h"
 #include "protocol/PacketCatalog.h"
 
@@ -75,28 +76,28 @@ TEST(DongleCommandSet, SizeRules) {
         std::vector<size_t> accepted;  // data lengths taken with the first bytes given below
         Bytes head;                    // first data bytes; the rest are zero
     } rules[] = {
-        {0x2A, {0}, {}},
-        {0x75, {0}, {}},
-        {0x8F, {1}, {}},
-        {0x97, {1}, {}},
-        {0xF1, {1}, {}},
-        {0xF5, {1}, {}},
-        {0x43, {1}, {}},
-        {0x0F, {2}, {}},
-        {0x74, {2}, {}},
-        {0x71, {3}, {}},
-        {0x72, {3}, {}},
-        {0x73, {3}, {}},
-        {0xAA, {21}, {0x00}},
-        {0xAA, {1}, {0x05}},
-        {0x42,
+        {QNL::Code::kFwVersion, {0}, {}},
+        {QNL::Code::kStopOperation, {0}, {}},
+        {QNL::Code::kModeSettingResponse, {1}, {}},
+        {QNL::Code::kPollingSettingResponse, {1}, {}},
+        {QNL::Code::kStartModulationOutputResponse, {1}, {}},
+        {QNL::Code::kStopOperationResponse, {1}, {}},
+        {QNL::Code::kPollingStateEvent, {1}, {}},
+        {QNL::Code::kModeSetting, {2}, {}},
+        {QNL::Code::kStartExaminationReception, {2}, {}},
+        {QNL::Code::kStartModulationOutput, {3}, {}},
+        {QNL::Code::kStartNoModulationOutput, {3}, {}},
+        {QNL::Code::kStartIdentification, {3}, {}},
+        {QNL::Code::kFwVersionResponse, {21}, {0x00}},
+        {QNL::Code::kFwVersionResponse, {1}, {0x05}},
+        {QNL::Code::kDataReceivedEvent,
          {2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16,
           17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31},
          {}},
-        {0x11, {5}, {0x00, 0x03}},
-        {0x17, {28}, {0x00, 0x1A}},
-        {0x17, {31}, {0x00, 0x1D}},
-        {0x17, {}, {0x00, 0x1E}},
+        {QNL::Code::kShortDataSend, {5}, {0x00, 0x03}},
+        {QNL::Code::kPollingSetting, {28}, {0x00, 0x1A}},
+        {QNL::Code::kPollingSetting, {31}, {0x00, 0x1D}},
+        {QNL::Code::kPollingSetting, {}, {0x00, 0x1E}},
     };
     for (const auto& rule : rules) {
         for (size_t size = 0; size <= QNL::kMaxFrameData; ++size) {

@@ -35,6 +35,9 @@ struct TUnclaimed {
 // Records what the commander hands to the application's listener.
 class CRecordingListener : public QNL::CRfPacketCommander::IListener {
 public:
+    void HandlePollingState(bool polling) override {
+        m_guard.Record([&] { m_pollingStates.push_back(polling); });
+    }
     void HandleUnclaimedFrame(QNL::CBasicPacket& frame, int lastKeyResult) override {
         m_guard.Record([&] { m_unclaimed.push_back({frame.Command(), frame.Data(), lastKeyResult}); });
     }
@@ -48,12 +51,16 @@ public:
     }
 
     std::vector<TUnclaimed> Unclaimed() { return m_guard.Get(m_unclaimed); }
+    std::vector<bool> PollingStates() { return m_guard.Get(m_pollingStates); }
     std::vector<int> States() { return m_guard.Get(m_states); }
     std::vector<std::pair<uint8_t, int>> Dropped() { return m_guard.Get(m_dropped); }
 
     // Bounded waits; the test asserts on the result.
     bool WaitForUnclaimed(size_t count) {
         return m_guard.WaitUntil([&] { return m_unclaimed.size() >= count; });
+    }
+    bool WaitForPollingStates(size_t count) {
+        return m_guard.WaitUntil([&] { return m_pollingStates.size() >= count; });
     }
     bool WaitForState(int kind) {
         return m_guard.WaitUntil(
@@ -66,6 +73,7 @@ public:
 private:
     testing_support::CGuardedRecord m_guard;
     std::vector<TUnclaimed> m_unclaimed;
+    std::vector<bool> m_pollingStates;
     std::vector<int> m_states;
     std::vector<std::pair<uint8_t, int>> m_dropped;
 };

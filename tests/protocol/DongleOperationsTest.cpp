@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "DongleBench.h"
+#include "protocol/CommandCode.h"
 #include "protocol/DongleOperations.h"
 #include "protocol/PollingDataSendCommand.h"
 #include "protocol/PollingDataSendResponse.h"
@@ -10,8 +11,9 @@ using QNL::TDongleCommandSettings;
 
 namespace {
 
-constexpr uint8_t kFwQuery = 0x2A, kFwAnswer = 0xAA, kModeSetting = 0x0F, kModeAnswer = 0x8F;
-constexpr uint8_t kPolling = 0x17, kPollingAnswer = 0x97;
+constexpr uint8_t kFwQuery = QNL::Code::kFwVersion, kFwAnswer = QNL::Code::kFwVersionResponse;
+constexpr uint8_t kModeSetting = QNL::Code::kModeSetting, kModeAnswer = QNL::Code::kModeSettingResponse;
+constexpr uint8_t kPolling = QNL::Code::kPollingSetting, kPollingAnswer = QNL::Code::kPollingSettingResponse;
 
 const TBytes kFwRecord = {0x00, 'R', 'F', '-', 'D', 'O', 'N', 'G', 'L', 'E', 0,
                           0,    0,   0,   0,   0,   0,   '1', '.', '0', '2'};

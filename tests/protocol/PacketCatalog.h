@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "protocol/CommandCode.h"
 #include "protocol/FwVersionResponse.h"
 #include "protocol/ModeConfirmCommand.h"
 #include "protocol/ModeConfirmResponse.h"
@@ -37,26 +38,27 @@ TPacketMaker Maker() {
 inline const std::vector<std::pair<uint8_t, TPacketMaker>>& AllPacketMakers() {
     using namespace QNL::PacketSi;
     using namespace QNL::PacketTa;
+    namespace Code = QNL::Code;
     static const std::vector<std::pair<uint8_t, TPacketMaker>> makers = {
-        {0x0F, Maker<CModeConfirmCommand>()},
-        {0x8F, Maker<::CModeConfirmResponse>()},
-        {0x11, Maker<CShortDataSendCommand>()},
-        {0x17, Maker<CPollingDataSendCommand>()},
-        {0x97, Maker<CPollingDataSendResponse>()},
-        {0x2A, Maker<CFwVersionCommand>()},
-        {0xAA, Maker<CFwVersionResponse>()},
-        {0x42, Maker<CDataReceivedEvent>()},
-        {0x43, Maker<CPollingDataSentEvent>()},
-        {0x71, Maker<CStartModulationOutputCommand>()},
-        {0xF1, Maker<CStartModulationOutputResponse>()},
-        {0x72, Maker<CStartNoModulationOutputCommand>()},
-        {0xF2, Maker<CStartNoModulationOutputResponse>()},
-        {0x73, Maker<CStartIdentificationCommand>()},
-        {0xF3, Maker<CStartIdentificationResponse>()},
-        {0x74, Maker<CStartExaminationReceptionCommand>()},
-        {0xF4, Maker<CStartExaminationReceptionResponse>()},
-        {0x75, Maker<CStopOperationCommand>()},
-        {0xF5, Maker<CStopOperationResponse>()},
+        {Code::kModeSetting, Maker<CModeConfirmCommand>()},
+        {Code::kModeSettingResponse, Maker<::CModeConfirmResponse>()},
+        {Code::kShortDataSend, Maker<CShortDataSendCommand>()},
+        {Code::kPollingSetting, Maker<CPollingDataSendCommand>()},
+        {Code::kPollingSettingResponse, Maker<CPollingDataSendResponse>()},
+        {Code::kFwVersion, Maker<CFwVersionCommand>()},
+        {Code::kFwVersionResponse, Maker<CFwVersionResponse>()},
+        {Code::kDataReceivedEvent, Maker<CDataReceivedEvent>()},
+        {Code::kPollingStateEvent, Maker<CPollingDataSentEvent>()},
+        {Code::kStartModulationOutput, Maker<CStartModulationOutputCommand>()},
+        {Code::kStartModulationOutputResponse, Maker<CStartModulationOutputResponse>()},
+        {Code::kStartNoModulationOutput, Maker<CStartNoModulationOutputCommand>()},
+        {Code::kStartNoModulationOutputResponse, Maker<CStartNoModulationOutputResponse>()},
+        {Code::kStartIdentification, Maker<CStartIdentificationCommand>()},
+        {Code::kStartIdentificationResponse, Maker<CStartIdentificationResponse>()},
+        {Code::kStartExaminationReception, Maker<CStartExaminationReceptionCommand>()},
+        {Code::kStartExaminationReceptionResponse, Maker<CStartExaminationReceptionResponse>()},
+        {Code::kStopOperation, Maker<CStopOperationCommand>()},
+        {Code::kStopOperationResponse, Maker<CStopOperationResponse>()},
     };
     return makers;
 }

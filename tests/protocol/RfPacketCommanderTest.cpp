@@ -4,18 +4,21 @@
 #include <memory>
 
 #include "DongleBench.h"
+#include "protocol/CommandCode.h"
 #include "protocol/FwVersionResponse.h"
 #include "protocol/PacketTa/FwVersionCommand.h"
-#include "protocol/PollingDataSentEvent.h"
 
 using namespace protocol_test;
 using VEK::CReportEvent;
 
 namespace {
 
-const TBytes kQuery = Frame(0x2A);
-const TBytes kAnswer = Frame(0xAA, {0x07});
-const TBytes kPollingStopped = Frame(0x43, {0x00});
+using namespace QNL::Code;
+
+const TBytes kQuery = Frame(kFwVersion);
+const TBytes kAnswer = Frame(kFwVersionResponse, {0x07});
+const TBytes kPollingStopped = Frame(kPollingStateEvent, {0x00});
+const TBytes kStrayAnswer = Frame(kPollingSettingResponse, {0x00});
 
 // Held by the fixture, which lives on the heap: threads' locks must not share stack addresses
 // from one test to the next, or ThreadSanitizer mistakes them for one lock.
@@ -26,13 +29,15 @@ protected:
 
 }  // namespace
 
-// What the application's listener sees: unclaimed frames as the commander's own parser packet,
-// dropped bytes and state events; claimed answers stay with their waiter.
-TEST_F(RfPacketCommanderTest, ListenerGetsUnclaimedFramesDropsAndStates) {
+// What the application's listener sees: events as typed calls, other unclaimed frames as the
+// commander's own parser packet, dropped bytes and state events; claimed answers stay with their
+// waiter.
+TEST_F(RfPacketCommanderTest, ListenerGetsEventsUnclaimedFramesDropsAndStates) {
     ASSERT_TRUE(bench.Attach([](uint8_t command, int) {
-        TBytes reply = {0x00};  // garbage, then the event, then the answer
+        TBytes reply = {0x00};  // garbage, then the event and a stray answer, then the answer
         reply.insert(reply.end(), kPollingStopped.begin(), kPollingStopped.end());
-        if (command == 0x2A)
+        reply.insert(reply.end(), kStrayAnswer.begin(), kStrayAnswer.end());
+        if (command == kFwVersion)
             reply.insert(reply.end(), kAnswer.begin(), kAnswer.end());
         return std::vector<TBytes>{reply};
     }));
@@ -42,23 +47,65 @@ TEST_F(RfPacketCommanderTest, ListenerGetsUnclaimedFramesDropsAndStates) {
     EXPECT_EQ(bench.commander.Exchange(response, QNL::PacketTa::CFwVersionCommand(), 5000),
               static_cast<int>(kAnswer.size()));
     EXPECT_EQ(response.ResultByte(), 7);
+    ASSERT_TRUE(bench.listener.WaitForPollingStates(1));
+    EXPECT_EQ(bench.listener.PollingStates(), (std::vector<bool>{false}));
     ASSERT_TRUE(bench.listener.WaitForUnclaimed(1));
-    EXPECT_EQ(bench.listener.Unclaimed(), (std::vector<TUnclaimed>{{0x43, {0x00}, -201}}));
+    EXPECT_EQ(bench.listener.Unclaimed(), (std::vector<TUnclaimed>{{kPollingSettingResponse, {0x00}, -201}}));
     ASSERT_TRUE(bench.listener.WaitForDropped(1));
     EXPECT_EQ(bench.listener.Dropped(), (std::vector<std::pair<uint8_t, int>>{{0x00, -100}}));
+}
 
-    // The application recognises the event by the code of a fresh packet and takes its data.
-    CPollingDataSentEvent event;
-    QNL::CBasicPacket frame;
-    ASSERT_EQ(frame.ParseFrame(kPollingStopped.data(), kPollingStopped.size()),
-              static_cast<int>(kPollingStopped.size()));
-    EXPECT_EQ(frame.Command(), event.Command());
-    EXPECT_EQ(event.SetPayload(frame.Data().size(), frame.Data().data()), 0);
+// The dispatch of one frame: the events' typed calls with their data as their packet classes take
+// them; data those refuse, and unit reports of other kinds, go nowhere.
+TEST(RfPacketCommanderDispatch, EventsBecomeTypedCalls) {
+    class CLog : public QNL::CRfPacketCommander::IListener {
+    public:
+        std::vector<std::string> calls;
+        void HandlePollingState(bool polling) override { calls.push_back(polling ? "on" : "off"); }
+        void HandleMeasurementReport(std::span<const uint8_t> report) override {
+            calls.push_back("measurement " + std::to_string(report.size()));
+        }
+        void HandleInformationReport(std::span<const uint8_t> report) override {
+            calls.push_back("information " + std::to_string(report.size()));
+        }
+        void HandleUnclaimedFrame(QNL::CBasicPacket& frame, int lastKeyResult) override {
+            calls.push_back("unclaimed " + std::to_string(frame.Command()) + " " +
+                            std::to_string(lastKeyResult));
+        }
+    };
+    TBytes information(2 + 22, 0);
+    information[2] = kInformationReport;
+    const struct {
+        const char* name;
+        TBytes frame;
+        std::vector<std::string> calls;
+    } cases[] = {
+        {"polling stopped", Frame(kPollingStateEvent, {0x00}), {"off"}},
+        {"polling started", Frame(kPollingStateEvent, {0x05}), {"on"}},
+        {"polling state without its byte", Frame(kPollingStateEvent, {}), {}},
+        {"polling state with two bytes", Frame(kPollingStateEvent, {0x00, 0x00}), {}},
+        {"measurement report",
+         Frame(kDataReceivedEvent, {0, 0, kMeasurementReport, 7, 90, 0, 1}),
+         {"measurement 5"}},
+        {"information report", Frame(kDataReceivedEvent, information), {"information 22"}},
+        {"other report kind", Frame(kDataReceivedEvent, {0, 0, 5, 7, 90, 0, 1}), {}},
+        {"data-received event without a report", Frame(kDataReceivedEvent, {0, 0}), {}},
+        {"data-received event cut short", Frame(kDataReceivedEvent, {0}), {}},
+        {"other frame", Frame(kPollingSettingResponse, {0x00}), {"unclaimed 151 -201"}},
+    };
+    for (const auto& c : cases) {
+        QNL::CBasicPacket frame;
+        ASSERT_EQ(frame.ParseFrame(c.frame.data(), c.frame.size()), static_cast<int>(c.frame.size()))
+            << c.name;
+        CLog log;
+        QNL::CRfPacketCommander::Dispatch(frame, -201, log);
+        EXPECT_EQ(log.calls, c.calls) << c.name;
+    }
 }
 
 TEST_F(RfPacketCommanderTest, WithoutAListenerTheReceiveThreadKeepsRunning) {
     bench.commander.SetListener(nullptr);
-    ASSERT_TRUE(bench.Attach(CDongleBench::Answering({{0x2A, kAnswer}})));
+    ASSERT_TRUE(bench.Attach(CDongleBench::Answering({{kFwVersion, kAnswer}})));
     bench.Device().Feed(kPollingStopped);
     CFwVersionResponse response;
     EXPECT_EQ(bench.commander.Exchange(response, QNL::PacketTa::CFwVersionCommand(), 5000),
@@ -101,7 +148,7 @@ TEST_F(RfPacketCommanderTest, TargetFollowsAttachAndDetach) {
     EXPECT_FALSE(bench.report.IsRunning());
     EXPECT_EQ(bench.commander.Adapter().Target(), &bench.commander.SerialReport());
     // Attaching again needs the target chosen again.
-    ASSERT_TRUE(bench.Attach(CDongleBench::Answering({{0x2A, kAnswer}})));
+    ASSERT_TRUE(bench.Attach(CDongleBench::Answering({{kFwVersion, kAnswer}})));
     CFwVersionResponse response;
     EXPECT_GT(bench.commander.Exchange(response, QNL::PacketTa::CFwVersionCommand(), 5000), 0);
 }
@@ -109,7 +156,7 @@ TEST_F(RfPacketCommanderTest, TargetFollowsAttachAndDetach) {
 // The handshake belongs to the serial report: with another target a CTS wait changes nothing.
 TEST_F(RfPacketCommanderTest, CtsWaitAppliesOnlyToALiveSerialReport) {
     bench.commander.SetCtsWait(50);
-    ASSERT_TRUE(bench.Attach(CDongleBench::Answering({{0x2A, kAnswer}})));
+    ASSERT_TRUE(bench.Attach(CDongleBench::Answering({{kFwVersion, kAnswer}})));
     CFwVersionResponse response;
     EXPECT_GT(bench.commander.Exchange(response, QNL::PacketTa::CFwVersionCommand(), 5000), 0);
     EXPECT_EQ(bench.commander.SendWithHandshake(QNL::PacketTa::CFwVersionCommand()), 0);
@@ -128,7 +175,7 @@ TEST_F(RfPacketCommanderTest, DestroyedWhileAttached) {
     commander.reset();
     EXPECT_FALSE(report.IsRunning());
     // No longer delivering to the adapter that is gone: restarting the report is harmless.
-    report.Transport().Feed(Frame(0x43, {0x00}));
+    report.Transport().Feed(kPollingStopped);
     ASSERT_TRUE(report.Start());
     report.Stop();
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "protocol/AbstractParamPacketT.h"
+#include "protocol/CommandCode.h"
 #include "protocol/PacketSi/Setup2.h"
 
 namespace QNL::PacketSi {
@@ -7,7 +8,8 @@ namespace QNL::PacketSi {
 // Radio certification test, 0x74: starts a test reception on the given channel and rate.
 class CStartExaminationReceptionCommand : public CAbstractParamPacketT<TSetup2> {
 public:
-    CStartExaminationReceptionCommand() : CAbstractParamPacketT(0x74, "試験受信開始要求コマンド") {}
+    CStartExaminationReceptionCommand()
+        : CAbstractParamPacketT(Code::kStartExaminationReception, "試験受信開始要求コマンド") {}
 };
 
 }  // namespace QNL::PacketSi

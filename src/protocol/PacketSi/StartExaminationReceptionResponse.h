@@ -1,4 +1,5 @@
 #pragma once
+#include "protocol/CommandCode.h"
 #include "protocol/Packet/CommonResponse.h"
 
 namespace QNL::PacketSi {
@@ -6,7 +7,8 @@ namespace QNL::PacketSi {
 // Radio certification test, 0xF4, the answer to CStartExaminationReceptionCommand.
 class CStartExaminationReceptionResponse : public Packet::CCommonResponse {
 public:
-    CStartExaminationReceptionResponse() : CCommonResponse(0xF4, "試験受信開始要求レスポンス") {}
+    CStartExaminationReceptionResponse()
+        : CCommonResponse(Code::kStartExaminationReceptionResponse, "試験受信開始要求レスポンス") {}
 };
 
 }  // namespace QNL::PacketSi

@@ -1,5 +1,6 @@
 #pragma once
 #include "protocol/AbstractParamPacketT.h"
+#include "protocol/CommandCode.h"
 #include "protocol/PacketSi/Setup1.h"
 
 namespace QNL::PacketSi {
@@ -7,7 +8,8 @@ namespace QNL::PacketSi {
 // Radio certification test, 0x73: starts sending the dongle's identification.
 class CStartIdentificationCommand : public CAbstractParamPacketT<TSetup1> {
 public:
-    CStartIdentificationCommand() : CAbstractParamPacketT(0x73, "固体識別送信開始要求コマンド") {}
+    CStartIdentificationCommand()
+        : CAbstractParamPacketT(Code::kStartIdentification, "固体識別送信開始要求コマンド") {}
 };
 
 }  // namespace QNL::PacketSi

@@ -1,4 +1,5 @@
 #pragma once
+#include "protocol/CommandCode.h"
 #include "protocol/Packet/CommonResponse.h"
 
 namespace QNL::PacketSi {
@@ -6,7 +7,8 @@ namespace QNL::PacketSi {
 // Radio certification test, 0xF3, the answer to CStartIdentificationCommand.
 class CStartIdentificationResponse : public Packet::CCommonResponse {
 public:
-    CStartIdentificationResponse() : CCommonResponse(0xF3, "固体識別送信開始要求レスポンス") {}
+    CStartIdentificationResponse()
+        : CCommonResponse(Code::kStartIdentificationResponse, "固体識別送信開始要求レスポンス") {}
 };
 
 }  // namespace QNL::PacketSi

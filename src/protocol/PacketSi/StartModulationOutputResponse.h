@@ -1,4 +1,5 @@
 #pragma once
+#include "protocol/CommandCode.h"
 #include "protocol/Packet/CommonResponse.h"
 
 namespace QNL::PacketSi {
@@ -6,7 +7,8 @@ namespace QNL::PacketSi {
 // Radio certification test, 0xF1, the answer to CStartModulationOutputCommand.
 class CStartModulationOutputResponse : public Packet::CCommonResponse {
 public:
-    CStartModulationOutputResponse() : CCommonResponse(0xF1, "変調出力開始要求レスポンス") {}
+    CStartModulationOutputResponse()
+        : CCommonResponse(Code::kStartModulationOutputResponse, "変調出力開始要求レスポンス") {}
 };
 
 }  // namespace QNL::PacketSi

@@ -1,4 +1,5 @@
 #pragma once
+#include "protocol/CommandCode.h"
 #include "protocol/Packet/CommonResponse.h"
 
 namespace QNL::PacketSi {
@@ -6,7 +7,8 @@ namespace QNL::PacketSi {
 // Radio certification test, 0xF2, the answer to CStartNoModulationOutputCommand.
 class CStartNoModulationOutputResponse : public Packet::CCommonResponse {
 public:
-    CStartNoModulationOutputResponse() : CCommonResponse(0xF2, "無変調出力開始要求レスポンス") {}
+    CStartNoModulationOutputResponse()
+        : CCommonResponse(Code::kStartNoModulationOutputResponse, "無変調出力開始要求レスポンス") {}
 };
 
 }  // namespace QNL::PacketSi

@@ -1,4 +1,5 @@
 #pragma once
+#include "protocol/CommandCode.h"
 #include "protocol/Packet/CommonResponse.h"
 
 namespace QNL::PacketSi {
@@ -6,7 +7,8 @@ namespace QNL::PacketSi {
 // Radio certification test, 0xF5, the answer to CStopOperationCommand.
 class CStopOperationResponse : public Packet::CCommonResponse {
 public:
-    CStopOperationResponse() : CCommonResponse(0xF5, "技適試験動作停止要求レスポンス") {}
+    CStopOperationResponse()
+        : CCommonResponse(Code::kStopOperationResponse, "技適試験動作停止要求レスポンス") {}
 };
 
 }  // namespace QNL::PacketSi

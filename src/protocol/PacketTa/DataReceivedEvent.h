@@ -1,5 +1,6 @@
 #pragma once
 #include "protocol/AbstractParamPacketT.h"
+#include "protocol/CommandCode.h"
 #include "protocol/PacketTa/DataReceivedEventData.h"
 
 namespace QNL::PacketTa {
@@ -7,7 +8,9 @@ namespace QNL::PacketTa {
 // 0x42: a unit's report as the dongle received it.
 class CDataReceivedEvent : public CAbstractParamPacketT<TDataReceivedEventData> {
 public:
-    CDataReceivedEvent() : CAbstractParamPacketT(0x42, "データ受信通知イベント") { SetRecord(m_param); }
+    CDataReceivedEvent() : CAbstractParamPacketT(Code::kDataReceivedEvent, "データ受信通知イベント") {
+        SetRecord(m_param);
+    }
 
     // 2 to 31 bytes, copied to the front of a zeroed record; the data length becomes size - 2.
     int SetPayload(size_t size, const uint8_t* bytes) override;

@@ -1,4 +1,5 @@
 #pragma once
+#include "protocol/CommandCode.h"
 #include "protocol/Packet/CommonResponse.h"
 
 namespace QNL::PacketTa {
@@ -6,7 +7,7 @@ namespace QNL::PacketTa {
 // 0x8F: the dongle's answer to the mode setting.
 class CModeConfirmResponse : public Packet::CCommonResponse {
 public:
-    CModeConfirmResponse() : CCommonResponse(0x8F, "モード設定レスポンス") {}
+    CModeConfirmResponse() : CCommonResponse(Code::kModeSettingResponse, "モード設定レスポンス") {}
 };
 
 }  // namespace QNL::PacketTa

@@ -1,5 +1,6 @@
 #pragma once
 #include "protocol/AbstractParamPacketT.h"
+#include "protocol/CommandCode.h"
 #include "protocol/PacketTa/ShortDataSendData.h"
 
 namespace QNL::PacketTa {
@@ -7,7 +8,7 @@ namespace QNL::PacketTa {
 // 0x11: sends up to 29 bytes over a radio pipe. The frame carries only the valid data bytes.
 class CShortDataSendCommand : public CAbstractParamPacketT<TShortDataSendData> {
 public:
-    CShortDataSendCommand() : CShortDataSendCommand(0x11, "短データ送信コマンド") {}
+    CShortDataSendCommand() : CShortDataSendCommand(Code::kShortDataSend, "短データ送信コマンド") {}
 
     // 2 to 31 bytes, agreeing with their data length byte; copied to the front of a zeroed record.
     int SetPayload(size_t size, const uint8_t* bytes) override;
