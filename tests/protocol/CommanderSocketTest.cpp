@@ -11,10 +11,12 @@
 
 #include "DongleBench.h"
 #include "link/SocketServer.h"
+#include "protocol/CommandCode.h"
 #include "protocol/DongleOperations.h"
 
 using namespace protocol_test;
 using VEK::CReportEvent;
+namespace Code = QNL::Code;
 
 namespace {
 
@@ -121,9 +123,10 @@ TEST_F(CommanderSocketTest, ConnectSequenceAndEventsOverTheLoopback) {
     ASSERT_NE(server.BoundPort(), 0);
 
     const TBytes fwRecord = {0x00, 'T', 'C', 'P', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, '2', '.', '0', '0'};
-    CScriptedClient dongle(
-        server.BoundPort(),
-        {{0x2A, Frame(0xAA, fwRecord)}, {0x17, Frame(0x97, {0x00})}, {0x0F, Frame(0x8F, {0x00})}});
+    CScriptedClient dongle(server.BoundPort(),
+                           {{Code::kFwVersion, Frame(Code::kFwVersionResponse, fwRecord)},
+                            {Code::kPollingSetting, Frame(Code::kPollingSettingResponse, {0x00})},
+                            {Code::kModeSetting, Frame(Code::kModeSettingResponse, {0x00})}});
     ASSERT_TRUE(dongle.Connected());
     ASSERT_TRUE(listener.WaitForState(CReportEvent::kConnect));
 
@@ -136,14 +139,14 @@ TEST_F(CommanderSocketTest, ConnectSequenceAndEventsOverTheLoopback) {
     EXPECT_EQ(firmware.VersionText(), "2.00");
     std::vector<TBytes> received = dongle.Received();
     ASSERT_EQ(received.size(), 3u);
-    EXPECT_EQ(received[0], Frame(0x2A));
-    EXPECT_EQ(CommandOf(received[1]), 0x17);
-    EXPECT_EQ(received[2], Frame(0x0F, {0x02, 0x07}));
+    EXPECT_EQ(received[0], Frame(Code::kFwVersion));
+    EXPECT_EQ(CommandOf(received[1]), Code::kPollingSetting);
+    EXPECT_EQ(received[2], Frame(Code::kModeSetting, {0x02, 0x07}));
 
-    // An event nobody waits for goes to the listener; the client leaving is a disconnection.
-    dongle.Push(Frame(0x43, {0x00}));
-    ASSERT_TRUE(listener.WaitForUnclaimed(1));
-    EXPECT_EQ(listener.Unclaimed(), (std::vector<TUnclaimed>{{0x43, {0x00}, 0}}));
+    // An event goes to the listener; the client leaving is a disconnection.
+    dongle.Push(Frame(Code::kPollingStateEvent, {0x00}));
+    ASSERT_TRUE(listener.WaitForPollingStates(1));
+    EXPECT_EQ(listener.PollingStates(), (std::vector<bool>{false}));
     dongle.Close();
     ASSERT_TRUE(listener.WaitForState(CReportEvent::kDisconnect));
     EXPECT_TRUE(commander.IsRunning());  // the server goes on listening
