@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "data/MeasurementDataManager.h"
+#include "data/StoreMeasurementReport.h"
 
 namespace {
 
@@ -56,12 +57,11 @@ void DecodeAndStore(benchmark::State& state) {
         CMeasurementDataManager store;
         const size_t residentBefore = ResidentBytes();
         store.Start(setup);
-        TDecodedReport decoded;
         for (uint32_t record = 0; record < kRecords; record += kSamplesPerReport) {
             for (uint32_t i = 0; i < kSamplesPerReport; ++i) store.AdvanceTick();
             const auto& batch = reports[record & 0xFF];
             for (int k = 1; k <= kChannels; ++k) {
-                if (!store.Append(batch[k].data(), batch[k].size(), decoded))
+                if (!StoreMeasurementReport(store, batch[k]))
                     state.SkipWithError("report rejected");
             }
         }

@@ -10,6 +10,7 @@
 
 #include "data/MeasurementDataManager.h"
 #include "data/MeasurementReport.h"
+#include "data/StoreMeasurementReport.h"
 #include "data/UnitInformation.h"
 
 namespace {
@@ -54,9 +55,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         const std::vector<uint8_t> corrected = ApplyOffsetCorrection(report, reportSize, offsets);
         Require(corrected.size() == reportSize);
-        TDecodedReport decoded;
-        if (!store.Append(corrected.data(), corrected.size(), decoded))
+        const std::optional<TStoredReport> stored = StoreMeasurementReport(store, corrected);
+        if (!stored)
             continue;
+        const TDecodedReport& decoded = stored->report;
         Require(decoded.sampleCount <= TDecodedReport::kMaxSamples);
         Require(decoded.unit >= 1 && decoded.unit <= 100);
         for (uint32_t i = 0; i < decoded.sampleCount; ++i) {

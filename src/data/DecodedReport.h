@@ -9,8 +9,9 @@ struct TDecodedReport {
     static constexpr uint32_t kMaxSamples = 4;
 
     uint32_t unit = 0;
-    // Record index of the first sample, relative to the run's record 0.
-    uint32_t recordIndex = 0;
+    uint8_t battery = 0;
+    // Sequence number of the first sample, modulo 256: the store widens it into a record index.
+    uint8_t sequence = 0;
     uint32_t sampleCount = 0;
     // Invalid temperature (positive infinity) where the conversion failed.
     std::array<double, kMaxSamples> temperature{kInvalidTemperature, kInvalidTemperature, kInvalidTemperature,

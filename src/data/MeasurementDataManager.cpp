@@ -93,19 +93,22 @@ void CMeasurementDataManager::Stop() {
         m_recordCount = count - lastSecond;
 }
 
-bool CMeasurementDataManager::Append(const uint8_t* report, size_t size, TDecodedReport& decoded) {
-    if (m_state != kStateMeasuring || !DecodeMeasurementReport(*this, report, size, decoded))
-        return false;
-    CChannel& channel = m_channels[decoded.unit];
+std::optional<uint32_t> CMeasurementDataManager::Append(const TDecodedReport& report) {
+    if (m_state != kStateMeasuring || !IsChannel(static_cast<int>(report.unit)))
+        return std::nullopt;
+    CChannel& channel = m_channels[report.unit];
+    if (!channel.InUse())
+        return std::nullopt;
+    const uint32_t recordIndex = RecordIndexOf(report.sequence);
+    const uint32_t count = std::min(report.sampleCount, TDecodedReport::kMaxSamples);
     std::array<int16_t, TDecodedReport::kMaxSamples> tenths{};
-    for (uint32_t i = 0; i < decoded.sampleCount; ++i)
-        tenths[i] = TemperatureToTenths(decoded.temperature[i]);
-    const size_t end = channel.FillReadings(decoded.recordIndex, tenths.data(), decoded.sampleCount);
+    for (uint32_t i = 0; i < count; ++i) tenths[i] = TemperatureToTenths(report.temperature[i]);
+    const size_t end = channel.FillReadings(recordIndex, tenths.data(), count);
     if (end != 0)
         RaiseRecordCount(static_cast<uint32_t>(std::min<size_t>(end, UINT32_MAX)));
-    if (decoded.sampleCount != 0)
-        channel.SetInternalTemperature(TemperatureToTenths(decoded.coldJunction));
-    return true;
+    if (count != 0)
+        channel.SetInternalTemperature(TemperatureToTenths(report.coldJunction));
+    return recordIndex;
 }
 
 void CMeasurementDataManager::RaiseRecordCount(uint32_t count) {

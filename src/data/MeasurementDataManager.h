@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,9 +49,10 @@ public:
     void InitChannels(const TMeasurementSetup& setup);
     // Holding state; at rates up to one second an uneven end drops the last second's records.
     void Stop();
-    // While measuring: decodes a measurement report and stores each sample where no valid reading
-    // is stored yet. False when not measuring or the report is rejected.
-    bool Append(const uint8_t* report, size_t size, TDecodedReport& decoded);
+    // While measuring, stores the samples of a channel in use at the record index the report's
+    // sequence number gives, each only where no valid reading is stored yet. The record index of
+    // the first sample; nothing when not measuring or the channel is not in use.
+    std::optional<uint32_t> Append(const TDecodedReport& report);
     // The run's tick: one record position per sampling period.
     void AdvanceTick();
     // Record positions of the run so far while measuring, else 0.

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "data/MeasurementDataManager.h"
+#include "data/TemperatureUnit.h"
 #include "data/Thermocouple.h"
 #include "data/UnitReportLayout.h"
 
@@ -50,38 +50,34 @@ uint32_t UnwrapSequence(uint32_t& counter, uint8_t sequence) {
     return counter < 256 - ahead ? 0 : counter + ahead - 256;
 }
 
-bool DecodeMeasurementReport(CMeasurementDataManager& store, const uint8_t* data, size_t size,
-                             TDecodedReport& decoded) {
-    const int count = SampleCount(data, size);
+std::optional<TDecodedReport> DecodeMeasurementReport(std::span<const uint8_t> report,
+                                                      int32_t thermocoupleType,
+                                                      const TUnitInformation& information,
+                                                      uint32_t temperatureUnit) {
+    const uint8_t* data = report.data();
+    const int count = SampleCount(data, report.size());
     if (count < 0)
-        return false;
-    const int unit = data[UnitReport::kUnitOffset];
-    const CMeasurementChannel& channel = store.Channel(unit);
-    if (!channel.InUse())
-        return false;
-
-    decoded.unit = static_cast<uint32_t>(unit);
-    decoded.recordIndex = store.RecordIndexOf(data[UnitReport::kSequenceOffset]);
+        return std::nullopt;
+    TDecodedReport decoded;
+    decoded.unit = data[UnitReport::kUnitOffset];
+    decoded.battery = data[UnitReport::kBatteryOffset];
+    decoded.sequence = data[UnitReport::kSequenceOffset];
     decoded.sampleCount = static_cast<uint32_t>(count);
-    decoded.temperature.fill(kInvalidTemperature);
-    decoded.coldJunction = kInvalidTemperature;
 
-    const TUnitInformation information = store.UnitInformation(unit);
     const int32_t offset = information.IsPresent() ? information.Ofs2() : 0;
     const double gain = information.IsPresent() ? information.Gain() : 1.0;
-    const int32_t type = channel.ThermocoupleType();
-    const bool fahrenheit = store.TemperatureUnit() == kTemperatureUnitFahrenheit;
+    const bool fahrenheit = temperatureUnit == kTemperatureUnitFahrenheit;
     for (int i = 0; i < count; ++i) {
         const uint8_t* field = data + CountOffset(i);
         const double coldJunction = UnitReport::ReadColdJunctionCelsius(field - UnitReport::kCountInSample);
         const int32_t reading = UnitReport::ReadSigned24(field);
         double celsius = 0;
-        if (ThermocoupleToTemperature(type, coldJunction, reading, offset, gain, celsius)) {
+        if (ThermocoupleToTemperature(thermocoupleType, coldJunction, reading, offset, gain, celsius)) {
             decoded.temperature[i] = fahrenheit ? celsius * 1.8 + 32 : celsius;
         }
         decoded.coldJunction = coldJunction;
     }
-    return true;
+    return decoded;
 }
 
 std::vector<uint8_t> ApplyOffsetCorrection(const uint8_t* data, size_t size, const TChannelOffsets& offsets) {

@@ -3,23 +3,26 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <vector>
 
 #include "data/DecodedReport.h"
-
-class CMeasurementDataManager;
+#include "data/UnitInformation.h"
 
 // Widens a report's 8-bit sequence number against the run's 32-bit sequence counter. A number up
 // to 40 ahead of the counter moves the counter forward; one up to 215 behind addresses an earlier
 // record (0 when that would lie before the start).
 uint32_t UnwrapSequence(uint32_t& counter, uint8_t sequence);
 
-// Decodes a measurement report for a channel in use in the store: record index from the sequence
-// number, temperatures in the store's unit with the unit's calibration (OFS2, GAIN) from its stored
-// information. Rejected: other kinds, units outside 1..100 or not in use, more than four samples,
-// fewer bytes than the samples need. Nothing in the store is touched by a rejected report.
-bool DecodeMeasurementReport(CMeasurementDataManager& store, const uint8_t* data, size_t size,
-                             TDecodedReport& decoded);
+// Decodes a measurement report of a unit whose channel measures the given thermocouple type:
+// temperatures in the given temperature unit, with the unit's calibration (OFS2, GAIN) from its
+// information when that is present. Rejected: other kinds, units outside 1..100, more than four
+// samples, fewer bytes than the samples need.
+std::optional<TDecodedReport> DecodeMeasurementReport(std::span<const uint8_t> report,
+                                                      int32_t thermocoupleType,
+                                                      const TUnitInformation& information,
+                                                      uint32_t temperatureUnit);
 
 // PC-side offset per channel in converter counts, indexed by channel 1..100; a value that is not
 // finite means no correction.

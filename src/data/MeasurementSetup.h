@@ -4,11 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "data/TemperatureUnit.h"
 #include "protocol/PollingSetting.h"
-
-// Temperature units of the readings.
-inline constexpr uint32_t kTemperatureUnitCelsius = 0;
-inline constexpr uint32_t kTemperatureUnitFahrenheit = 1;
 
 struct TMeasurementSetup {
     static constexpr int kChannels = 100;

@@ -4,10 +4,12 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "protocol/CommandCode.h"
+
 namespace UnitReport {
 
-inline constexpr uint8_t kMeasurementKind = 3;
-inline constexpr uint8_t kInformationKind = 4;
+inline constexpr uint8_t kMeasurementKind = QNL::Code::kMeasurementReport;
+inline constexpr uint8_t kInformationKind = QNL::Code::kInformationReport;
 inline constexpr int kFirstUnit = 1;
 inline constexpr int kLastUnit = 100;
 

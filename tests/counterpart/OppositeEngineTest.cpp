@@ -11,6 +11,7 @@
 #include "counterpart/OppositeEngine.h"
 #include "data/MeasurementDataManager.h"
 #include "data/Reading.h"
+#include "data/StoreMeasurementReport.h"
 #include "data/Thermocouple.h"
 #include "data/UnitInformation.h"
 #include "data/UnitReportLayout.h"
@@ -401,8 +402,7 @@ TEST(OppositeEngine, CaughtUpReportsFillTheReceiversRecords) {
     engine.Units().Unit(1).use = true;
     for (int i = 0; i < 3; ++i) {
         const TBytes report = ReportOf(engine.MeasurementCycle().at(0));
-        TDecodedReport decoded;
-        ASSERT_TRUE(receiver.Append(report.data(), report.size(), decoded)) << i;
+        ASSERT_TRUE(StoreMeasurementReport(receiver, report)) << i;
     }
     for (uint32_t k = 0; k < 9; ++k)
         EXPECT_EQ(CMeasurementDataManager::GetReading(receiver.Channel(1), k), static_cast<int16_t>(k * 10))

@@ -9,6 +9,7 @@
 #include "counterpart/ReplayFile.h"
 #include "data/MeasurementDataManager.h"
 #include "data/Reading.h"
+#include "data/StoreMeasurementReport.h"
 #include "support/TestHome.h"
 
 namespace {
@@ -39,8 +40,7 @@ TEST(ReplayFile, ReadingsOfASmallDataFileArriveAgain) {
     for (int cycle = 0; cycle < 4; ++cycle) {
         for (const std::vector<uint8_t>& frame : engine.MeasurementCycle()) {
             const std::vector<uint8_t> report(frame.begin() + 5, frame.end() - 2);
-            TDecodedReport decoded;
-            ASSERT_TRUE(receiver.Append(report.data(), report.size(), decoded));
+            ASSERT_TRUE(StoreMeasurementReport(receiver, report));
         }
     }
     // Records repeat after the file's last; Lost and a channel that was off come as Out Of Range.

@@ -4,6 +4,7 @@
 
 #include "data/MeasurementDataManager.h"
 #include "data/ReportBuilder.h"
+#include "data/StoreMeasurementReport.h"
 #include "data/Thermocouple.h"
 
 namespace {
@@ -21,9 +22,7 @@ using CStore = CMeasurementDataManager;
 class MeasurementDataManagerTest : public ::testing::Test {
 protected:
     bool Append(int unit, uint8_t sequence, const std::vector<TSample>& samples) {
-        const auto report = MeasurementReport(unit, sequence, samples);
-        TDecodedReport decoded;
-        return store.Append(report.data(), report.size(), decoded);
+        return StoreMeasurementReport(store, MeasurementReport(unit, sequence, samples)).has_value();
     }
     std::vector<int16_t> Readings(int channel) const {
         std::vector<int16_t> readings(store.Channel(channel).ReadingCount());
@@ -177,13 +176,14 @@ TEST_F(MeasurementDataManagerTest, StartFromRestBeginsAtZeroWhileMeasuringItKeep
     EXPECT_EQ(store.SequenceCounter(), 300u);
     EXPECT_EQ(store.IndexBase(), 300u);
     EXPECT_EQ(store.RecordsThisRun(), 0u);
-    TDecodedReport decoded;
-    const auto ahead = MeasurementReport(1, static_cast<uint8_t>(301 & 0xFF), {kAt25});
-    ASSERT_TRUE(store.Append(ahead.data(), ahead.size(), decoded));
-    EXPECT_EQ(decoded.recordIndex, 1u);
-    const auto older = MeasurementReport(1, static_cast<uint8_t>(290 & 0xFF), {kAt25});
-    ASSERT_TRUE(store.Append(older.data(), older.size(), decoded));
-    EXPECT_EQ(decoded.recordIndex, 0u);  // before the new run: folded onto record 0, never negative
+    const auto ahead =
+        StoreMeasurementReport(store, MeasurementReport(1, static_cast<uint8_t>(301 & 0xFF), {kAt25}));
+    ASSERT_TRUE(ahead);
+    EXPECT_EQ(ahead->recordIndex, 1u);
+    const auto older =
+        StoreMeasurementReport(store, MeasurementReport(1, static_cast<uint8_t>(290 & 0xFF), {kAt25}));
+    ASSERT_TRUE(older);
+    EXPECT_EQ(older->recordIndex, 0u);  // before the new run: folded onto record 0, never negative
     EXPECT_EQ(store.RecordsThisRun(), 1u);
 
     // After a stop the dongle starts polling afresh: counter and base start at 0.

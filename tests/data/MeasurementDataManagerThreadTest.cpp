@@ -6,6 +6,7 @@
 
 #include "data/MeasurementDataManager.h"
 #include "data/ReportBuilder.h"
+#include "data/StoreMeasurementReport.h"
 
 namespace {
 
@@ -28,8 +29,7 @@ TEST(MeasurementDataManagerThreads, AppendAgainstTicksAndReaders) {
             for (int k = 1; k <= kChannels; ++k) {
                 const auto report = data_test::MeasurementReport(
                     k, static_cast<uint8_t>(r), {at25, at25, at25, at25}, static_cast<uint8_t>(r));
-                TDecodedReport decoded;
-                ASSERT_TRUE(store.Append(report.data(), report.size(), decoded));
+                ASSERT_TRUE(StoreMeasurementReport(store, report));
                 if (r % 64 == 0) {
                     const auto info = data_test::InformationReport(k, 0);
                     TUnitInformation information;

@@ -9,6 +9,7 @@
 #include "data/MeasurementDataManager.h"
 #include "data/MeasurementReport.h"
 #include "data/ReportBuilder.h"
+#include "data/StoreMeasurementReport.h"
 #include "data/Thermocouple.h"
 #include "data/UnitInformation.h"
 
@@ -21,7 +22,12 @@ using data_test::TSample;
 
 constexpr uint16_t k25Celsius = 0x0C80;
 
-// One sample decoded on a store measuring channels 1 (K), 2 (T), 3 (J).
+// Thermocouple types of the channels of data_test::ThreeChannelSetup.
+int32_t TypeOf(int unit) {
+    return data_test::ThreeChannelSetup().thermocoupleType[unit];
+}
+
+// One sample decoded for units 1 (K), 2 (T), 3 (J).
 struct TDecodeCase {
     const char* name;
     int unit;
@@ -65,56 +71,48 @@ TEST(DecodeMeasurementReport, SampleVectors) {
     };
     for (const TDecodeCase& c : cases) {
         SCOPED_TRACE(c.name);
-        CMeasurementDataManager store;
-        store.Start(data_test::ThreeChannelSetup(4, c.temperatureUnit));
+        TUnitInformation information;
         if (!c.gainBytes.empty()) {
-            TUnitInformation information;
             const auto bytes = InformationReport(c.unit, c.ofs2, c.gainBytes);
             ASSERT_TRUE(DecodeUnitInformation(bytes.data(), bytes.size(), information));
-            store.SetUnitInformation(c.unit, information);
         }
-        const auto report = MeasurementReport(c.unit, 0, {c.sample});
-        TDecodedReport decoded;
-        ASSERT_TRUE(DecodeMeasurementReport(store, report.data(), report.size(), decoded));
-        EXPECT_EQ(decoded.unit, static_cast<uint32_t>(c.unit));
-        EXPECT_EQ(decoded.sampleCount, 1u);
+        const auto decoded = DecodeMeasurementReport(MeasurementReport(c.unit, 0, {c.sample}), TypeOf(c.unit),
+                                                     information, c.temperatureUnit);
+        ASSERT_TRUE(decoded);
+        EXPECT_EQ(decoded->unit, static_cast<uint32_t>(c.unit));
+        EXPECT_EQ(decoded->sampleCount, 1u);
         if (c.expected) {
-            EXPECT_NEAR(decoded.temperature[0], *c.expected, c.tolerance);
+            EXPECT_NEAR(decoded->temperature[0], *c.expected, c.tolerance);
         } else {
-            EXPECT_EQ(decoded.temperature[0], kInvalidTemperature);
+            EXPECT_EQ(decoded->temperature[0], kInvalidTemperature);
         }
         // The cold junction stays in degC whatever the display unit.
-        EXPECT_DOUBLE_EQ(decoded.coldJunction,
+        EXPECT_DOUBLE_EQ(decoded->coldJunction,
                          (static_cast<int16_t>(c.sample.coldJunctionWord) >> 2) * 0.03125);
     }
 }
 
 TEST(DecodeMeasurementReport, JustInsideTheFahrenheitWindowIsStored) {
     // 1299.5 degF (704.167 degC) on type K with the cold junction at 0 degC: 29.3035 mV.
-    CMeasurementDataManager store;
-    store.Start(data_test::ThreeChannelSetup(4, 1));
     const auto report = MeasurementReport(1, 0, {{0, static_cast<int32_t>(std::lround(29.3035 * 131072))}});
-    TDecodedReport decoded;
-    ASSERT_TRUE(DecodeMeasurementReport(store, report.data(), report.size(), decoded));
-    EXPECT_NEAR(decoded.temperature[0], 1299.5, 0.05);
-    EXPECT_TRUE(IsValidReading(TemperatureToTenths(decoded.temperature[0])));
+    const auto decoded = DecodeMeasurementReport(report, 1, {}, kTemperatureUnitFahrenheit);
+    ASSERT_TRUE(decoded);
+    EXPECT_NEAR(decoded->temperature[0], 1299.5, 0.05);
+    EXPECT_TRUE(IsValidReading(TemperatureToTenths(decoded->temperature[0])));
 }
 
 TEST(DecodeMeasurementReport, UnknownTypesGiveTheInvalidTemperature) {
     for (int32_t type : {0, 4}) {
-        auto setup = data_test::ThreeChannelSetup();
-        setup.thermocoupleType[1] = type;
-        CMeasurementDataManager store;
-        store.Start(setup);
-        const auto report = MeasurementReport(1, 0, {{k25Celsius, 0}});
-        TDecodedReport decoded;
-        ASSERT_TRUE(DecodeMeasurementReport(store, report.data(), report.size(), decoded));
-        EXPECT_EQ(decoded.temperature[0], kInvalidTemperature) << type;
-        EXPECT_EQ(TemperatureToTenths(decoded.temperature[0]), kReadingOutOfRange);
+        const auto decoded = DecodeMeasurementReport(MeasurementReport(1, 0, {{k25Celsius, 0}}), type, {},
+                                                     kTemperatureUnitCelsius);
+        ASSERT_TRUE(decoded);
+        EXPECT_EQ(decoded->temperature[0], kInvalidTemperature) << type;
+        EXPECT_EQ(TemperatureToTenths(decoded->temperature[0]), kReadingOutOfRange);
     }
 }
 
-TEST(DecodeMeasurementReport, RejectsBeforeIndexingAnything) {
+// Rejected reports, and one the store does not take, leave the store untouched.
+TEST(StoreMeasurementReport, RejectsBeforeIndexingAnything) {
     auto report = [](int unit, uint8_t countByte, size_t size) {
         auto bytes = MeasurementReport(unit, 7, std::vector<TSample>(5, TSample{k25Celsius, 0}));
         bytes[3] = countByte;
@@ -142,29 +140,30 @@ TEST(DecodeMeasurementReport, RejectsBeforeIndexingAnything) {
     CMeasurementDataManager store;
     store.Start(data_test::ThreeChannelSetup());
     for (const auto& c : cases) {
-        TDecodedReport decoded;
-        EXPECT_FALSE(DecodeMeasurementReport(store, c.bytes.data(), c.bytes.size(), decoded)) << c.name;
+        EXPECT_FALSE(StoreMeasurementReport(store, c.bytes)) << c.name;
         // Sequence byte 7 is ahead of the counter: an accepted report would have moved it.
         EXPECT_EQ(store.SequenceCounter(), 0u) << c.name;
     }
-    TDecodedReport decoded;
-    EXPECT_FALSE(DecodeMeasurementReport(store, nullptr, 0, decoded));
+    EXPECT_FALSE(StoreMeasurementReport(store, {}));
+    EXPECT_FALSE(DecodeMeasurementReport({}, 1, {}, kTemperatureUnitCelsius));
 }
 
-TEST(DecodeMeasurementReport, HighNibbleOfTheCountByteIsIgnoredAndZeroSamplesAreAccepted) {
+TEST(StoreMeasurementReport, HighNibbleOfTheCountByteIsIgnoredAndZeroSamplesAreAccepted) {
     CMeasurementDataManager store;
     store.Start(data_test::ThreeChannelSetup());
-    auto bytes = MeasurementReport(2, 3, {{k25Celsius, 0}, {k25Celsius, 0}});
+    auto bytes = MeasurementReport(2, 3, {{k25Celsius, 0}, {k25Celsius, 0}}, 77);
     bytes[3] = 0xF2;
-    TDecodedReport decoded;
-    ASSERT_TRUE(DecodeMeasurementReport(store, bytes.data(), bytes.size(), decoded));
-    EXPECT_EQ(decoded.sampleCount, 2u);
-    EXPECT_EQ(decoded.recordIndex, 3u);
+    const auto stored = StoreMeasurementReport(store, bytes);
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->report.sampleCount, 2u);
+    EXPECT_EQ(stored->report.battery, 77);
+    EXPECT_EQ(stored->report.sequence, 3);
+    EXPECT_EQ(stored->recordIndex, 3u);
 
-    const auto empty = MeasurementReport(2, 4, {});
-    ASSERT_TRUE(DecodeMeasurementReport(store, empty.data(), empty.size(), decoded));
-    EXPECT_EQ(decoded.sampleCount, 0u);
-    EXPECT_EQ(decoded.coldJunction, kInvalidTemperature);
+    const auto empty = StoreMeasurementReport(store, MeasurementReport(2, 4, {}));
+    ASSERT_TRUE(empty);
+    EXPECT_EQ(empty->report.sampleCount, 0u);
+    EXPECT_EQ(empty->report.coldJunction, kInvalidTemperature);
 }
 
 TEST(UnwrapSequence, WidensAgainstTheCounter) {
@@ -219,13 +218,11 @@ TEST(ApplyOffsetCorrection, SubtractsTheTruncatedOffsetAndSaturatesInsteadOfWrap
     EXPECT_EQ(corrected(2, kCountMin), kCountMin);
 
     // A saturated count decodes as no temperature, never a wrapped one.
-    CMeasurementDataManager store;
-    store.Start(data_test::ThreeChannelSetup());
-    TDecodedReport decoded;
     const auto report = MeasurementReport(2, 0, {{k25Celsius, 0x7FFF00}});
-    const auto copy = ApplyOffsetCorrection(report.data(), report.size(), offsets);
-    ASSERT_TRUE(DecodeMeasurementReport(store, copy.data(), copy.size(), decoded));
-    EXPECT_EQ(decoded.temperature[0], kInvalidTemperature);
+    const auto decoded = DecodeMeasurementReport(ApplyOffsetCorrection(report.data(), report.size(), offsets),
+                                                 TypeOf(2), {}, kTemperatureUnitCelsius);
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->temperature[0], kInvalidTemperature);
 }
 
 TEST(ApplyOffsetCorrection, LeavesOtherReportsUnchanged) {
