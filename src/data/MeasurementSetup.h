@@ -5,6 +5,7 @@
 #include <string>
 
 #include "data/TemperatureUnit.h"
+#include "data/Thermocouple.h"
 #include "protocol/PollingSetting.h"
 
 struct TMeasurementSetup {
@@ -21,7 +22,7 @@ struct TMeasurementSetup {
 private:
     static constexpr std::array<int32_t, kChannels + 1> MakeTypes() {
         std::array<int32_t, kChannels + 1> types{};
-        types.fill(1);
+        types.fill(kThermocoupleK);
         return types;
     }
 };

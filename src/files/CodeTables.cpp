@@ -5,44 +5,31 @@
 #include <cstdio>
 
 #include "data/SamplingRate.h"
+#include "data/TemperatureUnit.h"
+#include "data/Thermocouple.h"
 
 namespace VEK {
-namespace {
-
-constexpr const char* kRateNames[] = {"100msec", "200msec", "500msec", "1sec", "2sec", "5sec",
-                                      "10sec",   "20sec",   "30sec",   "1min", "2min", "5min",
-                                      "10min",   "20min",   "30min",   "1hour"};
-constexpr int kRateCount = sizeof kRateNames / sizeof kRateNames[0];
-
-bool ValidRate(int code) {
-    return code >= 1 && code <= kRateCount;
-}
-
-}  // namespace
 
 std::string SamplingRateName(int code) {
-    return ValidRate(code) ? kRateNames[code - 1] : "";
+    const TSamplingRate* rate = code > 0 ? FindSamplingRate(static_cast<uint32_t>(code)) : nullptr;
+    return rate != nullptr ? rate->name : "";
 }
 
 int SamplingRateCode(const std::string& name) {
-    for (int code = 1; code <= kRateCount; ++code) {
-        if (strcasecmp(name.c_str(), kRateNames[code - 1]) == 0)
-            return code;
+    for (const TSamplingRate& rate : kSamplingRates) {
+        if (strcasecmp(name.c_str(), rate.name) == 0)
+            return static_cast<int>(rate.code);
     }
     return 0;
 }
 
-uint32_t SamplingRateMilliseconds(int code) {
-    return ValidRate(code) ? SamplingPeriodMilliseconds(static_cast<uint32_t>(code)) : 0;
-}
-
 std::string ThermocoupleTypeName(int32_t code) {
     switch (code) {
-        case 1:
+        case kThermocoupleK:
             return "K";
-        case 2:
+        case kThermocoupleT:
             return "T";
-        case 3:
+        case kThermocoupleJ:
             return "J";
     }
     char text[32];
@@ -52,22 +39,22 @@ std::string ThermocoupleTypeName(int32_t code) {
 
 int32_t ThermocoupleTypeFromText(const std::string& text) {
     if (text.empty())
-        return 1;
+        return kThermocoupleK;
     switch (text[0]) {
         case 'T':
-            return 2;
+            return kThermocoupleT;
         case 'J':
-            return 3;
+            return kThermocoupleJ;
         default:
-            return 1;
+            return kThermocoupleK;
     }
 }
 
 std::string TemperatureUnitName(uint32_t unit) {
     switch (unit) {
-        case 0:
+        case kTemperatureUnitCelsius:
             return "deg C";
-        case 1:
+        case kTemperatureUnitFahrenheit:
             return "deg F";
     }
     return "*";

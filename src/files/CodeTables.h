@@ -4,11 +4,10 @@
 
 namespace VEK {
 
-// Sampling-rate codes 1..16 ("100msec" .. "1hour"); other codes have an empty name and period 0.
+// Sampling-rate codes 1..16 ("100msec" .. "1hour"); other codes have an empty name.
 std::string SamplingRateName(int code);
 // Tries codes 1..16 in order, ignoring case; 0 when no name matches.
 int SamplingRateCode(const std::string& name);
-uint32_t SamplingRateMilliseconds(int code);
 
 // 1 "K", 2 "T", 3 "J", others "unknown(0xNN)".
 std::string ThermocoupleTypeName(int32_t code);

@@ -4,10 +4,18 @@
 
 #include <cstdio>
 
+#include "data/SamplingRate.h"
 #include "files/CodeTables.h"
 
 namespace VEK {
 namespace {
+
+// Channels in use when the settings name none.
+constexpr int kChannelsOnByDefault = 10;
+// Limits of define.ini's command time-out and retries; values outside give the defaults.
+constexpr uint32_t kMinCommandTimeoutMs = 10;
+constexpr uint32_t kMaxCommandTimeoutMs = 10000;
+constexpr uint32_t kMaxCommandRetries = 100;
 
 std::string ChannelKey(int channel) {
     char key[16];
@@ -16,8 +24,9 @@ std::string ChannelKey(int channel) {
 }
 
 uint8_t ReadRateCode(const AccessorSection& user) {
-    int code = SamplingRateCode(user.GetString("sample-intvl", "1sec"));
-    return static_cast<uint8_t>(code >= 1 && code <= 13 ? code : 4);
+    const TSamplingRate* rate = FindSamplingRate(static_cast<uint32_t>(
+        SamplingRateCode(user.GetString("sample-intvl", FindSamplingRate(kDefaultSamplingRate)->name))));
+    return static_cast<uint8_t>(rate != nullptr && rate->settable ? rate->code : kDefaultSamplingRate);
 }
 
 void ReadChannel(TParameterSet& set, const AccessorSection& user, int channel) {
@@ -29,7 +38,7 @@ void ReadChannel(TParameterSet& set, const AccessorSection& user, int channel) {
     } else if (strcasecmp(fields[0].c_str(), "ON") == 0) {
         on = true;
     } else {
-        on = channel <= 10;
+        on = channel <= kChannelsOnByDefault;
     }
     set.polling.SetUnitCode(channel, static_cast<uint8_t>(TPollingSetting::kInfoWanted | (on ? 1 : 0)));
     set.thermocoupleType[channel] = ThermocoupleTypeFromText(fields[1]);
@@ -43,14 +52,20 @@ void ReadParameterSet(TParameterSet& set, const AccessorSection& user, const Acc
     set.polling.SetRateCode(ReadRateCode(user));
     for (int channel = 1; channel <= kChannelCount; ++channel) ReadChannel(set, user, channel);
     set.systemNumber = static_cast<uint32_t>(user.GetInteger("system-no", 0));
-    set.visibleItemsSingle = static_cast<uint8_t>(user.GetInteger("visibleitem-single", 2));
-    set.visibleItemsOnly = static_cast<uint8_t>(user.GetInteger("visibleitem-only", 3));
-    set.temperatureUnit = static_cast<uint32_t>(user.GetInteger("temp-unit", 0));
+    set.visibleItemsSingle = static_cast<uint8_t>(
+        user.GetInteger("visibleitem-single", TParameterSet::kDefaultVisibleItemsSingle));
+    set.visibleItemsOnly =
+        static_cast<uint8_t>(user.GetInteger("visibleitem-only", TParameterSet::kDefaultVisibleItemsOnly));
+    set.temperatureUnit = static_cast<uint32_t>(user.GetInteger("temp-unit", kTemperatureUnitCelsius));
     // Compared as unsigned: negative values are out of range too.
-    uint32_t timeout = static_cast<uint32_t>(parameter.GetInteger("cmd-timeout", 500));
-    set.commandTimeoutMs = (timeout > 10000 || timeout < 10) ? 500 : timeout;
-    uint32_t retries = static_cast<uint32_t>(parameter.GetInteger("cmd-retry", 1));
-    set.commandRetries = retries > 100 ? 1 : retries;
+    const auto timeout =
+        static_cast<uint32_t>(parameter.GetInteger("cmd-timeout", TParameterSet::kDefaultCommandTimeoutMs));
+    set.commandTimeoutMs = (timeout > kMaxCommandTimeoutMs || timeout < kMinCommandTimeoutMs)
+                               ? TParameterSet::kDefaultCommandTimeoutMs
+                               : timeout;
+    const auto retries =
+        static_cast<uint32_t>(parameter.GetInteger("cmd-retry", TParameterSet::kDefaultCommandRetries));
+    set.commandRetries = retries > kMaxCommandRetries ? TParameterSet::kDefaultCommandRetries : retries;
 }
 
 bool WriteParameterSet(const TParameterSet& set, const AccessorSection& user) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "data/SamplingRate.h"
 #include "files/CodeTables.h"
 #include "files/DeviceSettings.h"
 #include "files/InifileAccessor.h"
@@ -149,8 +150,11 @@ TEST(CodeTables, NamesAndCodes) {
     EXPECT_EQ(SamplingRateName(17), "");
     EXPECT_EQ(SamplingRateCode("1SEC"), 4);
     EXPECT_EQ(SamplingRateCode("3sec"), 0);
-    EXPECT_EQ(SamplingRateMilliseconds(13), 600000u);
-    EXPECT_EQ(SamplingRateMilliseconds(0), 0u);
+    EXPECT_EQ(SamplingPeriodMilliseconds(13), 600000u);
+    EXPECT_EQ(SamplingPeriodMilliseconds(0), 0u);
+    EXPECT_EQ(SamplingPeriodMilliseconds(17), 0u);
+    EXPECT_EQ(RecordsPerSecond(2), 5u);
+    EXPECT_EQ(RecordsPerSecond(5), 0u);
     EXPECT_EQ(ThermocoupleTypeName(2), "T");
     EXPECT_EQ(ThermocoupleTypeName(255), "unknown(0xFF)");
     EXPECT_EQ(ThermocoupleTypeFromText("Jx"), 3);
