@@ -9,6 +9,7 @@
 #include "data/BlockLinkVectorT.h"
 #include "data/MeasurementValue.h"
 #include "data/Reading.h"
+#include "data/Thermocouple.h"
 #include "support/CopyImpossible.h"
 
 class CMeasurementChannel : private VEK::CCopyImpossible {
@@ -28,11 +29,6 @@ public:
     void SetThermocoupleType(int32_t code) {
         if (!m_frozen)
             m_thermocoupleType.store(code, std::memory_order_relaxed);
-    }
-    bool ShownInGraph() const { return m_shownInGraph.load(std::memory_order_relaxed); }
-    void SetShownInGraph(bool shown) {
-        if (!m_frozen)
-            m_shownInGraph.store(shown, std::memory_order_relaxed);
     }
     // Cold-junction temperature of the latest measurement report, tenths of a degC.
     int16_t InternalTemperature() const { return m_internalTemperature.load(std::memory_order_relaxed); }
@@ -67,8 +63,7 @@ public:
 private:
     const bool m_frozen = false;
     std::atomic<bool> m_inUse{false};
-    std::atomic<int32_t> m_thermocoupleType{1};
-    std::atomic<bool> m_shownInGraph{true};
+    std::atomic<int32_t> m_thermocoupleType{kThermocoupleK};
     std::atomic<int16_t> m_internalTemperature{kReadingLost};
     std::string m_comment;
 

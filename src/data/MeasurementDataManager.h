@@ -96,10 +96,6 @@ public:
     void RefreshChannelsInUse();
     std::vector<uint32_t> AdjustedChannels() const { return m_adjustedChannels; }
     void SetAdjustedChannels(std::vector<uint32_t> channels) { m_adjustedChannels = std::move(channels); }
-    uint32_t FileChannelCount() const { return m_fileChannelCount; }
-    void SetFileChannelCount(uint32_t count) { m_fileChannelCount = count; }
-    uint32_t WorkingRowsWritten() const { return m_workingRowsWritten; }
-    void SetWorkingRowsWritten(uint32_t rows) { m_workingRowsWritten = rows; }
 
 private:
     static bool IsChannel(int channel) { return channel >= 1 && channel <= kChannels; }
@@ -125,6 +121,4 @@ private:
     std::atomic<uint32_t> m_systemNumber{0};
     std::atomic<uint32_t> m_temperatureUnit{0};
     std::vector<uint32_t> m_adjustedChannels;
-    uint32_t m_fileChannelCount = 0;
-    uint32_t m_workingRowsWritten = 0;
 };

@@ -13,15 +13,6 @@
 namespace VEK {
 namespace {
 
-// The highest channel in use among those a measurement at the store's rate takes part with.
-uint32_t FileChannelCount(const CMeasurementDataManager& store) {
-    for (int k = ChannelsTakingPart(store.SamplingRateCode()); k >= 1; --k) {
-        if (store.Channel(k).InUse())
-            return static_cast<uint32_t>(k);
-    }
-    return 0;
-}
-
 // The first record at which a channel of the file holds anything but Lost; 0 when none does.
 uint32_t FirstRecordWithReading(const CMeasurementDataManager& store, uint32_t channelCount, uint32_t count) {
     uint32_t first = count;
@@ -91,9 +82,17 @@ std::string HeaderLines(const CMeasurementDataManager& store, const TDataFileVie
 
 }  // namespace
 
-bool WriteDataFile(IWriter& writer, CMeasurementDataManager& store, const TDataFileView& view, bool full) {
+uint32_t FileChannelCount(const CMeasurementDataManager& store) {
+    for (int k = ChannelsTakingPart(store.SamplingRateCode()); k >= 1; --k) {
+        if (store.Channel(k).InUse())
+            return static_cast<uint32_t>(k);
+    }
+    return 0;
+}
+
+bool WriteDataFile(IWriter& writer, const CMeasurementDataManager& store, const TDataFileView& view,
+                   bool full) {
     const uint32_t channelCount = FileChannelCount(store);
-    store.SetFileChannelCount(channelCount);
     // One count for the header and the rows, should a late report still raise it.
     const uint32_t count = store.RecordCount();
     const uint32_t first = full ? FirstRecordWithReading(store, channelCount, count) : 0;
@@ -105,21 +104,18 @@ bool WriteDataFile(IWriter& writer, CMeasurementDataManager& store, const TDataF
     } catch (const CIoFailureException&) {
         return false;
     }
-    if (!full)
-        store.SetWorkingRowsWritten(0);
     return true;
 }
 
-bool AppendWorkingRows(IWriter& writer, CMeasurementDataManager& store, uint32_t upTo) {
-    const uint32_t from = store.WorkingRowsWritten();
+bool AppendWorkingRows(IWriter& writer, const CMeasurementDataManager& store, uint32_t channelCount,
+                       uint32_t from, uint32_t upTo) {
     if (from >= upTo)
         return true;
     try {
-        CDataRowWriter(store, store.FileChannelCount()).WriteRows(writer, from, upTo, 0);
+        CDataRowWriter(store, channelCount).WriteRows(writer, from, upTo, 0);
     } catch (const CIoFailureException&) {
         return false;
     }
-    store.SetWorkingRowsWritten(upTo);
     return true;
 }
 

@@ -9,12 +9,16 @@
 
 namespace VEK {
 
+// The channels a file of the store has: up to the highest channel in use among those a measurement
+// at the store's rate takes part with.
+uint32_t FileChannelCount(const CMeasurementDataManager& store);
 // full: a data file with every row from the first record holding a reading; otherwise only the
-// header of a working file, after which the store's working-row counter is 0. Sets the store's file
-// channel count. False when a write fails.
-bool WriteDataFile(IWriter& writer, CMeasurementDataManager& store, const TDataFileView& view, bool full);
-// Appends the rows from the store's working-row counter up to (not including) record upTo and
-// advances the counter. False when a write fails; the counter then stays.
-bool AppendWorkingRows(IWriter& writer, CMeasurementDataManager& store, uint32_t upTo);
+// header of a working file. False when a write fails.
+bool WriteDataFile(IWriter& writer, const CMeasurementDataManager& store, const TDataFileView& view,
+                   bool full);
+// Appends the working file's rows of records [from, upTo) with its channel count. False when a
+// write fails.
+bool AppendWorkingRows(IWriter& writer, const CMeasurementDataManager& store, uint32_t channelCount,
+                       uint32_t from, uint32_t upTo);
 
 }  // namespace VEK

@@ -22,10 +22,10 @@ uint32_t Lag(const CMeasurementDataManager& store) {
 
 // Every record position of the run, also once the store has stopped measuring (its sequence
 // counter and base stay until the next start or reset), and any record a report ahead of the
-// counter has filled.
-uint32_t RecordsOfEndedRun(const CMeasurementDataManager& store) {
+// counter has filled in the file's channels.
+uint32_t RecordsOfEndedRun(const CMeasurementDataManager& store, uint32_t channelCount) {
     uint32_t records = store.SequenceCounter() - store.IndexBase();
-    for (uint32_t k = 1; k <= store.FileChannelCount(); ++k) {
+    for (uint32_t k = 1; k <= channelCount; ++k) {
         const auto& channel = store.Channel(static_cast<int>(k));
         if (channel.InUse())
             records = std::max(records, static_cast<uint32_t>(channel.ReadingCount()));
@@ -35,37 +35,39 @@ uint32_t RecordsOfEndedRun(const CMeasurementDataManager& store) {
 
 }  // namespace
 
-bool CWorkingFile::Start(CMeasurementDataManager& store, const TDataFileView& view) {
+bool CWorkingFile::Start(const CMeasurementDataManager& store, const TDataFileView& view) {
     Delete();
     if (!CreateFolderWithParents(WorkFolder()))
         return false;
     m_path = WorkFolder() + "/" + store.StartTime().Format("%Y%m%d%H%M%S") + ".csv";
+    m_channelCount = FileChannelCount(store);
+    m_rowsWritten = 0;
     CTextBufferWriter header(m_path);
     return WriteDataFile(header, store, view, false) && WriteFileAtomically(m_path, header.Bytes());
 }
 
-bool CWorkingFile::Append(CMeasurementDataManager& store, bool final) {
+bool CWorkingFile::Append(const CMeasurementDataManager& store, bool final) {
     if (m_path.empty())
         return false;
     uint32_t upTo = 0;
     if (final) {
-        upTo = RecordsOfEndedRun(store);
+        upTo = RecordsOfEndedRun(store, m_channelCount);
     } else {
         const uint32_t records = store.RecordsThisRun();
         const uint32_t lag = Lag(store);
         upTo = records >= lag ? records - lag : 0;
     }
-    const uint32_t written = store.WorkingRowsWritten();
-    if (upTo <= written)
+    if (upTo <= m_rowsWritten)
         return true;
     CAppendFileWriter writer(m_path);
     if (!writer.Open())
         return false;
-    if (AppendWorkingRows(writer, store, upTo) && writer.Close())
+    if (AppendWorkingRows(writer, store, m_channelCount, m_rowsWritten, upTo) && writer.Close()) {
+        m_rowsWritten = upTo;
         return true;
+    }
     // No part-written row may stay: the next append writes the rows again.
     writer.Rollback();
-    store.SetWorkingRowsWritten(written);
     return false;
 }
 

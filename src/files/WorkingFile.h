@@ -11,17 +11,22 @@ namespace VEK {
 class CWorkingFile {
 public:
     // Deletes the previous working file and creates Data/work/<start time>.csv with the header.
-    bool Start(CMeasurementDataManager& store, const TDataFileView& view);
+    bool Start(const CMeasurementDataManager& store, const TDataFileView& view);
     // Appends the rows the run has completed: all but the newest few records, which late and
     // repeated reports may still fill. final, after the run has stopped: every record of the run.
     // A failed append leaves the file as it was and is retried with the next call.
-    bool Append(CMeasurementDataManager& store, bool final);
+    bool Append(const CMeasurementDataManager& store, bool final);
     // After the data were saved, and at exit.
     void Delete();
     const std::string& Path() const { return m_path; }
+    // The file's channels, fixed by its header.
+    uint32_t ChannelCount() const { return m_channelCount; }
+    uint32_t RowsWritten() const { return m_rowsWritten; }
 
 private:
     std::string m_path;
+    uint32_t m_channelCount = 0;
+    uint32_t m_rowsWritten = 0;
 };
 
 }  // namespace VEK

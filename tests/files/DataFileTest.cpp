@@ -9,6 +9,7 @@
 #include "DataFileTestStore.h"
 #include "files/DataFile.h"
 #include "files/DataFileText.h"
+#include "files/DataFileWriter.h"
 #include "platform/Folders.h"
 #include "support/TestHome.h"
 
@@ -54,7 +55,7 @@ TEST_F(DataFileTest, WritesHeaderAndRowsFromTheFirstRecordWithAReading) {
     store.SetModified(true);
     ASSERT_TRUE(SaveDataFile(path, store, SampleView()));
     EXPECT_EQ(ReadFile(path), kSampleFile);
-    EXPECT_EQ(store.FileChannelCount(), 3u);
+    EXPECT_EQ(FileChannelCount(store), 3u);
     EXPECT_EQ(store.SavedPath(), path);
     EXPECT_FALSE(store.IsModified());
 }

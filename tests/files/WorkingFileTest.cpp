@@ -96,7 +96,7 @@ TEST_F(WorkingFileTest, FailedAppendLeavesNoPartRowAndIsMadeUpLater) {
     setrlimit(RLIMIT_FSIZE, &old);
     EXPECT_FALSE(appended);
     EXPECT_EQ(ReadFile(working.Path()), header);
-    EXPECT_EQ(store.WorkingRowsWritten(), 0u);
+    EXPECT_EQ(working.RowsWritten(), 0u);
 
     ASSERT_TRUE(working.Append(store, false));
     EXPECT_EQ(Rows(), 6u);
@@ -110,7 +110,7 @@ TEST_F(WorkingFileTest, FastRatesLagByOneSecondAndWriteOnlyTwentyChannels) {
     setup.pollingSetting.SetInUse(25, true);  // beyond the twenty channels of a fast rate
     store.Start(setup);
     ASSERT_TRUE(working.Start(store, {}));
-    EXPECT_EQ(store.FileChannelCount(), 2u);
+    EXPECT_EQ(working.ChannelCount(), 2u);
     for (int tick = 0; tick < 15; ++tick) store.AdvanceTick();
     ASSERT_TRUE(working.Append(store, false));
     EXPECT_EQ(Rows(), 5u);
