@@ -3,15 +3,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QMessageBox>
 #include <QVBoxLayout>
 #include <cstdio>
 
 #include "app/AboutDlg.h"
-#include "app/SystemNumberDlg.h"
 #include "app/WaitToStopDlg.h"
 #include "app/WindowPlacement.h"
+#include "dialogs/SystemNumberDlg.h"
 #include "files/CodeTables.h"
 #include "files/Settings.h"
 #include "files/TraceLogger.h"
@@ -40,6 +39,7 @@ CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent) {
     addAction(about);
     setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(&m_quitSignals, &CQuitSignalNotifier::quitRequested, this, &CMainDlg::ConfirmedQuit);
+    connect(&m_controller, &CMeasurementSignals::statusChanged, this, &CMainDlg::RefreshStatus);
 }
 
 CMainDlg::~CMainDlg() = default;
@@ -49,8 +49,7 @@ bool CMainDlg::InitDialog() {
         if (m_onlyWindow.OwnerName() == kRecorderOwner) {
             const char* text = "The headless recorder (hollowmere-record) holds the dongle. Stop it first.";
             std::fprintf(stderr, "%s\n", text);
-            if (QGuiApplication::platformName() != QLatin1String("offscreen"))
-                QMessageBox::information(this, QCoreApplication::applicationName(), QString::fromUtf8(text));
+            QMessageBox::information(this, QCoreApplication::applicationName(), QString::fromUtf8(text));
         }
         return false;
     }
@@ -105,7 +104,7 @@ void CMainDlg::StartStop() {
     if (!DiscardCheck())
         return;
     // The start dialog's choices: no automatic save, no stop time.
-    m_controller.StartMeasurement(std::string(), VEK::CSystemTime());
+    m_controller.StartMeasurement(TRunOptions{});
 }
 
 bool CMainDlg::DiscardCheck() {

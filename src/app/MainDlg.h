@@ -3,10 +3,10 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/IMeasurementView.h"
-#include "app/MeasurementController.h"
 #include "app/OnlyWindowChecker.h"
-#include "app/QuitSignalNotifier.h"
+#include "app/controller/IMeasurementView.h"
+#include "app/controller/MeasurementController.h"
+#include "app/controller/QuitSignalNotifier.h"
 #include "files/GraphScaleSettings.h"
 #include "files/ParameterSet.h"
 
@@ -26,7 +26,6 @@ public:
     const VEK::TParameterSet& ParameterSet() const { return m_parameters; }
     CMeasurementController& Controller() { return m_controller; }
 
-    void RefreshStatus() override;
     void ShowMessage(EIcon icon, const std::string& text) override;
     bool WaitForStopConfirmation(const std::function<bool()>& stopped) override;
 
@@ -44,6 +43,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Run state, connection or remaining time changed.
+    void RefreshStatus();
     bool RunSystemNumberGate();
     static bool ConfirmQuit(QWidget* parent);
     // Finished data that were saved nowhere: asks before they are discarded.

@@ -9,19 +9,19 @@
 #include <sstream>
 
 #include "LoopbackTestHelpers.h"
-#include "app/MeasurementController.h"
+#include "app/controller/IMeasurementView.h"
+#include "app/controller/MeasurementController.h"
 #include "counterpart/OppositeSession.h"
 #include "counterpart/SimOptions.h"
 #include "data/Reading.h"
 #include "files/DataFile.h"
 #include "files/Settings.h"
+#include "protocol/CommandCode.h"
 #include "support/TestHome.h"
 
 namespace {
 
-constexpr int kFirmwareQuery = 0x2A;
-constexpr int kPollingSetting = 0x17;
-constexpr int kModeSetting = 0x0F;
+using namespace QNL::Code;
 
 void Wait(int ms) {
     Pump([] { return false; }, ms);
@@ -82,18 +82,26 @@ private:
     std::vector<TFrame> m_sent;
 };
 
-// Records what the controller shows; the wait for the stop runs a script.
+// Records what the controller shows and signals; the wait for the stop runs a script.
 class CRecordingView : public IMeasurementView {
 public:
     std::vector<std::string> messages;
     int waitDialogs = 0;
     int runsEnded = 0;
     bool deviceError = false;
+    std::vector<uint32_t> lostTimeouts;
     // The wait dialog's behaviour: true cancels.
     std::function<bool(const std::function<bool()>& stopped)> onWait = [](const auto&) { return true; };
-
-    void RefreshStatus() override {}
     std::function<void()> onMessage = [] {};
+
+    void Watch(CMeasurementController& controller) {
+        QObject::connect(&controller, &CMeasurementSignals::lostTimeoutChanged,
+                         [this](uint32_t ms) { lostTimeouts.push_back(ms); });
+        QObject::connect(&controller, &CMeasurementSignals::runEnded, [this](bool error) {
+            ++runsEnded;
+            deviceError = error;
+        });
+    }
 
     void ShowMessage(EIcon, const std::string& text) override {
         messages.push_back(text);
@@ -102,12 +110,6 @@ public:
     bool WaitForStopConfirmation(const std::function<bool()>& stopped) override {
         ++waitDialogs;
         return onWait(stopped);
-    }
-    std::vector<uint32_t> lostTimeouts;
-    void SetLostTimeout(uint32_t ms) override { lostTimeouts.push_back(ms); }
-    void MeasurementEnded(bool error) override {
-        ++runsEnded;
-        deviceError = error;
     }
 };
 
@@ -133,6 +135,7 @@ protected:
         for (int unit = 1; unit <= 3; ++unit) parameters.polling.SetInUse(unit, true);
         parameters.thermocoupleType.fill(1);
         controller = std::make_unique<CMeasurementController>(parameters, view);
+        view.Watch(*controller);
     }
     void TearDown() override { controller.reset(); }
 
@@ -166,7 +169,7 @@ TEST_F(MeasurementControllerTest, ConnectSequenceThenUnitInformation) {
     std::vector<int> commands = sim->ReceivedCommands();
     ASSERT_GE(commands.size(), 4u);
     EXPECT_EQ((std::vector<int>(commands.begin(), commands.begin() + 4)),
-              (std::vector<int>{kFirmwareQuery, kPollingSetting, kModeSetting, kPollingSetting}));
+              (std::vector<int>{kFwVersion, kPollingSetting, kModeSetting, kPollingSetting}));
     // Receive mode with the system number.
     const TFrame mode = sim->Received()[2];
     EXPECT_EQ(mode[3], 2);
@@ -241,7 +244,7 @@ TEST_P(StopHandshakeTest, StandbyFollowsTheConfirmation) {
     for (size_t i = before; i < frames.size(); ++i)
         standby += frames[i][2] == kModeSetting && frames[i][3] == 0 && frames[i][4] == 5;
     EXPECT_EQ(standby, c.standbyModes);
-    const IMeasurementView::TStopFlags flags = controller->StopFlags();
+    const TStopFlags flags = controller->StopFlags();
     EXPECT_TRUE(flags.done);
     EXPECT_FALSE(flags.pending);
     // The log is written by its own thread: look a little while.
@@ -267,7 +270,7 @@ TEST_F(MeasurementControllerTest, StopTimeInThePastEndsAtTheFirstTick) {
     Connect();
     EXPECT_EQ(view.lostTimeouts.back(), 12000u);
     const VEK::CSystemTime past = VEK::CSystemTime::Now().AddMilliseconds(-3600 * 1000);
-    ASSERT_EQ(controller->StartMeasurement("", past), 0);
+    ASSERT_EQ(controller->StartMeasurement(TRunOptions{.stopTime = past}), 0);
     EXPECT_EQ(view.lostTimeouts.back(), 5000u);  // five periods of 1 s
     // The remaining time never goes below zero.
     EXPECT_EQ(controller->StatusText(), "Measuring\nRemaining Time: 0:00:00");
@@ -286,7 +289,7 @@ TEST_F(MeasurementControllerTest, LostChannelIsAskedAgainOnlyWhileIdle) {
     EXPECT_FALSE(controller->Store().UnitInformation(2).IsPresent());
     // The next polling setting (at the latest the 10 s information refresh) asks the unit again.
     ASSERT_TRUE(Pump([&] { return !controller->PollingSetting().InfoWanted(2); }, 12000));
-    ASSERT_EQ(controller->StartMeasurement("", VEK::CSystemTime()), 0);
+    ASSERT_EQ(controller->StartMeasurement(TRunOptions{}), 0);
     controller->PostChannelLost(2);
     Wait(300);
     EXPECT_FALSE(controller->PollingSetting().InfoWanted(2));
@@ -296,7 +299,7 @@ TEST_F(MeasurementControllerTest, LostChannelIsAskedAgainOnlyWhileIdle) {
 TEST_F(MeasurementControllerTest, LoadReplacesTheDataOrGoesBackToIdle) {
     Connect();
     const std::string dataFile = testing_support::TestHome() + "/saved.csv";
-    ASSERT_EQ(controller->StartMeasurement(dataFile, VEK::CSystemTime()), 0);
+    ASSERT_EQ(controller->StartMeasurement(TRunOptions{.dataFile = dataFile}), 0);
     ASSERT_TRUE(Pump([&] { return controller->Store().RecordCount() >= 2; }, 10000));
     controller->FinishMeasurement();
     const uint32_t records = controller->Store().RecordCount();
@@ -309,7 +312,7 @@ TEST_F(MeasurementControllerTest, LoadReplacesTheDataOrGoesBackToIdle) {
     EXPECT_FALSE(controller->HasUnsavedRun());
 
     // A later run without a data file is saved nowhere, whatever the data before were saved as.
-    ASSERT_EQ(controller->StartMeasurement("", VEK::CSystemTime()), 0);
+    ASSERT_EQ(controller->StartMeasurement(TRunOptions{}), 0);
     controller->FinishMeasurement();
     EXPECT_TRUE(controller->HasUnsavedRun());
 
@@ -353,9 +356,29 @@ TEST_F(MeasurementControllerTest, ShortMeasurementHasNoWorkingFile) {
     EXPECT_EQ(view.runsEnded, 1);
 }
 
+// The working file of a run saved nowhere is its only copy: a short measurement after it leaves
+// it as it is, and so does the exit.
+TEST_F(MeasurementControllerTest, ShortMeasurementKeepsTheLastRunsWorkingFile) {
+    Connect();
+    ASSERT_EQ(controller->StartMeasurement(TRunOptions{}), 0);
+    ASSERT_TRUE(Pump([&] { return controller->Store().RecordCount() >= 2; }, 10000));
+    controller->FinishMeasurement();
+    const std::string working = controller->WorkingFilePath();
+    const std::string rows = testing_support::ReadFile(working);
+    ASSERT_FALSE(rows.empty());
+
+    IShortMeasurementExecutable& shortRun = *controller;
+    shortRun.Execute(true);
+    ASSERT_TRUE(Pump([&] { return controller->Store().RecordCount() >= 2; }, 10000));
+    shortRun.Execute(false);
+    EXPECT_EQ(testing_support::ReadFile(working), rows);
+    controller->Shutdown();
+    EXPECT_EQ(testing_support::ReadFile(working), rows);
+}
+
 TEST_F(MeasurementControllerTest, FailedStartLeavesNoWorkingFileAndNoKeepAwake) {
     Connect({"--polling-error"}, false);
-    EXPECT_LT(controller->StartMeasurement("", VEK::CSystemTime()), 0);
+    EXPECT_LT(controller->StartMeasurement(TRunOptions{}), 0);
     EXPECT_FALSE(controller->KeepAwakeRequested());
     EXPECT_TRUE(controller->WorkingFilePath().empty());
     EXPECT_EQ(controller->RunState(), CMeasurementDataManager::kStateEmpty);
@@ -390,8 +413,8 @@ TEST_F(MeasurementControllerTest, InformationBurstResendsOnceAtOnceAndOnceAfter)
     Wait(1000);  // the reset's own re-send
     const size_t before = sim->CountReceived(kPollingSetting);
     for (uint8_t unit = 1; unit <= 25; ++unit) {
-        QNL::CBasicPacket frame = Frame(0x42, InformationEvent(unit));
-        controller->HandleUnclaimedFrame(frame, 0);
+        QNL::CBasicPacket frame = Frame(kDataReceivedEvent, InformationEvent(unit));
+        QNL::CRfPacketCommander::Dispatch(frame, 0, controller->Listener());
     }
     // One re-send right after the 21st report, the next only once the burst has been quiet.
     ASSERT_TRUE(Pump([&] { return sim->CountReceived(kPollingSetting) >= before + 1; }, 2000));
@@ -403,8 +426,8 @@ TEST_F(MeasurementControllerTest, InformationBurstResendsOnceAtOnceAndOnceAfter)
 
 TEST_F(MeasurementControllerTest, InformationReportsOutsideTheUnitsAreDropped) {
     for (uint8_t unit : {0, 1, 101, 255}) {
-        QNL::CBasicPacket frame = Frame(0x42, InformationEvent(unit));
-        controller->HandleUnclaimedFrame(frame, 0);
+        QNL::CBasicPacket frame = Frame(kDataReceivedEvent, InformationEvent(unit));
+        QNL::CRfPacketCommander::Dispatch(frame, 0, controller->Listener());
     }
     Wait(100);
     EXPECT_TRUE(controller->Store().UnitInformation(1).IsPresent());
@@ -417,7 +440,7 @@ TEST_F(MeasurementControllerTest, InformationReportsOutsideTheUnitsAreDropped) {
 TEST_F(MeasurementControllerTest, DeviceErrorSavesBeforeItSaysSo) {
     Connect();
     const std::string dataFile = testing_support::TestHome() + "/run.csv";
-    ASSERT_EQ(controller->StartMeasurement(dataFile, VEK::CSystemTime()), 0);
+    ASSERT_EQ(controller->StartMeasurement(TRunOptions{.dataFile = dataFile}), 0);
     const std::string working = controller->WorkingFilePath();
     ASSERT_TRUE(testing_support::FileExists(working));
     ASSERT_TRUE(Pump([&] { return controller->Store().RecordCount() >= 2; }, 10000));
@@ -447,7 +470,7 @@ TEST_F(MeasurementControllerTest, FastRunKeepsEveryReadingSent) {
     for (int unit = 1; unit <= 20; ++unit) parameters.polling.SetInUse(unit, true);
     Connect({"--jitter", "40", "--failure-rate", "15"}, true, "1-20");
     const std::string dataFile = testing_support::TestHome() + "/fast.csv";
-    ASSERT_EQ(controller->StartMeasurement(dataFile, VEK::CSystemTime()), 0);
+    ASSERT_EQ(controller->StartMeasurement(TRunOptions{.dataFile = dataFile}), 0);
     Wait(12000);
     controller->FinishMeasurement();
     ASSERT_EQ(controller->RunState(), CMeasurementDataManager::kStateHolding);
@@ -459,8 +482,9 @@ TEST_F(MeasurementControllerTest, FastRunKeepsEveryReadingSent) {
     EXPECT_GT(records, 100u);
     size_t checked = 0;
     for (const TFrame& frame : sim->Sent()) {
-        // STX, LEN, 0x42, pipe, flag, then the report: kind 3, unit, battery, samples, sequence.
-        if (frame.size() < 10 || frame[2] != 0x42 || frame[5] != 3)
+        // STX, LEN, the event's code, pipe, flag, then the report: kind, unit, battery, samples,
+        // sequence.
+        if (frame.size() < 10 || frame[2] != kDataReceivedEvent || frame[5] != kMeasurementReport)
             continue;
         const int unit = frame[6];
         const int samples = frame[8] & 0x0F;

@@ -1,4 +1,4 @@
-#include "app/QuitSignalNotifier.h"
+#include "app/controller/QuitSignalNotifier.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "app/TickThread.h"
+#include "app/controller/TickThread.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,4 +1,4 @@
-#include "app/KeepAwake.h"
+#include "app/controller/KeepAwake.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

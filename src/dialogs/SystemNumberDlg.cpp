@@ -1,4 +1,4 @@
-#include "app/SystemNumberDlg.h"
+#include "dialogs/SystemNumberDlg.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>

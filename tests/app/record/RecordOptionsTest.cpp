@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/RecordOptions.h"
+#include "app/record/RecordOptions.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 #include <QTimer>
 #include <memory>
 
-#include "app/IMeasurementView.h"
-#include "app/MeasurementController.h"
-#include "app/QuitSignalNotifier.h"
-#include "app/RecordOptions.h"
+#include "app/controller/IMeasurementView.h"
+#include "app/controller/MeasurementController.h"
+#include "app/controller/QuitSignalNotifier.h"
+#include "app/record/RecordOptions.h"
 #include "files/ParameterSet.h"
 
 // hollowmere-record: a measurement without the window. Waits for the dongle, starts, stops on the
@@ -26,14 +26,13 @@ public:
 
     void Begin();
 
-    void RefreshStatus() override {}
     void ShowMessage(EIcon icon, const std::string& text) override;
     bool WaitForStopConfirmation(const std::function<bool()>& stopped) override;
-    void SamplingTick() override;
-    void MeasurementEnded(bool deviceError) override;
-    void KeepAwakeChanged(bool requested) override;
 
 private:
+    void OnSamplingTick();
+    void OnRunEnded(bool deviceError);
+    void OnKeepAwakeChanged(bool requested);
     void Poll();
     void OnQuitSignal();
     void Conclude(bool deviceError);

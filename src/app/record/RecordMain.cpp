@@ -2,8 +2,8 @@
 #include <QCoreApplication>
 #include <cstdio>
 
-#include "app/HeadlessRecorder.h"
-#include "app/InstanceKey.h"
+#include "app/controller/InstanceKey.h"
+#include "app/record/HeadlessRecorder.h"
 #include "files/InifileAccessor.h"
 #include "files/Settings.h"
 #include "files/TraceLogger.h"

@@ -1,4 +1,4 @@
-#include "app/RecordOptions.h"
+#include "app/record/RecordOptions.h"
 
 #include <cstdint>
 

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/KeepAwake.h"
+#include "app/controller/KeepAwake.h"
 
 namespace {
 

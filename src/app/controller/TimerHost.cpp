@@ -1,4 +1,4 @@
-#include "app/TimerHost.h"
+#include "app/controller/TimerHost.h"
 
 #include <QMetaObject>
 

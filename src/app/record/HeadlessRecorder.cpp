@@ -1,4 +1,4 @@
-#include "app/HeadlessRecorder.h"
+#include "app/record/HeadlessRecorder.h"
 
 #include <unistd.h>
 
@@ -19,6 +19,10 @@ CHeadlessRecorder::CHeadlessRecorder(const TRecordOptions& options, const VEK::T
     m_progressOnTerminal = isatty(STDERR_FILENO) != 0;
     connect(&m_signals, &CQuitSignalNotifier::quitRequested, this, &CHeadlessRecorder::OnQuitSignal);
     connect(&m_poll, &QTimer::timeout, this, &CHeadlessRecorder::Poll);
+    connect(&m_controller, &CMeasurementSignals::samplingTick, this, &CHeadlessRecorder::OnSamplingTick);
+    connect(&m_controller, &CMeasurementSignals::runEnded, this, &CHeadlessRecorder::OnRunEnded);
+    connect(&m_controller, &CMeasurementSignals::keepAwakeChanged, this,
+            &CHeadlessRecorder::OnKeepAwakeChanged);
 }
 
 CHeadlessRecorder::~CHeadlessRecorder() = default;
@@ -38,8 +42,11 @@ void CHeadlessRecorder::Poll() {
     }
     m_started = true;
     m_poll.stop();
-    const VEK::CSystemTime stopTime = m_options.StopTime(VEK::CSystemTime::Now());
-    if (m_controller.StartMeasurement(m_options.outFile, stopTime, m_options.records) < 0) {
+    TRunOptions run;
+    run.dataFile = m_options.outFile;
+    run.stopTime = m_options.StopTime(VEK::CSystemTime::Now());
+    run.recordCount = m_options.records;
+    if (m_controller.StartMeasurement(run) < 0) {
         QCoreApplication::exit(1);
         return;
     }
@@ -79,7 +86,7 @@ bool CHeadlessRecorder::WaitForStopConfirmation(const std::function<bool()>& sto
     return true;
 }
 
-void CHeadlessRecorder::SamplingTick() {
+void CHeadlessRecorder::OnSamplingTick() {
     if (!m_progressOnTerminal)
         return;
     const CMeasurementDataManager& store = m_controller.Store();
@@ -93,11 +100,11 @@ void CHeadlessRecorder::ClearProgressLine() {
     m_progressShown = false;
 }
 
-void CHeadlessRecorder::KeepAwakeChanged(bool requested) {
+void CHeadlessRecorder::OnKeepAwakeChanged(bool requested) {
     std::fprintf(stderr, "hollowmere-record: keep-awake %s\n", requested ? "requested" : "released");
 }
 
-void CHeadlessRecorder::MeasurementEnded(bool deviceError) {
+void CHeadlessRecorder::OnRunEnded(bool deviceError) {
     if (m_ended)
         return;
     m_ended = true;

@@ -1,0 +1,207 @@
+#include "app/controller/DongleLink.h"
+
+#include <QMetaObject>
+
+#include "app/controller/MeasurementSignals.h"
+#include "app/controller/SharedParameters.h"
+#include "data/MeasurementDataManager.h"
+#include "files/DeviceSettings.h"
+#include "files/Settings.h"
+#include "files/TraceLogger.h"
+#include "link/ReportEvent.h"
+#include "link/UsbHidFinder.h"
+#include "protocol/DongleOperations.h"
+
+namespace {
+constexpr int kDeviceWatchMs = 1000;
+// Information reports come in bursts: the polling setting goes again this long after the last.
+constexpr int kResendDelayMs = 500;
+// More information reports than this in a burst re-send the polling setting at once.
+constexpr uint32_t kInformationBurst = 20;
+constexpr int kInformationRefreshMs = 10000;
+}  // namespace
+
+CDongleLink::CDongleLink(CSharedParameters& parameters, CMeasurementDataManager& store,
+                         CMeasurementSignals& notifier, QObject* parent)
+    : QObject(parent),
+      m_parameters(parameters),
+      m_store(store),
+      m_notifier(notifier),
+      m_timers([this](int id) { OnTimer(id); }, this) {}
+
+CDongleLink::~CDongleLink() {
+    Close();
+}
+
+void CDongleLink::StartDeviceWatch() {
+    m_timers.Start(kTimerDeviceWatch, kDeviceWatchMs);
+    OnTimer(kTimerDeviceWatch);
+}
+
+void CDongleLink::Detach() {
+    m_commander.Detach();
+}
+
+void CDongleLink::DetachForNewSystemNumber() {
+    m_commander.Detach();
+    m_configured = false;
+    m_connectionAttempted = false;
+}
+
+void CDongleLink::Close() {
+    m_timers.StopAll();
+    m_commander.SetListener(nullptr);
+    m_commander.Detach();
+}
+
+bool CDongleLink::IsConnected() const {
+    return m_commander.IsRunning() && m_target != nullptr && m_target->IsLinked();
+}
+
+bool CDongleLink::OpenDevice() {
+    const VEK::TDeviceSettings device = VEK::TDeviceSettings::Read(VEK::DefineParameterSection());
+    m_recordLimit = device.recordLimit > 0 ? static_cast<uint32_t>(device.recordLimit) : kDefaultRecordLimit;
+    m_commander.SetListener(m_listener);
+    if (device.UsesTcp())
+        return OpenTcpServer(device.TcpPort(), device.tcpAddress);
+    return OpenHidDevice(device.VendorId(), device.ProductId());
+}
+
+bool CDongleLink::OpenTcpServer(int port, const std::string& address) {
+    if (port <= 0 || port > 65535)
+        return false;
+    m_tcpServer.Stop();
+    m_tcpServer.SetBindAddress(address);
+    m_tcpServer.SetPort(static_cast<uint16_t>(port));
+    if (!m_commander.SetTarget(&m_tcpServer) || !m_commander.Attach(&m_commander.Adapter()))
+        return false;
+    m_target = &m_tcpServer;
+    VEK::TraceLogger().Trace("開発用 TCPIP ポートをオープンしました。");
+    m_tcpServer.Thread().SetPriority(VEK::CThread::EPriority::Highest);
+    return true;
+}
+
+bool CDongleLink::OpenHidDevice(uint16_t vendorId, uint16_t productId) {
+    VEK::CUsbHidFinder finder;
+    std::vector<VEK::CUsbHidPathName> devices = finder.EnumerateDevices(vendorId, productId);
+    for (const VEK::CUsbHidPathName& other :
+         finder.EnumerateDevices(vendorId, VEK::TDeviceSettings::kSecondProductId))
+        devices.push_back(other);
+    if (devices.empty() || devices.front().path.empty())
+        return false;
+    m_hidReport.Transport().Close();
+    if (!m_hidReport.Transport().SelectDevice(devices.front().path))
+        return false;
+    if (!m_commander.SetTarget(&m_hidReport) || !m_commander.Attach(&m_commander.Adapter()))
+        return false;
+    m_target = &m_hidReport;
+    VEK::TraceLogger().Trace("専用ドングルを発見しました。");
+    m_hidReport.Thread().SetPriority(VEK::CThread::EPriority::Highest);
+    return true;
+}
+
+int CDongleLink::SendPollingSetting(bool on) {
+    return QNL::SendPollingSetting(*this, m_parameters.CommandSettings(), on);
+}
+
+int CDongleLink::SendPollingOff() {
+    return QNL::SendPollingOff(*this, m_parameters.CommandSettings());
+}
+
+int CDongleLink::SendStandbyMode() {
+    return QNL::SendStandbyMode(*this, m_parameters.CommandSettings());
+}
+
+int CDongleLink::Send(const IPacket& packet) {
+    std::lock_guard lock(m_commandLock);
+    return m_commander.Send(packet);
+}
+
+int CDongleLink::Exchange(IPacket& response, const IPacket& command, int timeoutMs) {
+    std::lock_guard lock(m_commandLock);
+    return m_commander.Exchange(response, command, timeoutMs);
+}
+
+void CDongleLink::AskEveryUnit() {
+    m_parameters.SetAllInformationWanted();
+    m_timers.Start(kTimerResendPolling, kResendDelayMs);
+}
+
+void CDongleLink::StartInformationRefresh() {
+    m_timers.Start(kTimerInformationRefresh, kInformationRefreshMs);
+}
+
+void CDongleLink::PostLinkState(int kind) {
+    if (kind == VEK::CReportEvent::kConnect || kind == VEK::CReportEvent::kDisconnect)
+        QMetaObject::invokeMethod(
+            this, [this, kind] { OnLinkState(kind); }, Qt::QueuedConnection);
+}
+
+void CDongleLink::OnLinkState(int kind) {
+    if (kind == VEK::CReportEvent::kConnect) {
+        m_connectionAttempted = true;
+        m_configured =
+            QNL::RunConnectSequence(*this, m_parameters.CommandSettings(), m_parameters.Firmware()) == 0;
+        emit connected(m_configured);
+    } else {
+        m_configured = false;
+        emit disconnected();
+    }
+}
+
+void CDongleLink::InformationReportReceived() {
+    if (++m_informationReports > kInformationBurst) {
+        m_informationReports = 0;
+        PostResend();
+    } else {
+        m_timers.RequestStart(kTimerResendPolling, kResendDelayMs);
+    }
+}
+
+void CDongleLink::PostResend() {
+    QMetaObject::invokeMethod(
+        this, [this] { ResendPollingSetting(); }, Qt::QueuedConnection);
+}
+
+void CDongleLink::ResendPollingSetting() {
+    if (IsConnected())
+        SendPollingSetting(m_store.State() == CMeasurementDataManager::kStateMeasuring);
+}
+
+void CDongleLink::PostChannelLost(int channel) {
+    QMetaObject::invokeMethod(
+        this, [this, channel] { OnChannelLost(channel); }, Qt::QueuedConnection);
+}
+
+void CDongleLink::OnChannelLost(int channel) {
+    if (m_store.State() == CMeasurementDataManager::kStateMeasuring || channel < 1 ||
+        channel > CMeasurementDataManager::kChannels)
+        return;
+    m_store.SetUnitInformation(channel, TUnitInformation{});
+    m_parameters.SetInfoWanted(channel, true);
+}
+
+void CDongleLink::OnTimer(int id) {
+    switch (id) {
+        case kTimerDeviceWatch:
+            if (!m_commander.IsRunning() && !OpenDevice()) {
+                m_connectionAttempted = true;
+                emit m_notifier.statusChanged();
+            }
+            break;
+        case kTimerResendPolling:
+            m_timers.Stop(kTimerResendPolling);
+            PostResend();
+            break;
+        case kTimerInformationRefresh:
+            if (m_store.State() != CMeasurementDataManager::kStateEmpty) {
+                m_timers.Stop(kTimerInformationRefresh);
+                break;
+            }
+            AskEveryUnit();
+            emit m_notifier.listsRefreshDue();
+            break;
+        default:
+            break;
+    }
+}

@@ -1,0 +1,113 @@
+#pragma once
+#include <QObject>
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+
+#include "app/controller/TimerHost.h"
+#include "link/CommunicationReporter.h"
+#include "link/SocketServer.h"
+#include "link/UsbHid.h"
+#include "protocol/RfPacketCommander.h"
+
+class CMeasurementDataManager;
+class CMeasurementSignals;
+class CSharedParameters;
+
+// The controller's link to the dongle: the device watch opens the dongle (or the development TCP
+// server) whenever no report runs, the report's connect event runs the connect sequence, unit
+// discovery keeps asking for the units' information while idle with the polling setting's re-sends
+// coalesced, and every dongle command goes through the command lock. Window thread, except where
+// noted.
+class CDongleLink : public QObject, public VEK::IPacketCommandExecuter {
+    Q_OBJECT
+public:
+    enum ETimer {
+        kTimerDeviceWatch = 2,
+        kTimerResendPolling = 13,
+        kTimerInformationRefresh = 14,
+    };
+    // "rec-max" when define.ini gives none.
+    static constexpr uint32_t kDefaultRecordLimit = 0x7FFFFFFF;
+
+    // All borrowed; they outlive the link.
+    CDongleLink(CSharedParameters& parameters, CMeasurementDataManager& store, CMeasurementSignals& notifier,
+                QObject* parent = nullptr);
+    ~CDongleLink() override;
+
+    // The dongle commander's listener from the next device opened on; borrowed.
+    void SetListener(QNL::CRfPacketCommander::IListener* listener) { m_listener = listener; }
+
+    // Device watch every second from now on (the first look right away).
+    void StartDeviceWatch();
+    // The report stops; the device watch opens the dongle afresh.
+    void Detach();
+    // A new system number: the dongle is opened and configured again.
+    void DetachForNewSystemNumber();
+    // At exit: no device watch, no listener, nothing attached.
+    void Close();
+
+    bool IsConnected() const;
+    bool ConnectionAttempted() const { return m_connectionAttempted; }
+    // Connected, and the last connect sequence configured the dongle.
+    bool Configured() const { return m_configured && IsConnected(); }
+    // define.ini "rec-max", read at every attempt to open the dongle.
+    uint32_t RecordLimit() const { return m_recordLimit; }
+
+    // The dongle operations with the parameter set's system number, time-out and retries; 0 on
+    // success.
+    int SendPollingSetting(bool on);
+    int SendPollingOff();
+    int SendStandbyMode();
+
+    // Unit discovery while idle: every unit's information is asked for with a polling setting
+    // half a second from now, and again every ten seconds while the store stays empty.
+    void AskEveryUnit();
+    void StartInformationRefresh();
+
+    // Receive thread: the report's state events.
+    void PostLinkState(int kind);
+    // Receive thread: an information report arrived. A burst of them leads to one re-send of the
+    // polling setting half a second after the last, or at once after more than twenty.
+    void InformationReportReceived();
+    // Any thread: the lists report a channel that stopped reporting; while not measuring its
+    // information is asked for again.
+    void PostChannelLost(int channel);
+
+    // Dongle commands, serialised by the command lock.
+    int Send(const IPacket& packet) override;
+    int Exchange(IPacket& response, const IPacket& command, int timeoutMs) override;
+
+signals:
+    // The report connected and the connect sequence ran; configured: it worked.
+    void connected(bool configured);
+    void disconnected();
+
+private:
+    bool OpenDevice();
+    bool OpenTcpServer(int port, const std::string& address);
+    bool OpenHidDevice(uint16_t vendorId, uint16_t productId);
+    void OnTimer(int id);
+    void OnLinkState(int kind);
+    void OnChannelLost(int channel);
+    void PostResend();
+    void ResendPollingSetting();
+
+    CSharedParameters& m_parameters;
+    CMeasurementDataManager& m_store;
+    CMeasurementSignals& m_notifier;
+    QNL::CRfPacketCommander::IListener* m_listener = nullptr;
+
+    // Transports before the commander, so that the commander (which stops its report) goes first.
+    VEK::CSocketServer m_tcpServer;
+    VEK::CCommunicationReporterT<VEK::CUsbHid> m_hidReport;
+    QNL::CRfPacketCommander m_commander;
+    VEK::IReport* m_target = nullptr;  // the commander adapter's target once a device was opened
+    std::mutex m_commandLock;
+    CTimerHost m_timers;
+
+    bool m_connectionAttempted = false;
+    bool m_configured = false;
+    uint32_t m_recordLimit = kDefaultRecordLimit;
+    std::atomic<uint32_t> m_informationReports{0};
+};

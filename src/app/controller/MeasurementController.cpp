@@ -1,0 +1,131 @@
+#include "app/controller/MeasurementController.h"
+
+#include "app/controller/IMeasurementView.h"
+
+namespace {
+constexpr const char* kDeviceErrorMessage = "Stopped measurement because DEVICE ERROR occurred.";
+constexpr const char* kSaveFailedMessage = "Failed to save data to the file.";
+// Lost detection of the lists while idle.
+constexpr uint32_t kIdleLostTimeoutMs = 12000;
+}  // namespace
+
+CMeasurementController::CMeasurementController(VEK::TParameterSet& parameters, IMeasurementView& view,
+                                               QObject* parent)
+    : CMeasurementSignals(parent),
+      m_view(view),
+      m_parameters(parameters),
+      m_link(m_parameters, m_store, *this),
+      m_stop(m_link, view),
+      m_receivePath(m_store, m_parameters, m_link, m_stop, *this),
+      m_run(m_store, m_parameters, m_link, *this, view) {
+    m_link.SetListener(&m_receivePath);
+    connect(&m_link, &CDongleLink::connected, this, &CMeasurementController::OnConnected);
+    connect(&m_link, &CDongleLink::disconnected, this, &CMeasurementController::OnDisconnected);
+    m_store.Reset(m_parameters.MeasurementSetup());
+}
+
+CMeasurementController::~CMeasurementController() {
+    Shutdown();
+}
+
+void CMeasurementController::Shutdown() {
+    m_link.Close();
+    m_stop.Reset();
+    m_run.Shutdown();
+}
+
+void CMeasurementController::StartDeviceWatch() {
+    m_link.StartDeviceWatch();
+}
+
+int CMeasurementController::StartMeasurement(const TRunOptions& options) {
+    return m_run.Start(options);
+}
+
+void CMeasurementController::FinishMeasurement() {
+    m_run.Finish();
+}
+
+void CMeasurementController::Execute(bool start) {
+    const bool measuring = m_store.State() == CMeasurementDataManager::kStateMeasuring;
+    if (start && !measuring)
+        m_run.Start(TRunOptions{.workingFile = false, .reportFailure = false});
+    else if (!start && measuring)
+        m_run.Finish();
+}
+
+bool CMeasurementController::LoadData(const std::string& path, VEK::TDataFileView& fileView) {
+    // The run's own rows go to its files before the store takes the loaded data.
+    if (m_store.State() == CMeasurementDataManager::kStateMeasuring)
+        m_run.Finish();
+    emit holdAndCursorReleased();
+    const bool loaded = m_run.Load(path, fileView);
+    if (!loaded)
+        ResetToIdle();
+    return loaded;
+}
+
+void CMeasurementController::DataSaved() {
+    m_run.DataSaved();
+}
+
+void CMeasurementController::ResetToIdle() {
+    emit holdAndCursorReleased();
+    if (m_link.IsConnected())
+        m_link.SendPollingSetting(false);
+    m_run.Discard();
+    m_link.AskEveryUnit();
+    emit statusChanged();
+    emit rebuildRequested();
+    emit listsRefreshDue();
+    emit lostTimeoutChanged(kIdleLostTimeoutMs);
+    m_link.StartInformationRefresh();
+}
+
+void CMeasurementController::DetachDongle() {
+    m_link.DetachForNewSystemNumber();
+    emit statusChanged();
+}
+
+void CMeasurementController::RunStopSequence() {
+    m_stop.WaitForStop();
+    m_stop.StopPolling();
+    m_run.Discard();
+    m_stop.WaitForStop();
+}
+
+void CMeasurementController::OnConnected(bool configured) {
+    if (!configured || m_store.State() == CMeasurementDataManager::kStateHolding)
+        emit statusChanged();
+    else
+        ResetToIdle();
+}
+
+void CMeasurementController::OnDisconnected() {
+    m_stop.Reset();
+    const int state = m_store.State();
+    bool saved = true;
+    if (state == CMeasurementDataManager::kStateMeasuring) {
+        m_link.Detach();
+        // An unattended run is saved before any message can wait for the operator.
+        saved = m_run.EndAfterDeviceError();
+    } else if (state == CMeasurementDataManager::kStateEmpty) {
+        for (int channel = 1; channel <= CMeasurementDataManager::kChannels; ++channel)
+            emit channelValueChanged(channel, TChannelValue{});
+    }
+    m_parameters.SetAllInformationWanted();
+    for (int channel = 1; channel <= CMeasurementDataManager::kChannels; ++channel) {
+        m_store.SetUnitInformation(channel, TUnitInformation{});
+        emit unitInformationChanged(channel);
+    }
+    m_parameters.Firmware() = TFwVersionData{};
+    emit listsRefreshDue();
+    emit statusChanged();
+    if (state == CMeasurementDataManager::kStateMeasuring) {
+        emit rebuildRequested();
+        m_view.ShowMessage(IMeasurementView::EIcon::kError, kDeviceErrorMessage);
+        if (!saved)
+            m_view.ShowMessage(IMeasurementView::EIcon::kError, kSaveFailedMessage);
+        emit runEnded(true);
+    }
+}

@@ -1,0 +1,85 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "app/controller/DongleLink.h"
+#include "app/controller/MeasurementRun.h"
+#include "app/controller/MeasurementSignals.h"
+#include "app/controller/ReceivePath.h"
+#include "app/controller/RunOptions.h"
+#include "app/controller/SharedParameters.h"
+#include "app/controller/ShortMeasurementExecutable.h"
+#include "app/controller/StopHandshake.h"
+#include "data/MeasurementDataManager.h"
+#include "files/DataFileView.h"
+
+class IMeasurementView;
+
+// Keeps the dongle connected and runs a measurement from start to stop, for the main window and
+// the headless recorder alike: the record store and the members that do the work (the dongle link,
+// the run, the receive path, the stop handshake), the sequences that involve several of them, and
+// the signals (inherited) through which everyone learns what happened. Window thread; the receive
+// thread and the record clock reach it only by queued calls and the stop flags.
+class CMeasurementController : public CMeasurementSignals, public IShortMeasurementExecutable {
+public:
+    // Borrowed; they outlive the controller.
+    CMeasurementController(VEK::TParameterSet& parameters, IMeasurementView& view, QObject* parent = nullptr);
+    // Closes the dongle's communication and stops the record clock.
+    ~CMeasurementController() override;
+
+    // Device watch every second from now on (the first look right away).
+    void StartDeviceWatch();
+    // Discards the data, turns polling off and asks every unit for its information again.
+    void ResetToIdle();
+    // The one start path; 0, or negative when no dongle is connected or polling on failed.
+    int StartMeasurement(const TRunOptions& options);
+    void FinishMeasurement();
+    // The short measurement: start while not measuring, stop while measuring; anything else does
+    // nothing. No working file and no automatic save.
+    void Execute(bool start) override;
+    // Replaces the data with a data file (a running measurement is finished first); the graph's
+    // view state comes back in fileView. On failure the controller goes back to idle and false.
+    bool LoadData(const std::string& path, VEK::TDataFileView& fileView);
+    // The data were saved by the Save command.
+    void DataSaved();
+    // A new system number: the dongle is opened afresh by the device watch and configured again.
+    void DetachDongle();
+    // Before an exit or a new system number: wait, polling off with the data discarded, wait; the
+    // dongle ends in standby.
+    void RunStopSequence();
+    // At exit: closes the dongle, stops the clock, deletes the working file unless it holds a run
+    // that was saved nowhere.
+    void Shutdown();
+
+    // Any thread: the lists report a channel that stopped reporting.
+    void PostChannelLost(int channel) { m_link.PostChannelLost(channel); }
+
+    int RunState() const { return m_store.State(); }
+    bool IsConnected() const { return m_link.IsConnected(); }
+    bool ConnectionAttempted() const { return m_link.ConnectionAttempted(); }
+    bool DongleConfigured() const { return m_link.Configured(); }
+    std::string StatusText() const { return m_run.StatusText(); }
+    TStopFlags StopFlags() const { return m_stop.Flags(); }
+    CMeasurementDataManager& Store() { return m_store; }
+    const std::string& WorkingFilePath() const { return m_run.WorkingFilePath(); }
+    bool KeepAwakeRequested() const { return m_run.KeepAwakeRequested(); }
+    // The parameter set's polling setting, whose information bits the receive thread changes.
+    TPollingSetting PollingSetting() const { return m_parameters.PollingSetting(); }
+    // The graph's view state written into data files.
+    void SetDataFileView(const VEK::TDataFileView& view) { m_run.SetDataFileView(view); }
+    bool HasUnsavedRun() const { return m_run.HasUnsavedRun(); }
+    // The dongle commander's listener, for frames recorded elsewhere.
+    QNL::CRfPacketCommander::IListener& Listener() { return m_receivePath; }
+
+private:
+    void OnConnected(bool configured);
+    void OnDisconnected();
+
+    IMeasurementView& m_view;
+    CSharedParameters m_parameters;
+    CMeasurementDataManager m_store;
+    CDongleLink m_link;
+    CStopHandshake m_stop;
+    CReceivePath m_receivePath;
+    CMeasurementRun m_run;
+};

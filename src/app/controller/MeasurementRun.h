@@ -1,0 +1,92 @@
+#pragma once
+#include <QObject>
+#include <cstdint>
+#include <string>
+
+#include "app/controller/KeepAwake.h"
+#include "app/controller/RunOptions.h"
+#include "app/controller/TickThread.h"
+#include "app/controller/TimerHost.h"
+#include "files/DataFileView.h"
+#include "files/WorkingFile.h"
+
+class CDongleLink;
+class CMeasurementDataManager;
+class CMeasurementSignals;
+class CSharedParameters;
+class IMeasurementView;
+
+// One measurement from start to end: polling on, the record store begun, the record clock, the
+// sampling tick with its stop conditions (record limit, record count, stop time), the finish with
+// polling off and the automatic save, the working file, keep-awake. Window thread.
+class CMeasurementRun : public QObject {
+    Q_OBJECT
+public:
+    enum ETimer {
+        kTimerRefreshLists = 3,
+        kTimerRemainingTime = 15,
+        kTimerWorkingFile = 16,
+    };
+
+    // All borrowed; they outlive the run.
+    CMeasurementRun(CMeasurementDataManager& store, CSharedParameters& parameters, CDongleLink& link,
+                    CMeasurementSignals& notifier, IMeasurementView& view, QObject* parent = nullptr);
+    ~CMeasurementRun() override;
+
+    // The one start path. Keep-awake and, when asked for, the working file only for a start that
+    // worked. 0, or negative when no dongle is connected or polling on failed.
+    int Start(const TRunOptions& options);
+    // Ends the run: polling off, finished data, automatic save, final working-file rows,
+    // keep-awake released; messages only after all that.
+    void Finish();
+    // The dongle was lost while measuring: the data so far become finished data and are saved
+    // before anything is said. False when the automatic save failed.
+    bool EndAfterDeviceError();
+    // Replaces the data with a data file (the caller finishes a running measurement first). On
+    // failure the store is reset and false.
+    bool Load(const std::string& path, VEK::TDataFileView& fileView);
+    // The data are dropped: empty store, no record clock.
+    void Discard();
+    // The data were saved by the Save command: the working file has served its purpose.
+    void DataSaved();
+    // At exit: no clock, no keep-awake; the working file is deleted unless it holds a run that
+    // was saved nowhere.
+    void Shutdown();
+
+    // "Measuring" (with the remaining time when a stop time is set), "Ready" or "Not Ready".
+    std::string StatusText() const;
+    // A run that ended and was saved nowhere.
+    bool HasUnsavedRun() const { return m_unsavedRun; }
+    const std::string& WorkingFilePath() const { return m_workingFile.Path(); }
+    bool KeepAwakeRequested() const { return m_keepAwake.Requested(); }
+    // The graph's view state written into data files.
+    void SetDataFileView(const VEK::TDataFileView& view) { m_fileView = view; }
+
+private:
+    int StartPolling();
+    void AbandonStart();
+    // The store, the data file and the working file after a run ended; false when the automatic
+    // save failed.
+    bool EndRun();
+    void OnSamplingTick();
+    // The run's own record count is reached and its last record filled (or given up on).
+    bool RunRecordsComplete() const;
+    void OnTimer(int id);
+    void ReleaseKeepAwake();
+
+    CMeasurementDataManager& m_store;
+    CSharedParameters& m_parameters;
+    CDongleLink& m_link;
+    CMeasurementSignals& m_notifier;
+    IMeasurementView& m_view;
+
+    CTimerHost m_timers;
+    CTickThread m_tick;
+    CKeepAwake m_keepAwake;
+    VEK::CWorkingFile m_workingFile;
+    VEK::TDataFileView m_fileView;
+
+    TRunOptions m_options;
+    int64_t m_stopTimeMs = 0;  // absolute; 0 means none
+    bool m_unsavedRun = false;
+};

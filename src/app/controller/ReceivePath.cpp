@@ -1,0 +1,84 @@
+#include "app/controller/ReceivePath.h"
+
+#include <QMetaObject>
+
+#include "app/controller/DongleLink.h"
+#include "app/controller/MeasurementSignals.h"
+#include "app/controller/SharedParameters.h"
+#include "app/controller/StopHandshake.h"
+#include "data/MeasurementDataManager.h"
+#include "data/StoreMeasurementReport.h"
+#include "data/UnitInformation.h"
+#include "data/UnitReportLayout.h"
+
+CReceivePath::CReceivePath(CMeasurementDataManager& store, CSharedParameters& parameters, CDongleLink& link,
+                           CStopHandshake& stop, CMeasurementSignals& notifier, QObject* parent)
+    : QObject(parent),
+      m_store(store),
+      m_parameters(parameters),
+      m_link(link),
+      m_stop(stop),
+      m_notifier(notifier) {}
+
+void CReceivePath::HandlePollingState(bool polling) {
+    if (!polling)
+        m_stop.PollingStopped();
+}
+
+void CReceivePath::HandleMeasurementReport(std::span<const uint8_t> report) {
+    using namespace UnitReport;
+    if (report.size() < kHeaderSize ||
+        report.size() < kHeaderSize + kSampleSize * (report[kCountOffset] & 0x0F) ||
+        m_store.State() != CMeasurementDataManager::kStateMeasuring)
+        return;
+    const int unit = report[kUnitOffset];
+    if (!IsUnitNumber(unit))
+        return;
+    const std::optional<TStoredReport> stored = StoreMeasurementReport(m_store, report);
+    if (stored && stored->report.sampleCount > 0)
+        PostStored(unit, stored->report.sampleCount, stored->recordIndex);
+    // Also for a report the store did not take: the unit still told its battery level.
+    if (m_store.UpdateBattery(unit, report[kBatteryOffset]))
+        PostStored(unit, 0, 0);
+}
+
+void CReceivePath::HandleInformationReport(std::span<const uint8_t> report) {
+    TUnitInformation information;
+    // Units outside 1..100 are refused here, before anything is indexed by them.
+    if (report.size() < UnitReport::kInformationSize ||
+        !DecodeUnitInformation(report.data(), report.size(), information))
+        return;
+    const int unit = information.Unit();
+    m_parameters.SetInfoWanted(unit, false);
+    m_store.SetUnitInformation(unit, information);
+    PostStored(unit, 0, 0);
+    m_link.InformationReportReceived();
+}
+
+bool CReceivePath::HandleLinkState(int kind) {
+    m_link.PostLinkState(kind);
+    return true;
+}
+
+void CReceivePath::PostStored(int channel, uint32_t count, uint32_t firstIndex) {
+    QMetaObject::invokeMethod(
+        this, [this, channel, count, firstIndex] { OnStored(channel, count, firstIndex); },
+        Qt::QueuedConnection);
+}
+
+void CReceivePath::OnStored(int channel, uint32_t count, uint32_t firstIndex) {
+    if (count > 0) {
+        const int16_t newest =
+            CMeasurementDataManager::GetReading(m_store.Channel(channel), firstIndex + count - 1);
+        // No channel carries a PC-side offset before the offset table exists.
+        emit m_notifier.channelValueChanged(channel, TChannelValue::Reading(newest, false));
+        emit m_notifier.samplesStored(channel, count, firstIndex);
+        return;
+    }
+    if (!m_store.UnitInformation(channel).IsPresent())
+        return;
+    if (m_store.State() == CMeasurementDataManager::kStateEmpty)
+        emit m_notifier.channelValueChanged(channel, TChannelValue::Ready());
+    emit m_notifier.unitInformationChanged(channel);
+    emit m_notifier.listsRefreshDue();
+}

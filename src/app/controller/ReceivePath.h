@@ -1,0 +1,41 @@
+#pragma once
+#include <QObject>
+#include <cstdint>
+#include <span>
+
+#include "protocol/RfPacketCommander.h"
+
+class CDongleLink;
+class CMeasurementDataManager;
+class CMeasurementSignals;
+class CSharedParameters;
+class CStopHandshake;
+
+// The dongle commander's listener: the dongle's events on the receive thread. Measurement reports
+// go into the record store while measuring, information reports into the store and the polling
+// setting in every run state, the polling-stopped event to the stop handshake. It reaches the
+// window thread only by queued calls, and reports there what was stored.
+class CReceivePath : public QObject, public QNL::CRfPacketCommander::IListener {
+    Q_OBJECT
+public:
+    // All borrowed; they outlive the receive path.
+    CReceivePath(CMeasurementDataManager& store, CSharedParameters& parameters, CDongleLink& link,
+                 CStopHandshake& stop, CMeasurementSignals& notifier, QObject* parent = nullptr);
+
+    // Receive thread.
+    void HandlePollingState(bool polling) override;
+    void HandleMeasurementReport(std::span<const uint8_t> report) override;
+    void HandleInformationReport(std::span<const uint8_t> report) override;
+    bool HandleLinkState(int kind) override;
+
+private:
+    // count 0: the channel's unit information changed.
+    void PostStored(int channel, uint32_t count, uint32_t firstIndex);
+    void OnStored(int channel, uint32_t count, uint32_t firstIndex);
+
+    CMeasurementDataManager& m_store;
+    CSharedParameters& m_parameters;
+    CDongleLink& m_link;
+    CStopHandshake& m_stop;
+    CMeasurementSignals& m_notifier;
+};
