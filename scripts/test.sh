@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test; then runs the threaded tests
-# under ThreadSanitizer and the parser tests under AddressSanitizer/UndefinedBehaviorSanitizer.
+# Checks the include rule, installs what is missing, builds everything and runs every test; then
+# runs the threaded tests under ThreadSanitizer and the parser tests under
+# AddressSanitizer/UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 HOLLOWMERE_FUZZ=ON bash scripts/setup.sh  # clang for the fuzz smoke runs
+
+# The layer rule of the includes, after the checker's own test.
+python3 scripts/check_includes_test.py
+python3 scripts/check_includes.py src
 
 jobs=2
 build_and_test() {  # folder, ctest label filter or "", cmake options...
