@@ -61,8 +61,3 @@ void CMeasurementChannel::ClearReadings() {
     std::lock_guard lock(m_readingsLock);
     m_readings.Clear();
 }
-
-size_t CMeasurementChannel::ReadingBlockCount() const {
-    std::lock_guard lock(m_readingsLock);
-    return m_readings.BlockCount();
-}

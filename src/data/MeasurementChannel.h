@@ -57,8 +57,6 @@ public:
     void ResizeReadings(size_t count);
     void RemoveFrontReadings(size_t count);
     void ClearReadings();
-    // Memory the series holds, in blocks of 1024 readings.
-    size_t ReadingBlockCount() const;
 
 private:
     const bool m_frozen = false;

@@ -11,7 +11,6 @@ public:
 
     bool Shown(int channel) const { return IsChannel(channel) && m_shown[channel]; }
     void SetShown(int channel, bool shown);
-    void ShowAll() { m_shown.fill(true); }
 
 private:
     static bool IsChannel(int channel) { return channel >= 1 && channel <= kChannels; }

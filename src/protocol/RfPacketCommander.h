@@ -54,7 +54,6 @@ public:
 
     // 0 turns the serial handshake off (the application's choice).
     void SetCtsWait(uint32_t ms) { m_ctsWaitMs = ms; }
-    uint32_t CtsWait() const { return m_ctsWaitMs; }
 
     // Preceded by the serial handshake when it is on: -10 when CTS did not come.
     int Exchange(IPacket& response, const IPacket& command, int timeoutMs) override;

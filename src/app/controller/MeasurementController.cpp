@@ -65,10 +65,6 @@ bool CMeasurementController::LoadData(const std::string& path, VEK::TDataFileVie
     return loaded;
 }
 
-void CMeasurementController::DataSaved() {
-    m_run.DataSaved();
-}
-
 void CMeasurementController::ResetToIdle() {
     emit holdAndCursorReleased();
     if (m_link.IsConnected())

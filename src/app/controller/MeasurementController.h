@@ -40,8 +40,6 @@ public:
     // Replaces the data with a data file (a running measurement is finished first); the graph's
     // view state comes back in fileView. On failure the controller goes back to idle and false.
     bool LoadData(const std::string& path, VEK::TDataFileView& fileView);
-    // The data were saved by the Save command.
-    void DataSaved();
     // A new system number: the dongle is opened afresh by the device watch and configured again.
     void DetachDongle();
     // Before an exit or a new system number: wait, polling off with the data discarded, wait; the

@@ -47,8 +47,6 @@ public:
     bool Load(const std::string& path, VEK::TDataFileView& fileView);
     // The data are dropped: empty store, no record clock.
     void Discard();
-    // The data were saved by the Save command: the working file has served its purpose.
-    void DataSaved();
     // At exit: no clock, no keep-awake; the working file is deleted unless it holds a run that
     // was saved nowhere.
     void Shutdown();
