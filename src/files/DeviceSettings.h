@@ -13,8 +13,9 @@ struct TDeviceSettings {
     static constexpr const char* kDefaultVendorId = "0x0000";
     static constexpr const char* kDefaultProductId = "0x0006";
     static constexpr uint16_t kSecondProductId = 0x0004;
+    static constexpr int32_t kDefaultRecordLimit = 0x7FFFFFFF;
 
-    int32_t recordLimit = 2147483647;  // "rec-max"
+    int32_t recordLimit = kDefaultRecordLimit;  // "rec-max"
     std::string vendorText = kDefaultVendorId;
     std::string productText = kDefaultProductId;
     // The development TCP server listens here; only the local machine unless widened on purpose.

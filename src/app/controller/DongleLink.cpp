@@ -60,7 +60,8 @@ bool CDongleLink::IsConnected() const {
 
 bool CDongleLink::OpenDevice() {
     const VEK::TDeviceSettings device = VEK::TDeviceSettings::Read(VEK::DefineParameterSection());
-    m_recordLimit = device.recordLimit > 0 ? static_cast<uint32_t>(device.recordLimit) : kDefaultRecordLimit;
+    m_recordLimit = static_cast<uint32_t>(device.recordLimit > 0 ? device.recordLimit
+                                                                 : VEK::TDeviceSettings::kDefaultRecordLimit);
     m_commander.SetListener(m_listener);
     if (device.UsesTcp())
         return OpenTcpServer(device.TcpPort(), device.tcpAddress);
@@ -73,12 +74,7 @@ bool CDongleLink::OpenTcpServer(int port, const std::string& address) {
     m_tcpServer.Stop();
     m_tcpServer.SetBindAddress(address);
     m_tcpServer.SetPort(static_cast<uint16_t>(port));
-    if (!m_commander.SetTarget(&m_tcpServer) || !m_commander.Attach(&m_commander.Adapter()))
-        return false;
-    m_target = &m_tcpServer;
-    VEK::TraceLogger().Trace("開発用 TCPIP ポートをオープンしました。");
-    m_tcpServer.Thread().SetPriority(VEK::CThread::EPriority::Highest);
-    return true;
+    return AttachTarget(m_tcpServer, m_tcpServer.Thread(), "開発用 TCPIP ポートをオープンしました。");
 }
 
 bool CDongleLink::OpenHidDevice(uint16_t vendorId, uint16_t productId) {
@@ -92,11 +88,15 @@ bool CDongleLink::OpenHidDevice(uint16_t vendorId, uint16_t productId) {
     m_hidReport.Transport().Close();
     if (!m_hidReport.Transport().SelectDevice(devices.front().path))
         return false;
-    if (!m_commander.SetTarget(&m_hidReport) || !m_commander.Attach(&m_commander.Adapter()))
+    return AttachTarget(m_hidReport, m_hidReport.Thread(), "専用ドングルを発見しました。");
+}
+
+bool CDongleLink::AttachTarget(VEK::IReport& report, VEK::CThread& receiveThread, const char* logText) {
+    if (!m_commander.SetTarget(&report) || !m_commander.Attach(&m_commander.Adapter()))
         return false;
-    m_target = &m_hidReport;
-    VEK::TraceLogger().Trace("専用ドングルを発見しました。");
-    m_hidReport.Thread().SetPriority(VEK::CThread::EPriority::Highest);
+    m_target = &report;
+    VEK::TraceLogger().Trace("%s", logText);
+    receiveThread.SetPriority(VEK::CThread::EPriority::Highest);
     return true;
 }
 

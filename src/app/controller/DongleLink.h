@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "app/controller/TimerHost.h"
+#include "files/DeviceSettings.h"
 #include "link/CommunicationReporter.h"
 #include "link/SocketServer.h"
 #include "link/UsbHid.h"
@@ -27,9 +28,6 @@ public:
         kTimerResendPolling = 13,
         kTimerInformationRefresh = 14,
     };
-    // "rec-max" when define.ini gives none.
-    static constexpr uint32_t kDefaultRecordLimit = 0x7FFFFFFF;
-
     // All borrowed; they outlive the link.
     CDongleLink(CSharedParameters& parameters, CMeasurementDataManager& store, CMeasurementSignals& notifier,
                 QObject* parent = nullptr);
@@ -87,6 +85,9 @@ private:
     bool OpenDevice();
     bool OpenTcpServer(int port, const std::string& address);
     bool OpenHidDevice(uint16_t vendorId, uint16_t productId);
+    // Makes the report the commander's target and starts it; its receive thread gets the highest
+    // normal priority.
+    bool AttachTarget(VEK::IReport& report, VEK::CThread& receiveThread, const char* logText);
     void OnTimer(int id);
     void OnLinkState(int kind);
     void OnChannelLost(int channel);
@@ -108,6 +109,6 @@ private:
 
     bool m_connectionAttempted = false;
     bool m_configured = false;
-    uint32_t m_recordLimit = kDefaultRecordLimit;
+    uint32_t m_recordLimit = VEK::TDeviceSettings::kDefaultRecordLimit;
     std::atomic<uint32_t> m_informationReports{0};
 };

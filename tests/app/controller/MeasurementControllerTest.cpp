@@ -8,6 +8,7 @@
 #include <set>
 #include <sstream>
 
+#include "DongleEvents.h"
 #include "LoopbackTestHelpers.h"
 #include "app/controller/IMeasurementView.h"
 #include "app/controller/MeasurementController.h"
@@ -22,6 +23,7 @@
 namespace {
 
 using namespace QNL::Code;
+using namespace controller_test;
 
 void Wait(int ms) {
     Pump([] { return false; }, ms);
@@ -115,13 +117,7 @@ public:
 
 class MeasurementControllerTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "app_tests";
-        static char* argv[] = {name, nullptr};
-        if (QCoreApplication::instance() == nullptr)
-            new QCoreApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { EnsureCoreApplication(); }
 
     void SetUp() override {
         testing_support::ResetTestHome();
@@ -386,24 +382,11 @@ TEST_F(MeasurementControllerTest, FailedStartLeavesNoWorkingFileAndNoKeepAwake) 
     EXPECT_EQ(view.messages[0], "Failed to start measurement.");
 }
 
-// A frame as the dongle sends it: STX, LEN, CMD, data, SUM, ETX.
-QNL::CBasicPacket Frame(uint8_t command, const std::vector<uint8_t>& data) {
-    std::vector<uint8_t> bytes{0x02, static_cast<uint8_t>(data.size() + 2), command};
-    bytes.insert(bytes.end(), data.begin(), data.end());
-    uint8_t sum = 0;
-    for (size_t i = 1; i < bytes.size(); ++i) sum = static_cast<uint8_t>(sum + bytes[i]);
-    bytes.push_back(sum);
-    bytes.push_back(0x03);
-    QNL::CBasicPacket packet;
-    EXPECT_GT(packet.ParseFrame(bytes.data(), bytes.size()), 0);
-    return packet;
-}
-
-std::vector<uint8_t> InformationEvent(uint8_t unit) {
-    // Data-received event: pipe, continue flag, then a 22-byte information report.
-    std::vector<uint8_t> data{0, 0, 4, unit, 3, '1', '.', '2', '3'};
-    data.resize(2 + 22);
-    return data;
+// A 22-byte information report of the unit, with battery 3 and version "1.23".
+std::vector<uint8_t> InformationReport(uint8_t unit) {
+    std::vector<uint8_t> report{kInformationReport, unit, 3, '1', '.', '2', '3'};
+    report.resize(22);
+    return report;
 }
 
 TEST_F(MeasurementControllerTest, InformationBurstResendsOnceAtOnceAndOnceAfter) {
@@ -413,8 +396,7 @@ TEST_F(MeasurementControllerTest, InformationBurstResendsOnceAtOnceAndOnceAfter)
     Wait(1000);  // the reset's own re-send
     const size_t before = sim->CountReceived(kPollingSetting);
     for (uint8_t unit = 1; unit <= 25; ++unit) {
-        QNL::CBasicPacket frame = Frame(kDataReceivedEvent, InformationEvent(unit));
-        QNL::CRfPacketCommander::Dispatch(frame, 0, controller->Listener());
+        Deliver(DataReceivedEvent(InformationReport(unit)), controller->Listener());
     }
     // One re-send right after the 21st report, the next only once the burst has been quiet.
     ASSERT_TRUE(Pump([&] { return sim->CountReceived(kPollingSetting) >= before + 1; }, 2000));
@@ -426,8 +408,7 @@ TEST_F(MeasurementControllerTest, InformationBurstResendsOnceAtOnceAndOnceAfter)
 
 TEST_F(MeasurementControllerTest, InformationReportsOutsideTheUnitsAreDropped) {
     for (uint8_t unit : {0, 1, 101, 255}) {
-        QNL::CBasicPacket frame = Frame(kDataReceivedEvent, InformationEvent(unit));
-        QNL::CRfPacketCommander::Dispatch(frame, 0, controller->Listener());
+        Deliver(DataReceivedEvent(InformationReport(unit)), controller->Listener());
     }
     Wait(100);
     EXPECT_TRUE(controller->Store().UnitInformation(1).IsPresent());
