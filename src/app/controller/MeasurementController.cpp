@@ -1,10 +1,9 @@
 #include "app/controller/MeasurementController.h"
 
 #include "app/controller/IMeasurementView.h"
+#include "app/controller/OperatorMessages.h"
 
 namespace {
-constexpr const char* kDeviceErrorMessage = "Stopped measurement because DEVICE ERROR occurred.";
-constexpr const char* kSaveFailedMessage = "Failed to save data to the file.";
 // Lost detection of the lists while idle.
 constexpr uint32_t kIdleLostTimeoutMs = 12000;
 }  // namespace
@@ -119,9 +118,9 @@ void CMeasurementController::OnDisconnected() {
     emit statusChanged();
     if (state == CMeasurementDataManager::kStateMeasuring) {
         emit rebuildRequested();
-        m_view.ShowMessage(IMeasurementView::EIcon::kError, kDeviceErrorMessage);
+        m_view.ShowMessage(IMeasurementView::EIcon::kError, OperatorMessage::kDeviceError);
         if (!saved)
-            m_view.ShowMessage(IMeasurementView::EIcon::kError, kSaveFailedMessage);
+            m_view.ShowMessage(IMeasurementView::EIcon::kError, OperatorMessage::kSaveFailed);
         emit runEnded(true);
     }
 }

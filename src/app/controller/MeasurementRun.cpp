@@ -7,6 +7,7 @@
 #include "app/controller/DongleLink.h"
 #include "app/controller/IMeasurementView.h"
 #include "app/controller/MeasurementSignals.h"
+#include "app/controller/OperatorMessages.h"
 #include "app/controller/SharedParameters.h"
 #include "data/MeasurementDataManager.h"
 #include "data/SamplingRate.h"
@@ -15,11 +16,6 @@
 #include "files/TraceLogger.h"
 
 namespace {
-constexpr const char* kLimitMessage =
-    "Stopped measurement because the number of measurement data exceeded the maximum value (0xFFFFFFFF).";
-constexpr const char* kSaveFailedMessage = "Failed to save data to the file.";
-constexpr const char* kStartFailedMessage = "Failed to start measurement.";
-
 constexpr int kSecondMs = 1000;
 // The lists call a channel lost after this many periods without a report, never sooner than a second.
 constexpr uint32_t kLostPeriods = 5;
@@ -62,7 +58,7 @@ int CMeasurementRun::Start(const TRunOptions& options) {
     emit m_notifier.rebuildRequested();
     if (r < 0) {
         if (options.reportFailure)
-            m_view.ShowMessage(IMeasurementView::EIcon::kError, kStartFailedMessage);
+            m_view.ShowMessage(IMeasurementView::EIcon::kError, OperatorMessage::kStartFailed);
         return r;
     }
     m_keepAwake.Acquire();
@@ -140,7 +136,7 @@ void CMeasurementRun::Finish() {
     emit m_notifier.statusChanged();
     emit m_notifier.rebuildRequested();
     if (!saved)
-        m_view.ShowMessage(IMeasurementView::EIcon::kError, kSaveFailedMessage);
+        m_view.ShowMessage(IMeasurementView::EIcon::kError, OperatorMessage::kSaveFailed);
     if (wasMeasuring)
         emit m_notifier.runEnded(false);
 }
@@ -195,7 +191,7 @@ void CMeasurementRun::OnSamplingTick() {
         return;
     if (m_store.RecordsThisRun() >= m_link.RecordLimit()) {
         Finish();
-        m_view.ShowMessage(IMeasurementView::EIcon::kInformation, kLimitMessage);
+        m_view.ShowMessage(IMeasurementView::EIcon::kInformation, OperatorMessage::kRecordLimit);
         return;
     }
     if (m_options.recordCount != 0 && RunRecordsComplete()) {
