@@ -77,13 +77,16 @@ def check_file(root, relative):
 
 
 def check_tree(root):
+    """The messages of every source file below the root, and the number of files read."""
     messages = []
+    count = 0
     for folder, _, files in sorted(os.walk(root)):
         for name in sorted(files):
             if name.endswith(SOURCE_SUFFIXES):
                 relative = os.path.relpath(os.path.join(folder, name), root)
                 messages.extend(check_file(root, relative))
-    return messages
+                count += 1
+    return messages, count
 
 
 def main(argv):
@@ -92,12 +95,13 @@ def main(argv):
     if not os.path.isdir(root):
         print("check_includes: no folder %s" % root, file=sys.stderr)
         return 2
-    messages = check_tree(root)
+    messages, count = check_tree(root)
     for message in messages:
         print(message, file=sys.stderr)
     if messages:
         print("check_includes: %d include(s) break the layer rule" % len(messages), file=sys.stderr)
         return 1
+    print("check_includes: %d files of %s keep the layer rule" % (count, root))
     return 0
 
 
