@@ -3,6 +3,7 @@
 #include <poll.h>
 
 #include <algorithm>
+#include <thread>
 
 #include "files/Settings.h"
 #include "files/TraceLogger.h"
@@ -19,6 +20,11 @@ constexpr int64_t kLongestRetryMs = 30'000;
 constexpr int64_t kConnectTimeoutMs = 10'000;
 // The longest poll: the library's keep-alive work wants about one call a second.
 constexpr int64_t kServiceIntervalMs = 1000;
+// Channel values, retained for dashboards, go at most this often: at the fast rates a message per
+// channel and record would cost more than all the records.
+constexpr int64_t kChannelIntervalMs = 1000;
+// The longest wait for the thread at destruction.
+constexpr int64_t kLookupLimitMs = 60'000;
 // Saying goodbye and saving the spill file, beyond the drain time.
 constexpr std::chrono::milliseconds kFinishTime{3000};
 
@@ -45,6 +51,11 @@ CMqttPublisher::CMqttPublisher(const TMqttConnection& connection, const std::str
 
 CMqttPublisher::~CMqttPublisher() {
     Stop(std::chrono::milliseconds(0));
+    // A host name lookup inside the library cannot be cut short, and the thread uses this object
+    // until it returns; the resolver gives up well within this.
+    const int64_t until = NowMs() + kLookupLimitMs;
+    while (m_thread.IsRunning() && NowMs() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
 
 bool CMqttPublisher::Start() {
@@ -104,7 +115,7 @@ void CMqttPublisher::Run(const std::atomic<bool>& stop) {
         if (m_session == nullptr && !stop && now >= m_nextAttemptMs)
             Connect();
         if (Connected())
-            Send();
+            Send(now, stop);
         UpdateCounts();
         const bool socketReady = Wait(now);
         Service(NowMs(), socketReady);
@@ -154,7 +165,7 @@ void CMqttPublisher::Connect() {
         Lose(error);
 }
 
-void CMqttPublisher::Send() {
+void CMqttPublisher::Send(int64_t nowMs, bool stopping) {
     while (m_inFlight.size() < kWindow && m_inFlight.size() < m_queue->Count()) {
         const CRecordQueue::TMessage message = m_queue->Peek(m_inFlight.size());
         int messageId = 0;
@@ -166,13 +177,14 @@ void CMqttPublisher::Send() {
         SendRetained(m_topics.State(), RunStateText(m_runState));
         m_statePending = false;
     }
-    if (m_channelsPending) {
+    if (m_channelsPending && (stopping || nowMs - m_lastChannelsMs >= kChannelIntervalMs)) {
         const int32_t offset = LocalUtcOffsetSeconds(m_latest.timeMs);
         for (int k = 1; k <= TPublishRecord::kChannels; ++k) {
             if (m_latest.inUse[static_cast<size_t>(k)])
                 SendRetained(m_topics.Channel(k), ChannelPayload(m_latest, k, offset));
         }
         m_channelsPending = false;
+        m_lastChannelsMs = nowMs;
     }
 }
 
@@ -188,6 +200,8 @@ bool CMqttPublisher::Wait(int64_t nowMs) {
         timeout = std::clamp<int64_t>(m_nextAttemptMs - nowMs, 0, timeout);
     else if (!m_sessionUp)
         timeout = std::clamp<int64_t>(m_connectDeadlineMs - nowMs, 0, timeout);
+    else if (m_channelsPending)
+        timeout = std::clamp<int64_t>(m_lastChannelsMs + kChannelIntervalMs - nowMs, 0, timeout);
     pollfd fds[2] = {{m_wake.Fd(), POLLIN, 0}, {-1, 0, 0}};
     nfds_t count = 1;
     const int socket = m_session != nullptr ? m_session->Socket() : -1;

@@ -43,12 +43,14 @@ public:
     bool Start();
     // Never waits: the record is queued for the thread. Records go in the order handed over.
     void Publish(const TPublishRecord& record);
-    // Published retained once the records handed over before it have been sent, and again after
+    // Each channel's newest value goes retained at most once a second (and at the end); the state
+    // is published retained once the records handed over before it have been sent, and again after
     // every reconnect (the broker may have published the last will "offline" meanwhile).
     void SetRunState(ERunState state);
     TMqttStatus Status() const;
     // Goes on delivering for at most drain while the broker is connected, says goodbye (the state
-    // stays as last set), saves what is left to the spill file and ends the thread.
+    // stays as last set), saves what is left to the spill file and ends the thread. Waits at most
+    // drain and a few seconds; records handed over later are not published.
     void Stop(std::chrono::milliseconds drain);
     std::string SpillPath() const { return m_spillFolder + "/" + m_spillName; }
 
@@ -67,7 +69,7 @@ private:
     void OpenQueue();
     void TakeInbox();
     void Connect();
-    void Send();
+    void Send(int64_t nowMs, bool stopping);
     void SendRetained(const std::string& topic, const std::string& payload);
     // Sleeps until the front end or the socket has something, or a time-out; true when the socket has.
     bool Wait(int64_t nowMs);
@@ -114,5 +116,6 @@ private:
     uint64_t m_stateMark = 0;  // records queued before the state changed
     bool m_haveLatest = false;
     bool m_channelsPending = false;
+    int64_t m_lastChannelsMs = 0;
     TPublishRecord m_latest;
 };

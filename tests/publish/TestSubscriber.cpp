@@ -9,7 +9,8 @@ CTestSubscriber::~CTestSubscriber() {
     if (m_handle == nullptr)
         return;
     mosquitto_disconnect(m_handle);
-    mosquitto_loop_stop(m_handle, true);
+    mosquitto_loop_stop(m_handle,
+                        false);  // the loop ends with the goodbye; cancelling it could leave a lock held
     mosquitto_destroy(m_handle);
 }
 
