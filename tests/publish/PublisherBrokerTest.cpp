@@ -317,3 +317,35 @@ TEST_F(PublisherBrokerTest, UserAndPasswordFromItsFileAndARefusalLoggedOnce) {
     ASSERT_TRUE(WaitUntil([&] { return accepted->Status().delivered == 1; }, 10s));
     accepted->Stop(5s);
 }
+
+TEST_F(PublisherBrokerTest, TlsWithTheInstallationsCertificateAuthority) {
+    const std::string config = m_broker.TlsConfig();
+    if (config.empty())
+        GTEST_SKIP() << "openssl could not make the test certificates";
+    ASSERT_TRUE(m_broker.Start(config));
+    const std::string url = "mqtts://127.0.0.1:" + std::to_string(m_broker.Port());
+
+    // The system's authorities do not know the test's: the connection is not made.
+    auto untrusted = MakePublisher(url);
+    ASSERT_TRUE(untrusted->Start());
+    untrusted->Publish(Record(1));
+    ASSERT_TRUE(WaitForState(*untrusted, TMqttStatus::EState::kUnreachable));
+    EXPECT_EQ(untrusted->Status().delivered, 0u);
+    untrusted->Stop(0ms);
+    untrusted.reset();
+
+    TMqttSettings settings;
+    settings.url = url;
+    settings.caFile = m_broker.CaFile();
+    TMqttConnection connection;
+    std::string error;
+    ASSERT_TRUE(TMqttConnection::Resolve(settings, connection, error)) << error;
+    CMqttPublisher trusted(connection, "publish_tests", kSystem);
+    trusted.SetLog([](const std::string&) {});
+    trusted.SetSpillFolder(m_spillFolder);
+    ASSERT_TRUE(trusted.Start());
+    trusted.Publish(Record(2));
+    // The spilled record of the untrusted attempt and this one.
+    ASSERT_TRUE(WaitUntil([&] { return trusted.Status().delivered == 2; }, 10s)) << trusted.Status().Text();
+    trusted.Stop(5s);
+}

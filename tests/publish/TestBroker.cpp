@@ -99,3 +99,25 @@ std::string CTestBroker::PasswordConfig(const std::string& user, const std::stri
         return {};
     return "allow_anonymous false\npassword_file " + file + "\n";
 }
+
+std::string CTestBroker::TlsConfig() {
+    const std::string openssl = FindProgram("openssl");
+    if (openssl.empty())
+        return {};
+    const std::string f = m_folder + "/";
+    testing_support::WriteFile(f + "server.ext", "subjectAltName=IP:127.0.0.1\n");
+    const std::string ec = " -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes ";
+    const std::string commands[] = {
+        openssl + " req -x509" + ec + "-keyout " + f + "ca.key -out " + f +
+            "ca.pem -days 2 -subj /CN=test-ca",
+        openssl + " req" + ec + "-keyout " + f + "server.key -out " + f + "server.csr -subj /CN=127.0.0.1",
+        openssl + " x509 -req -in " + f + "server.csr -CA " + f + "ca.pem -CAkey " + f +
+            "ca.key -CAcreateserial -out " + f + "server.pem -days 2 -extfile " + f + "server.ext",
+    };
+    for (const std::string& command : commands) {
+        if (std::system((command + " >>" + f + "openssl.log 2>&1").c_str()) != 0)
+            return {};
+    }
+    return "allow_anonymous true\ncafile " + f + "ca.pem\ncertfile " + f + "server.pem\nkeyfile " + f +
+           "server.key\n";
+}

@@ -28,6 +28,10 @@ public:
     // Adds a user to a password file of the broker's format in Folder() (mosquitto_passwd) and gives
     // the configuration line that uses it.
     std::string PasswordConfig(const std::string& user, const std::string& password);
+    // Makes a certificate authority and a server certificate for 127.0.0.1 in Folder() (openssl) and
+    // gives the configuration lines of a TLS listener; empty when openssl is missing or fails.
+    std::string TlsConfig();
+    std::string CaFile() const { return m_folder + "/ca.pem"; }
 
 private:
     std::string m_folder;
