@@ -41,10 +41,10 @@ public:
     // Starts the thread, which first takes over the records an earlier publisher left in the spill
     // file, then connects.
     bool Start();
-    // Never waits: the record is queued for the thread. Records go in the order handed over.
+    // Never waits: the record is queued for the thread. Records go in the order handed over; each
+    // channel's newest value goes retained at most once a second (and at the end).
     void Publish(const TPublishRecord& record);
-    // Each channel's newest value goes retained at most once a second (and at the end); the state
-    // is published retained once the records handed over before it have been sent, and again after
+    // Published retained once the records handed over before it have been sent, and again after
     // every reconnect (the broker may have published the last will "offline" meanwhile).
     void SetRunState(ERunState state);
     TMqttStatus Status() const;
