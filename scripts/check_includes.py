@@ -19,12 +19,13 @@ LAYERS = [
     "data",
     "files",
     "counterpart",
+    "publish",
     "app/controller",
     "display",
     "dialogs",
     "app",
 ]
-NO_QT = {"support", "platform", "link", "protocol", "data", "files", "counterpart"}
+NO_QT = {"support", "platform", "link", "protocol", "data", "files", "counterpart", "publish"}
 SOURCE_SUFFIXES = (".h", ".hpp", ".cpp", ".cc", ".cxx", ".in")
 
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')

@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libhidapi-dev libgtest-dev libgmock-dev
-          googletest libbenchmark-dev fonts-noto-cjk python3)
+          googletest libbenchmark-dev fonts-noto-cjk python3 libmosquitto-dev mosquitto mosquitto-clients)
 if [ "${HOLLOWMERE_FUZZ:-OFF}" = "ON" ]; then
     packages+=(clang libclang-rt-14-dev)
 fi

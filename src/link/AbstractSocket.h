@@ -9,8 +9,8 @@
 #include "link/AbstractReport.h"
 #include "link/CommProperty.h"
 #include "link/SocketEvent.h"
-#include "link/WakeupFd.h"
 #include "support/Thread.h"
+#include "support/WakeupFd.h"
 
 namespace VEK {
 

@@ -1,4 +1,4 @@
-#include "link/WakeupFd.h"
+#include "support/WakeupFd.h"
 
 #include <poll.h>
 #include <sys/eventfd.h>

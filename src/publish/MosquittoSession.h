@@ -1,0 +1,50 @@
+#pragma once
+// One connection to the broker through libmosquitto, from the connect to its end; driven by the
+// publisher's thread, which polls the socket itself. A new session is made for every attempt, so
+// nothing of a lost connection is sent again behind the publisher's back.
+#include <string>
+#include <vector>
+
+#include "publish/MqttConnection.h"
+#include "support/CopyImpossible.h"
+
+struct mosquitto;
+
+class CMosquittoSession : private VEK::CCopyImpossible {
+public:
+    static constexpr int kKeepAliveSeconds = 30;
+    static constexpr int kQos = 1;
+
+    CMosquittoSession();
+    // Drops the connection without a goodbye: the broker then publishes the last will.
+    ~CMosquittoSession();
+
+    // Sets identity, credentials, TLS and the retained last will, then starts connecting without
+    // waiting. False with the reason.
+    bool Start(const TMqttConnection& connection, const std::string& clientId, const std::string& willTopic,
+               const std::string& willPayload, std::string& error);
+    // The broker accepted the connection.
+    bool Connected() const { return m_connackCode == 0; }
+    // The broker's answer when it refused, else empty.
+    std::string Refusal() const;
+    int Socket() const;
+    bool WantsWrite() const;
+    // Reads, writes and keeps the connection alive; call when the socket is ready and about once a
+    // second. False with the reason when the connection has ended.
+    bool Service(std::string& error);
+    // QoS 1; false when the library refuses.
+    bool Publish(const std::string& topic, const std::string& payload, bool retain, int& messageId);
+    // Message ids the broker has acknowledged since the last call.
+    std::vector<int> TakeAcknowledged();
+    // Says goodbye, so that the broker keeps the retained state instead of the last will.
+    void Disconnect();
+
+private:
+    static void OnConnect(struct mosquitto*, void* self, int code);
+    static void OnPublish(struct mosquitto*, void* self, int messageId);
+    static std::string ErrorText(int code);
+
+    struct mosquitto* m_handle = nullptr;
+    int m_connackCode = -1;  // -1 until the broker answers
+    std::vector<int> m_acknowledged;
+};

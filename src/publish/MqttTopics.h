@@ -1,0 +1,22 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+// The topics of one radio system: "<prefix>/<system number>/record", ".../state" and ".../ch/<n>".
+class CMqttTopics {
+public:
+    CMqttTopics(const std::string& prefix, uint32_t systemNumber);
+
+    const std::string& Record() const { return m_record; }
+    const std::string& State() const { return m_state; }
+    std::string Channel(int channel) const;
+
+    // A prefix is one or more topic levels: not empty, no wildcard ('+', '#'), no control
+    // character, no empty level. False with the reason otherwise.
+    static bool IsValidPrefix(const std::string& prefix, std::string& reason);
+
+private:
+    std::string m_base;
+    std::string m_record;
+    std::string m_state;
+};
