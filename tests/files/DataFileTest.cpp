@@ -229,8 +229,10 @@ TEST_F(DataFileTest, ToleratesMalformedFiles) {
              EXPECT_EQ(t.store.TemperatureUnit(), 1u);  // an empty unit text gives deg F
              EXPECT_EQ(t.view.timeOffsetMs, 3600000u);
              EXPECT_EQ(t.store.ChannelsInUse(), (std::vector<int32_t>{1}));
-             EXPECT_EQ(t.store.RecordCount(), 2u);
-             EXPECT_EQ(t.At(1, 1), 45);
+             // "1" has no time: not a record.
+             EXPECT_EQ(t.store.RecordCount(), 1u);
+             EXPECT_EQ(t.At(1, 0), 45);
+             EXPECT_EQ(t.view.skippedLines, 1u);
          }},
         {"trailing all-Lost rows", Header101() + kRows + "3,x,0,Lost,\r\n4,x,0,,Lost\r\n", true,
          [](const DataFileTest& t) { EXPECT_EQ(t.store.RecordCount(), 2u); }},
