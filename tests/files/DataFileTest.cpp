@@ -8,6 +8,7 @@
 
 #include "DataFileTestStore.h"
 #include "files/DataFile.h"
+#include "files/DataFileReader.h"
 #include "files/DataFileText.h"
 #include "platform/Folders.h"
 #include "support/TestHome.h"
@@ -337,4 +338,15 @@ TEST_F(DataFileTest, FailedSaveKeepsTheOldFileAndTheStore) {
     }
     ASSERT_TRUE(SaveDataFile(path, store, SampleView()));
     EXPECT_EQ(ReadFile(path), kSampleFile);
+}
+
+// Running out of memory while reading fails the read, whoever reads (the loader, the replay).
+TEST_F(DataFileTest, AllocationFailureFailsTheRead) {
+    class CExhaustedReader : public IReader {
+    public:
+        std::string_view ReadAll() override { throw std::bad_alloc(); }
+        std::string Path() const override { return "huge.csv"; }
+    } reader;
+    EXPECT_FALSE(ReadDataFile101(reader, store, view));
+    EXPECT_FALSE(ReadDataFile100(reader, store, view));
 }
