@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 namespace VEK {
@@ -11,8 +12,11 @@ std::string AppRootFolder();
 bool CreateFolderWithParents(const std::string& path);
 // The folder part of a path (before the last '/'); empty when there is none.
 std::string FolderOf(const std::string& path);
-// Writes a file through a temporary file beside it, fsync and rename, so that a failure at any
-// point leaves the previous file as it was. False on any failure.
+// Writes a file through a temporary file beside it, fsync, rename and fsync of the folder, so that
+// a failure at any point leaves the previous file as it was. A replaced file keeps its mode; a new
+// one gets 0666 less the umask. False on any failure.
 bool WriteFileAtomically(const std::string& path, const std::string& bytes);
+// The folder syncs that made renames durable so far in this process.
+uint64_t FolderSyncCount();
 
 }  // namespace VEK

@@ -350,3 +350,15 @@ TEST_F(DataFileTest, AllocationFailureFailsTheRead) {
     EXPECT_FALSE(ReadDataFile101(reader, store, view));
     EXPECT_FALSE(ReadDataFile100(reader, store, view));
 }
+
+TEST_F(DataFileTest, NewDataFileFollowsTheUmask) {
+    FillSampleStore(store);
+    std::remove(path.c_str());
+    const mode_t previous = umask(077);
+    const bool saved = SaveDataFile(path, store, SampleView());
+    umask(previous);
+    ASSERT_TRUE(saved);
+    struct stat st {};
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+}
