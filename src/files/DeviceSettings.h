@@ -14,7 +14,7 @@ struct TDeviceSettings {
     static constexpr const char* kDefaultProductId = "0x0006";
     static constexpr uint16_t kSecondProductId = 0x0004;
 
-    int32_t recordLimit = 2147483647;  // "rec-max"
+    int32_t recordLimit = 2147483647;  // "rec-max": 1 to 2^31 − 1, else this default
     std::string vendorText = kDefaultVendorId;
     std::string productText = kDefaultProductId;
     // The development TCP server listens here; only the local machine unless widened on purpose.
