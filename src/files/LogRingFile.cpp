@@ -19,12 +19,16 @@ CLogRingFile::~CLogRingFile() {
 bool CLogRingFile::Open(const std::string& path, uint64_t ringBytes) {
     Close();
     m_path = path;
-    m_fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    // Never through a link or into anything but a regular file: the ring writes at offsets and
+    // truncates, which must not land on a file someone pointed the log at.
+    m_fd = open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
+    struct stat st {};
+    if (m_fd >= 0 && (fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)))
+        Close();
     if (m_fd < 0)
         return false;
     m_ringBytes = ringBytes;
-    struct stat st {};
-    if (fstat(m_fd, &st) != 0 || st.st_size == 0) {
+    if (st.st_size == 0) {
         m_position = kFirstEntry;
         return WriteHeader();
     }

@@ -13,14 +13,6 @@
 namespace VEK {
 namespace {
 
-std::string HomeFolder() {
-    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0')
-        return home;
-    if (const passwd* pw = getpwuid(getuid()); pw != nullptr && pw->pw_dir != nullptr)
-        return pw->pw_dir;
-    return "/tmp";
-}
-
 std::string StripTrailingSlashes(std::string path) {
     while (path.size() > 1 && path.back() == '/') path.pop_back();
     return path;
@@ -91,17 +83,35 @@ bool SyncFolder(const std::string& folder) {
 
 }  // namespace
 
+std::string HomeFolder() {
+    if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/')
+        return StripTrailingSlashes(home);
+    if (const passwd* pw = getpwuid(getuid()); pw != nullptr && pw->pw_dir != nullptr && pw->pw_dir[0] == '/')
+        return StripTrailingSlashes(pw->pw_dir);
+    return {};
+}
+
+std::string HomeFolderProblem() {
+    if (!HomeFolder().empty())
+        return {};
+    return "no home folder is known (HOME is not set to a folder and user id " + std::to_string(getuid()) +
+           " has no passwd entry); set HOME to a folder of your own";
+}
+
 std::string DocumentsFolder() {
     if (const char* dir = std::getenv("XDG_DOCUMENTS_DIR"); dir != nullptr && dir[0] == '/') {
         return StripTrailingSlashes(dir);
     }
-    std::string home = HomeFolder();
+    const std::string home = HomeFolder();
+    if (home.empty())
+        return {};
     std::string fromFile = DocumentsFromUserDirs(home);
-    return fromFile.empty() ? StripTrailingSlashes(home) + "/Documents" : fromFile;
+    return fromFile.empty() ? home + "/Documents" : fromFile;
 }
 
 std::string AppRootFolder() {
-    return DocumentsFolder() + "/Quillmark/Brisquent";
+    const std::string documents = DocumentsFolder();
+    return documents.empty() ? std::string() : documents + "/Quillmark/Brisquent";
 }
 
 bool CreateFolderWithParents(const std::string& path) {

@@ -4,9 +4,15 @@
 
 namespace VEK {
 
-// The user's documents folder: $XDG_DOCUMENTS_DIR, else the XDG user-dirs file, else $HOME/Documents.
+// The user's home folder: $HOME when it is an absolute path, else the passwd entry's; empty when
+// neither is known. Never a shared folder such as /tmp, which another user could have prepared.
+std::string HomeFolder();
+// Why the programs cannot start without a home folder; empty when one is known.
+std::string HomeFolderProblem();
+// The user's documents folder: $XDG_DOCUMENTS_DIR, else the XDG user-dirs file, else
+// home/Documents; empty without a home folder (the programs refuse to start then).
 std::string DocumentsFolder();
-// The application's root folder below the documents folder.
+// The application's root folder below the documents folder; empty when that is.
 std::string AppRootFolder();
 // Creates a folder and its missing parents. True when the folder exists afterwards.
 bool CreateFolderWithParents(const std::string& path);

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <future>
 #include <regex>
 #include <thread>
@@ -246,4 +249,27 @@ TEST_F(TraceLoggerTest, ALogFileRemovedWhileOpenIsCreatedAgain) {
     EXPECT_TRUE(std::regex_match(text.substr(0, 14), std::regex("[0-9]{12}\r\n")));
     EXPECT_NE(text.find(" after\r\n"), std::string::npos);
     EXPECT_EQ(text.find("before"), std::string::npos);
+}
+
+// The log is never written through a link or into a FIFO placed where it belongs.
+TEST_F(TraceLoggerTest, LogOpensOnlyARegularFileOfItsOwn) {
+    const std::string victim = testing_support::TestHome() + "/victim.txt";
+    const struct {
+        const char* name;
+        std::function<void()> place;
+    } cases[] = {
+        {"link to another file", [&] { std::filesystem::create_symlink(victim, logPath); }},
+        {"FIFO", [&] { mkfifo(logPath.c_str(), 0600); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteFile(victim, "precious");
+        std::filesystem::remove(logPath);
+        c.place();
+        auto logger = Make(Plain());
+        EXPECT_FALSE(logger->Trace("entry"));
+        logger->Shutdown();
+        EXPECT_EQ(ReadFile(victim), "precious");
+        std::filesystem::remove(logPath);
+    }
 }

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -93,4 +94,19 @@ TEST(Folders, AtomicWriteModesAndFolderSync) {
         EXPECT_EQ(FolderSyncCount(), syncs + 1);
         EXPECT_EQ(testing_support::ReadFile(path), "new");
     }
+}
+
+// Only the user's own home is a base for the application's folders: no shared fallback.
+TEST(Folders, HomeFolderIsHomeOrThePasswdEntry) {
+    const std::string home = TestHome();
+    EXPECT_EQ(HomeFolder(), home);
+    EXPECT_EQ(HomeFolderProblem(), "");
+    const passwd* pw = getpwuid(getuid());
+    for (const char* value : {"", "relative/home"}) {
+        SCOPED_TRACE(value);
+        setenv("HOME", value, 1);
+        EXPECT_EQ(HomeFolder(), pw != nullptr ? std::string(pw->pw_dir) : std::string());
+        EXPECT_NE(DocumentsFolder().rfind("/tmp", 0), 0u) << DocumentsFolder();
+    }
+    setenv("HOME", home.c_str(), 1);
 }
