@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 
 #include "platform/Folders.h"
@@ -49,23 +48,10 @@ void CLogRingFile::Close() {
     m_fd = -1;
 }
 
-bool CLogRingFile::WriteAt(uint64_t offset, const std::string& bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = pwrite(m_fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
 bool CLogRingFile::WriteHeader() {
     char header[32];
     std::snprintf(header, sizeof header, "%012llu\r\n", static_cast<unsigned long long>(m_position));
-    return WriteAt(0, header);
+    return WriteAllAt(m_fd, 0, header);
 }
 
 bool CLogRingFile::ReopenIfRemoved() {
@@ -79,7 +65,7 @@ bool CLogRingFile::ReopenIfRemoved() {
 bool CLogRingFile::WriteLine(const std::string& line) {
     if (m_fd < 0 || !ReopenIfRemoved())
         return false;
-    if (!WriteAt(m_position, line + "\r\n@@\r\n"))
+    if (!WriteAllAt(m_fd, m_position, line + "\r\n@@\r\n"))
         return false;
     uint64_t next = m_position + line.size() + 2;
     if (next > m_ringBytes) {

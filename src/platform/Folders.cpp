@@ -55,19 +55,6 @@ int CreateTempBeside(const std::string& path, std::string& temp) {
     return -1;
 }
 
-bool WriteAll(int fd, const std::string& bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
 // A rename is on the disk only once its folder is: without this a power cut can undo a save.
 bool SyncFolder(const std::string& folder) {
     const int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -140,6 +127,19 @@ std::string FolderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+bool WriteAllAt(int fd, uint64_t offset, std::string_view bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
 uint64_t FolderSyncCount() {
     return g_folderSyncs;
 }
@@ -149,7 +149,7 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
     const int fd = CreateTempBeside(path, temp);
     if (fd < 0)
         return false;
-    bool ok = WriteAll(fd, bytes);
+    bool ok = WriteAllAt(fd, 0, bytes);
     // Keep the permissions of the file being replaced; a new file has them from the umask.
     struct stat st {};
     if (ok && stat(path.c_str(), &st) == 0)

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace VEK {
 
@@ -18,6 +19,8 @@ std::string AppRootFolder();
 bool CreateFolderWithParents(const std::string& path);
 // The folder part of a path (before the last '/'); empty when there is none.
 std::string FolderOf(const std::string& path);
+// Writes all bytes at the offset, going on after short writes and interruptions.
+bool WriteAllAt(int fd, uint64_t offset, std::string_view bytes);
 // Writes a file through a temporary file beside it, fsync, rename and fsync of the folder, so that
 // a failure at any point leaves the previous file as it was. A replaced file keeps its mode; a new
 // one gets 0666 less the umask. False on any failure.

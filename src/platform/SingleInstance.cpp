@@ -85,8 +85,9 @@ bool CSingleInstance::OpenFolder() {
     // Not followed if it is a link: whoever could place the link could place its target too.
     const int fd = open(m_folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
-        m_problem = "cannot use the lock folder " + m_folder + ": " + ErrorText(errno) +
-                    (errno == ELOOP || errno == ENOTDIR ? " (not a folder); remove it" : "");
+        const int error = errno;
+        m_problem = "cannot use the lock folder " + m_folder + ": " + ErrorText(error) +
+                    (error == ELOOP || error == ENOTDIR ? " (not a folder); remove it" : "");
         return false;
     }
     struct stat st {};
@@ -108,10 +109,11 @@ bool CSingleInstance::Acquire(const std::string& ownerName) {
         return false;
     const int fd =
         openat(m_folderFd, LockName().c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    const int openError = errno;
     struct stat st {};
     if (fd < 0 || fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid()) {
         m_problem = "the lock file " + LockPath() + " is not a regular file of yours" +
-                    (fd < 0 ? " (" + ErrorText(errno) + ")" : std::string()) + "; remove it";
+                    (fd < 0 ? " (" + ErrorText(openError) + ")" : std::string()) + "; remove it";
         if (fd >= 0)
             close(fd);
         return false;
