@@ -3,9 +3,11 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <mutex>
 #include <string_view>
+#include <unordered_map>
 
 #include "platform/Folders.h"
 #include "support/TextCodec.h"
@@ -107,53 +109,69 @@ public:
             m_lines.emplace_back(text.substr(pos, eol - pos));
             pos = eol + (text[eol] == '\r' && eol + 1 < text.size() && text[eol + 1] == '\n' ? 2 : 1);
         }
+        Index();
     }
+    // The index refers into the lines: a copy builds its own.
+    CIniDocument(const CIniDocument& other) : m_lines(other.m_lines) { Index(); }
+    CIniDocument& operator=(const CIniDocument&) = delete;
 
     // [first line after the header, end of section) of the first section with that name.
     bool FindSection(const std::string& section, size_t& begin, size_t& end) const {
-        for (size_t i = 0; i < m_lines.size(); ++i) {
-            if (m_lines[i].Kind() != TLine::EKind::Section || !SameName(m_lines[i].Name(), section))
-                continue;
-            begin = i + 1;
-            end = begin;
-            while (end < m_lines.size() && m_lines[end].Kind() != TLine::EKind::Section) ++end;
-            return true;
-        }
-        return false;
+        const auto found = m_sections.find(section);
+        if (found == m_sections.end())
+            return false;
+        begin = found->second + 1;
+        const auto next = std::upper_bound(m_sectionLines.begin(), m_sectionLines.end(), found->second);
+        end = next == m_sectionLines.end() ? m_lines.size() : *next;
+        return true;
     }
 
     std::optional<size_t> FindKey(const std::string& section, const std::string& key) const {
-        size_t begin, end;
-        if (!FindSection(section, begin, end))
+        const auto header = m_sections.find(section);
+        if (header == m_sections.end())
             return std::nullopt;
-        for (size_t i = begin; i < end; ++i) {
-            if (m_lines[i].Kind() == TLine::EKind::Key && SameName(m_lines[i].Name(), key))
-                return i;
-        }
-        return std::nullopt;
+        const auto found = m_keys.find(TKeyRef{header->second, key});
+        return found == m_keys.end() ? std::nullopt : std::optional<size_t>(found->second);
     }
 
     void SetValue(const std::string& section, const std::string& key, const std::string& value) {
         TLine line(key + "=" + value);
-        if (std::optional<size_t> at = FindKey(section, key)) {
-            m_lines[*at] = line;
-            return;
-        }
         size_t begin, end;
-        if (!FindSection(section, begin, end)) {
+        if (std::optional<size_t> at = FindKey(section, key)) {
+            m_lines[*at] = std::move(line);
+        } else if (!FindSection(section, begin, end)) {
             m_lines.emplace_back("[" + section + "]");
-            m_lines.push_back(line);
-            return;
+            m_lines.push_back(std::move(line));
+        } else {
+            // After the section's last non-blank line, so blank separators stay between sections.
+            size_t at = end;
+            while (at > begin && Trim(m_lines[at - 1].Text()).empty()) --at;
+            m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
         }
-        // After the section's last non-blank line, so blank separators stay between sections.
-        size_t at = end;
-        while (at > begin && Trim(m_lines[at - 1].Text()).empty()) --at;
-        m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at), line);
+        Index();
+    }
+
+    // Every section whose name begins with prefix (without case), with its lines; false when none.
+    bool EraseSections(const std::string& prefix) {
+        std::vector<TLine> kept;
+        kept.reserve(m_lines.size());
+        bool erasing = false;
+        for (TLine& line : m_lines) {
+            if (line.Kind() == TLine::EKind::Section)
+                erasing = SameName(line.Name().substr(0, prefix.size()), prefix);
+            if (!erasing)
+                kept.push_back(std::move(line));
+        }
+        const bool changed = kept.size() != m_lines.size();
+        m_lines = std::move(kept);
+        Index();
+        return changed;
     }
 
     void Erase(size_t begin, size_t end) {
         m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(begin),
                       m_lines.begin() + static_cast<std::ptrdiff_t>(end));
+        Index();
     }
 
     std::string Text() const {
@@ -165,7 +183,56 @@ public:
     const std::vector<TLine>& Lines() const { return m_lines; }
 
 private:
+    // Names hashed and compared without case.
+    struct TNameHash {
+        size_t operator()(std::string_view name) const {
+            size_t hash = 0;
+            for (char c : name)
+                hash = hash * 31 + static_cast<size_t>(std::tolower(static_cast<unsigned char>(c)));
+            return hash;
+        }
+    };
+    struct TNameEqual {
+        bool operator()(std::string_view a, std::string_view b) const { return SameName(a, b); }
+    };
+    // A key within the section whose header is at line `section`.
+    struct TKeyRef {
+        size_t section;
+        std::string_view name;
+    };
+    struct TKeyHash {
+        size_t operator()(const TKeyRef& key) const { return TNameHash()(key.name) * 131 + key.section; }
+    };
+    struct TKeyEqual {
+        bool operator()(const TKeyRef& a, const TKeyRef& b) const {
+            return a.section == b.section && SameName(a.name, b.name);
+        }
+    };
+
+    // Lookups cost the same whatever the file holds (a million blank lines, say): the first
+    // section of each name and the first key of each name in it, as the profile functions read.
+    void Index() {
+        m_sectionLines.clear();
+        m_sections.clear();
+        m_keys.clear();
+        size_t current = 0;
+        bool first = false;  // the current section is the first of its name
+        for (size_t i = 0; i < m_lines.size(); ++i) {
+            const TLine& line = m_lines[i];
+            if (line.Kind() == TLine::EKind::Section) {
+                m_sectionLines.push_back(i);
+                first = m_sections.emplace(line.Name(), i).second;
+                current = i;
+            } else if (line.Kind() == TLine::EKind::Key && first) {
+                m_keys.emplace(TKeyRef{current, line.Name()}, i);
+            }
+        }
+    }
+
     std::vector<TLine> m_lines;
+    std::vector<size_t> m_sectionLines;
+    std::unordered_map<std::string_view, size_t, TNameHash, TNameEqual> m_sections;
+    std::unordered_map<TKeyRef, size_t, TKeyHash, TKeyEqual> m_keys;
 };
 
 CIniProfile::CIniProfile(std::string path, TReader reader)
@@ -243,18 +310,7 @@ bool CIniProfile::DeleteSections(const std::string& prefix) {
     if (current == nullptr)
         return false;
     CIniDocument doc = *current;
-    bool changed = false;
-    for (size_t i = 0; i < doc.Lines().size();) {
-        const TLine& line = doc.Lines()[i];
-        if (line.Kind() == TLine::EKind::Section && SameName(line.Name().substr(0, prefix.size()), prefix)) {
-            size_t end = i + 1;
-            while (end < doc.Lines().size() && doc.Lines()[end].Kind() != TLine::EKind::Section) ++end;
-            doc.Erase(i, end);
-            changed = true;
-        } else {
-            ++i;
-        }
-    }
+    const bool changed = doc.EraseSections(prefix);
     return !changed || Save(doc);
 }
 
