@@ -110,10 +110,15 @@ bool CTraceLogger::EnsureStarted() {
         return true;
     if (m_shutDown)
         return false;
-    t_startingLogger = this;
-    m_config = m_configSource();
-    const std::string path = m_config.enabled ? m_pathSource() : std::string();
-    t_startingLogger = nullptr;
+    std::string path;
+    {
+        struct TStarting {
+            explicit TStarting(const CTraceLogger* logger) { t_startingLogger = logger; }
+            ~TStarting() { t_startingLogger = nullptr; }
+        } starting(this);
+        m_config = m_configSource();
+        path = m_config.enabled ? m_pathSource() : std::string();
+    }
     std::vector<TEntry> deferred = std::move(m_deferred);
     m_deferred.clear();
     if (!m_config.enabled || !m_file.Open(path, m_config.ringBytes))
