@@ -46,10 +46,12 @@ CMainDlg::~CMainDlg() = default;
 
 bool CMainDlg::InitDialog() {
     if (m_onlyWindow.Check(this)) {
-        if (m_onlyWindow.OwnerName() == kRecorderOwner) {
-            const char* text = "The headless recorder (hollowmere-record) holds the dongle. Stop it first.";
-            std::fprintf(stderr, "%s\n", text);
-            QMessageBox::information(this, QCoreApplication::applicationName(), QString::fromUtf8(text));
+        std::string text = m_onlyWindow.Problem();
+        if (text.empty() && m_onlyWindow.OwnerName() == kRecorderOwner)
+            text = "The headless recorder (hollowmere-record) holds the dongle. Stop it first.";
+        if (!text.empty()) {
+            std::fprintf(stderr, "%s\n", text.c_str());
+            QMessageBox::information(this, QCoreApplication::applicationName(), QString::fromStdString(text));
         }
         return false;
     }

@@ -6,7 +6,7 @@
 
 #include "support/VekException.h"
 
-COnlyWindowChecker::COnlyWindowChecker() : m_instance(kKey) {}
+COnlyWindowChecker::COnlyWindowChecker() : m_instance(kKey, {kApplicationOwner, kRecorderOwner}) {}
 
 COnlyWindowChecker::~COnlyWindowChecker() = default;
 
@@ -22,7 +22,8 @@ bool COnlyWindowChecker::Check(QWidget* ownWindow, const std::string& ownerName)
         });
         return false;
     }
-    m_instance.NotifyOwner(1000);
+    if (m_instance.Problem().empty())
+        m_instance.NotifyOwner(1000);
     return true;
 }
 

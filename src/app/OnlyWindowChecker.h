@@ -16,9 +16,11 @@ public:
     COnlyWindowChecker();
     ~COnlyWindowChecker();
 
-    // True when another instance runs (it has been asked to come to the front); false when this
-    // is the first instance, whose window is then raised on later starts.
+    // True when another instance runs (it has been asked to come to the front) or the lock cannot
+    // be taken safely (Problem says why); false when this is the first instance, whose window is
+    // then raised on later starts.
     bool Check(QWidget* ownWindow, const std::string& ownerName = kApplicationOwner);
+    const std::string& Problem() const { return m_instance.Problem(); }
     // The program that holds the key ("hollowmere" or "hollowmere-record"); empty when unknown.
     std::string OwnerName() const { return m_instance.OwnerName(); }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -17,18 +18,26 @@ public:
     bool Start();
     // False when the writer is not running; the job is then dropped.
     bool Post(std::function<void()> job);
-    // Runs the jobs queued so far, then ends the thread.
-    bool Stop(std::chrono::milliseconds timeout);
+    // Takes no more jobs and runs the queued ones until drainBound has passed; the rest are
+    // dropped (see Dropped). True once the thread has ended. False only when a job still runs well
+    // past the bound: the thread then stays owned and the destructor waits for it.
+    bool Stop(std::chrono::milliseconds drainBound);
+    // Jobs dropped by the last Stop.
+    size_t Dropped() const;
     bool IsRunning() const { return m_thread.IsRunning(); }
 
 private:
-    void Run(const std::atomic<bool>& stop);
+    using TClock = std::chrono::steady_clock;
 
-    std::mutex m_mutex;
+    void Run();
+
+    mutable std::mutex m_mutex;
     std::condition_variable m_wake;
     std::deque<std::function<void()>> m_jobs;
     bool m_accepting = false;
-    CThread m_thread;
+    TClock::time_point m_drainDeadline;
+    size_t m_dropped = 0;
+    CThread m_thread;  // last: its body uses the members above
 };
 
 }  // namespace VEK

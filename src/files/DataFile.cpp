@@ -36,19 +36,16 @@ bool LoadDataFile(const std::string& path, CMeasurementDataManager& store, TData
         TraceLogger().Trace("ファイル[%s]のオープンに失敗しました。", path.c_str());
         return false;
     }
-    bool read = false;
-    try {
-        read = ReadDataFile101(reader, store, view) || ReadDataFile100(reader, store, view);
-    } catch (const std::bad_alloc&) {
-        read = false;  // a file too large for memory fails like an unreadable one
-    }
-    if (!read) {
+    if (!ReadDataFile101(reader, store, view) && !ReadDataFile100(reader, store, view)) {
         TraceLogger().Trace("ファイル[%s]の読み込みに失敗しました。", path.c_str());
         store.Reset(resetSetup);
         return false;
     }
     store.SetState(CMeasurementDataManager::kStateHolding);
     store.SetModified(false);
+    if (view.skippedLines > 0)
+        TraceLogger().Trace("ファイル[%s]の記録でない %u 行を読み飛ばしました。", path.c_str(),
+                            view.skippedLines);
     TraceLogger().Trace("[ファイル表示]を開始しました。");
     return true;
 }

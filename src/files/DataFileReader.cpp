@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -178,11 +180,21 @@ public:
             for (std::string_view& line : header) line = converted.emplace_back(Cp932ToUtf8(line));
         }
         EmptyStore(m_store);
+        m_view.skippedLines = 0;
         for (size_t line = 1; line < header.size(); ++line)
             HeaderLine(static_cast<int>(line), CFields(header[line]));
+        // Only lines with a record's number and time are records, so the record count stays
+        // within what the file's size can hold (four bytes a record at the least) and blank or
+        // stray lines never stretch the channels.
         CRowCollector rows;
-        for (uint32_t row = 0; pos < m_text.size(); ++row)
-            pos = NextLineStart(m_text, DataRow(pos, row, rows));
+        for (uint32_t row = 0; pos < m_text.size();) {
+            if (StartsLikeRecord(pos)) {
+                pos = NextLineStart(m_text, DataRow(pos, row++, rows));
+            } else {
+                ++m_view.skippedLines;
+                pos = NextLineStart(m_text, LineEnd(pos));
+            }
+        }
         rows.Flush(m_store);
         m_store.SetRecordCount(rows.RecordCount());
         m_store.RefreshChannelsInUse();
@@ -226,6 +238,20 @@ private:
             for (int k = 1; k <= kChannels; ++k)
                 m_store.Channel(k).SetComment(std::string(fields.Channel(k)));
         }
+    }
+
+    // A record's line begins with its number and a time: "12,2014/09/22 10:20:30,...".
+    bool StartsLikeRecord(size_t pos) const {
+        size_t p = pos;
+        while (p < m_text.size() && static_cast<unsigned>(m_text[p] - '0') < 10) ++p;
+        if (p == pos || p + 1 >= m_text.size() || m_text[p] != ',')
+            return false;
+        return m_text[p + 1] != ',' && !IsLineEnd(m_text[p + 1]);
+    }
+
+    size_t LineEnd(size_t pos) const {
+        while (pos < m_text.size() && !IsLineEnd(m_text[pos])) ++pos;
+        return pos;
     }
 
     // One data row from pos; returns where its line ends. Only the first row's time is read: the
@@ -294,16 +320,20 @@ private:
 
 bool ReadDataFile(IReader& reader, CMeasurementDataManager& store, TDataFileView& view,
                   const TLayout& layout) {
-    std::string_view text;
+    // A file too large for memory fails like an unreadable one, here for every caller.
     try {
-        text = reader.ReadAll();
+        std::string_view text = reader.ReadAll();
+        if (text.substr(0, 3) == "\xEF\xBB\xBF")
+            text.remove_prefix(3);
+        if (!CDataFileParser(text, store, view, layout).Parse())
+            return false;
     } catch (const CIoFailureException&) {
         return false;
-    }
-    if (text.substr(0, 3) == "\xEF\xBB\xBF")
-        text.remove_prefix(3);
-    if (!CDataFileParser(text, store, view, layout).Parse())
+    } catch (const std::bad_alloc&) {
         return false;
+    } catch (const std::length_error&) {
+        return false;
+    }
     store.SetSavedPath(reader.Path());
     return true;
 }

@@ -8,9 +8,10 @@
 namespace VEK {
 
 // False, with the store untouched, when the file cannot be read or its first line is not the
-// version's header. Otherwise the store holds the file's channels and records (state empty; the
-// caller decides the state) and its saved path is the file's path; view receives the scales and
-// TIME OFFSET.
+// version's header; false too when it does not fit in memory (the store then holds part of it and
+// is the caller's to reset). Otherwise the store holds the file's channels and records (state
+// empty; the caller decides the state) and its saved path is the file's path; view receives the
+// scales, TIME OFFSET and the count of lines that are not records.
 bool ReadDataFile101(IReader& reader, CMeasurementDataManager& store, TDataFileView& view);
 // As above for version "1.00", which has no system number, temperature unit or adjusted channels:
 // they become 0, deg C and none.

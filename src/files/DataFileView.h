@@ -16,6 +16,8 @@ struct TDataFileView {
     uint32_t samplesPerScreen = 0;
     // Read: TIME OFFSET, the time of the graph's middle from the first record, in milliseconds.
     uint64_t timeOffsetMs = 0;
+    // Read: lines after the header without a record's number and time, which are skipped.
+    uint32_t skippedLines = 0;
 };
 
 // The left-edge record for a file's TIME OFFSET, once the graph has taken the file's sampling rate

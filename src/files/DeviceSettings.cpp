@@ -1,5 +1,8 @@
 #include "files/DeviceSettings.h"
 
+#include <mutex>
+
+#include "files/TraceLogger.h"
 #include "support/NumberText.h"
 
 namespace VEK {
@@ -17,9 +20,32 @@ int TDeviceSettings::TcpPort() const {
     return port >= 0 && port <= 65535 ? static_cast<int>(port) : 0;
 }
 
+namespace {
+
+// "rec-max" outside 1 to 2^31 − 1 means the default. Read at every attempt to open the dongle, so
+// a replaced value is logged once, not every second.
+int32_t RecordLimit(const AccessorSection& parameter, int32_t defaultLimit) {
+    const std::string text = parameter.GetString("rec-max", "");
+    if (text.empty())
+        return defaultLimit;
+    const int64_t limit = ParseLeadingDecimal(text);
+    if (limit >= 1 && limit <= INT32_MAX)
+        return static_cast<int32_t>(limit);
+    static std::mutex mutex;
+    static std::string reported;
+    std::lock_guard<std::mutex> lock(mutex);
+    if (text != reported) {
+        reported = text;
+        TraceLogger().Trace("rec-max[%s]は範囲外のため既定値 %d を使います。", text.c_str(), defaultLimit);
+    }
+    return defaultLimit;
+}
+
+}  // namespace
+
 TDeviceSettings TDeviceSettings::Read(const AccessorSection& parameter) {
     TDeviceSettings settings;
-    settings.recordLimit = parameter.GetInteger("rec-max", settings.recordLimit);
+    settings.recordLimit = RecordLimit(parameter, settings.recordLimit);
     settings.vendorText = parameter.GetString("hid-vid", settings.vendorText);
     settings.productText = parameter.GetString("hid-pid", settings.productText);
     settings.tcpAddress = parameter.GetString("tcp-address", settings.tcpAddress);

@@ -15,7 +15,7 @@ struct TDeviceSettings {
     static constexpr uint16_t kSecondProductId = 0x0004;
     static constexpr int32_t kDefaultRecordLimit = 0x7FFFFFFF;
 
-    int32_t recordLimit = kDefaultRecordLimit;  // "rec-max"
+    int32_t recordLimit = kDefaultRecordLimit;  // "rec-max": 1 to 2^31 − 1, else this default
     std::string vendorText = kDefaultVendorId;
     std::string productText = kDefaultProductId;
     // The development TCP server listens here; only the local machine unless widened on purpose.

@@ -17,7 +17,13 @@ CFileReader::~CFileReader() {
 }
 
 bool CFileReader::Open() {
-    m_fd = open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a FIFO in place of a data file is turned away instead of waited on.
+    m_fd = open(m_path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    struct stat st {};
+    if (m_fd >= 0 && (fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+        close(m_fd);
+        m_fd = -1;
+    }
     return m_fd >= 0;
 }
 

@@ -13,6 +13,7 @@ public:
     explicit CFileReader(std::string path) : m_path(std::move(path)) {}
     ~CFileReader() override;
 
+    // False unless the path names a regular file that can be read.
     bool Open();
     std::string_view ReadAll() override;
     std::string Path() const override { return m_path; }

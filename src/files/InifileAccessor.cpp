@@ -4,7 +4,7 @@
 
 #include <climits>
 
-#include "platform/IniProfile.h"
+#include "files/TraceLogger.h"
 
 namespace VEK {
 namespace {
@@ -23,19 +23,32 @@ std::string DefaultPath() {
 
 }  // namespace
 
-CInifileAccessor::CInifileAccessor(std::string path)
-    : m_path(path.empty() ? DefaultPath() : std::move(path)) {}
+CInifileAccessor::CInifileAccessor(std::string path, CIniProfile::TReader reader)
+    : m_profile(path.empty() ? DefaultPath() : std::move(path), std::move(reader)) {}
+
+template <class T>
+T CInifileAccessor::Reported(T result) const {
+    const std::string problem = m_profile.Problem();
+    std::unique_lock<std::mutex> lock(m_reportLock);
+    if (problem == m_reported)
+        return result;
+    m_reported = problem;
+    lock.unlock();
+    if (!problem.empty())
+        TraceLogger().Entry(kLogError, "設定ファイル[" + Path() + "]を読み込めません: " + problem);
+    return result;
+}
 
 std::vector<std::string> CInifileAccessor::SectionNames() const {
-    return IniSectionNames(m_path);
+    return Reported(m_profile.SectionNames());
 }
 
 bool CInifileAccessor::DeleteSection(const std::string& section) {
-    return IniDeleteSections(m_path, section);
+    return Reported(m_profile.DeleteSections(section));
 }
 
 std::vector<std::string> CInifileAccessor::KeyNames(const std::string& section) const {
-    return IniKeyNames(m_path, section);
+    return Reported(m_profile.KeyNames(section));
 }
 
 char CInifileAccessor::KindOf(const std::string& section, const std::string& key) const {
@@ -43,17 +56,14 @@ char CInifileAccessor::KindOf(const std::string& section, const std::string& key
 }
 
 AccessorValue CInifileAccessor::Read(const std::string& section, const std::string& key) const {
-    std::optional<std::string> text = IniReadValue(m_path, section, key);
+    std::optional<std::string> text = Reported(m_profile.ReadValue(section, key));
     return text ? AccessorValue::String(std::move(*text)) : AccessorValue::None();
 }
 
 bool CInifileAccessor::Write(const std::string& section, const std::string& key, const AccessorValue& value) {
     if (value.IsNone())
-        return IniDeleteKey(m_path, section, key);
-    std::optional<std::string> current = IniReadValue(m_path, section, key);
-    if (current && *current == value.TextForm())
-        return true;
-    return IniWriteValue(m_path, section, key, value.TextForm());
+        return Reported(m_profile.DeleteKey(section, key));
+    return Reported(m_profile.WriteValue(section, key, value.TextForm()));
 }
 
 }  // namespace VEK

@@ -1,16 +1,23 @@
 #pragma once
+#include <mutex>
+
 #include "files/IAccessor.h"
+#include "platform/IniProfile.h"
 
 namespace VEK {
 
 // Settings in an INI text file. Reads yield kinds 'n' and 's'; a write that would not change the
-// stored text leaves the file untouched.
+// stored text leaves the file untouched. A file that exists but cannot be read reads as empty,
+// refuses writes and is logged once until it reads again.
 class CInifileAccessor : public IAccessor {
 public:
-    explicit CInifileAccessor(std::string path = {});
+    // reader replaces the file read, to inject read failures.
+    explicit CInifileAccessor(std::string path = {}, CIniProfile::TReader reader = {});
 
-    const std::string& Path() const { return m_path; }
-    void SetPath(std::string path) { m_path = std::move(path); }
+    const std::string& Path() const { return m_profile.Path(); }
+    void SetPath(std::string path) { m_profile = CIniProfile(std::move(path)); }
+    // Why the file could not be read at the last access; empty when it was read or is missing.
+    std::string Problem() const { return m_profile.Problem(); }
 
     std::string TypeName() const override { return "Inifile"; }
     bool Flush() override { return true; }  // every write goes straight to the file
@@ -22,7 +29,13 @@ public:
     bool Write(const std::string& section, const std::string& key, const AccessorValue& value) override;
 
 private:
-    std::string m_path;
+    // Logs a read problem when it first appears; passes result through.
+    template <class T>
+    T Reported(T result) const;
+
+    mutable CIniProfile m_profile;  // caches the parsed file
+    mutable std::mutex m_reportLock;
+    mutable std::string m_reported;  // the problem logged last
 };
 
 }  // namespace VEK

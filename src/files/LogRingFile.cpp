@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 
 #include "platform/Folders.h"
@@ -19,12 +18,16 @@ CLogRingFile::~CLogRingFile() {
 bool CLogRingFile::Open(const std::string& path, uint64_t ringBytes) {
     Close();
     m_path = path;
-    m_fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    // Never through a link or into anything but a regular file: the ring writes at offsets and
+    // truncates, which must not land on a file someone pointed the log at.
+    m_fd = open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
+    struct stat st {};
+    if (m_fd >= 0 && (fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)))
+        Close();
     if (m_fd < 0)
         return false;
     m_ringBytes = ringBytes;
-    struct stat st {};
-    if (fstat(m_fd, &st) != 0 || st.st_size == 0) {
+    if (st.st_size == 0) {
         m_position = kFirstEntry;
         return WriteHeader();
     }
@@ -45,23 +48,10 @@ void CLogRingFile::Close() {
     m_fd = -1;
 }
 
-bool CLogRingFile::WriteAt(uint64_t offset, const std::string& bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = pwrite(m_fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
 bool CLogRingFile::WriteHeader() {
     char header[32];
     std::snprintf(header, sizeof header, "%012llu\r\n", static_cast<unsigned long long>(m_position));
-    return WriteAt(0, header);
+    return WriteAllAt(m_fd, 0, header);
 }
 
 bool CLogRingFile::ReopenIfRemoved() {
@@ -75,7 +65,7 @@ bool CLogRingFile::ReopenIfRemoved() {
 bool CLogRingFile::WriteLine(const std::string& line) {
     if (m_fd < 0 || !ReopenIfRemoved())
         return false;
-    if (!WriteAt(m_position, line + "\r\n@@\r\n"))
+    if (!WriteAllAt(m_fd, m_position, line + "\r\n@@\r\n"))
         return false;
     uint64_t next = m_position + line.size() + 2;
     if (next > m_ringBytes) {

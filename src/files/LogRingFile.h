@@ -23,7 +23,6 @@ public:
     uint64_t Position() const { return m_position; }
 
 private:
-    bool WriteAt(uint64_t offset, const std::string& bytes);
     // A log file removed while open (by the user or a clean-up) is created again.
     bool ReopenIfRemoved();
     bool WriteHeader();

@@ -1,5 +1,7 @@
 #include "files/LoggerConfig.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 
 namespace VEK {
@@ -7,6 +9,14 @@ namespace {
 
 bool Has(const std::string& text, const char* part) {
     return text.find(part) != std::string::npos;
+}
+
+// LogSize in kilobytes: negative reads as the default ("log-size", itself 1024 when negative), 0 as
+// 1, and the byte count must fit 32 bits.
+uint32_t RingKilobytes(int32_t logSizeKb, int32_t defaultLogSizeKb) {
+    constexpr int32_t kMaxKb = static_cast<int32_t>(UINT32_MAX / 1024);
+    int32_t kb = logSizeKb >= 0 ? logSizeKb : (defaultLogSizeKb >= 0 ? defaultLogSizeKb : 1024);
+    return static_cast<uint32_t>(std::clamp(kb, 1, kMaxKb));
 }
 
 }  // namespace
@@ -25,12 +35,7 @@ TLoggerConfig TLoggerConfig::Read(const AccessorSection& trace, int32_t defaultL
         config.types |= kLogFunction;
     config.enabled = !Has(types, "off");
 
-    uint32_t sizeKb = static_cast<uint32_t>(trace.GetInteger("LogSize", defaultLogSizeKb));
-    if (sizeKb == 0)
-        sizeKb = 1;
-    if (sizeKb > 4u * 1024 * 1024)
-        sizeKb = 4u * 1024 * 1024;  // keeps the byte count within 32 bits
-    config.ringBytes = sizeKb * 1024;
+    config.ringBytes = RingKilobytes(trace.GetInteger("LogSize", -1), defaultLogSizeKb) * 1024;
 
     std::string time = trace.GetString("Time", "normal");
     if (Has(time, "off")) {

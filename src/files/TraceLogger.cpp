@@ -14,6 +14,9 @@ namespace {
 constexpr const char* kStartMarker = "----------<<起動>>----------";
 constexpr const char* kEndMarker = "----------<<終了>>----------";
 
+// The logger this thread is starting, whose sources may make entries of their own.
+thread_local const CTraceLogger* t_startingLogger = nullptr;
+
 int64_t TickMs() {
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
@@ -65,28 +68,38 @@ bool CTraceLogger::Trace(const char* format, ...) {
 }
 
 bool CTraceLogger::Entry(uint32_t type, std::string text) {
-    return Queue(TEntry{type,
-                        std::move(text),
-                        {},
-                        false,
-                        CSystemTime::Now(),
-                        TickMs(),
-                        static_cast<uint32_t>(syscall(SYS_gettid))});
+    return Queue(MakeEntry(type, std::move(text), {}, false));
 }
 
 bool CTraceLogger::Binary(uint32_t type, const uint8_t* bytes, size_t size) {
-    return Queue(TEntry{type,
-                        {},
-                        std::vector<uint8_t>(bytes, bytes + size),
-                        true,
-                        CSystemTime::Now(),
-                        TickMs(),
-                        static_cast<uint32_t>(syscall(SYS_gettid))});
+    return Queue(MakeEntry(type, {}, std::vector<uint8_t>(bytes, bytes + size), true));
+}
+
+CTraceLogger::TEntry CTraceLogger::MakeEntry(uint32_t type, std::string text, std::vector<uint8_t> bytes,
+                                             bool binary) {
+    return TEntry{type,
+                  std::move(text),
+                  std::move(bytes),
+                  binary,
+                  CSystemTime::Now(),
+                  TickMs(),
+                  static_cast<uint32_t>(syscall(SYS_gettid))};
 }
 
 bool CTraceLogger::Queue(TEntry entry) {
+    if (t_startingLogger == this) {
+        m_deferred.push_back(std::move(entry));  // this thread holds m_mutex in EnsureStarted
+        return true;
+    }
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (!EnsureStarted() || (m_config.types & entry.type) == 0)
+    if (!EnsureStarted())
+        return false;
+    return Post(std::move(entry));
+}
+
+// Called with m_mutex held.
+bool CTraceLogger::Post(TEntry entry) {
+    if ((m_config.types & entry.type) == 0)
         return false;
     return m_writer.Post([this, entry = std::move(entry)] { Write(entry); });
 }
@@ -97,46 +110,51 @@ bool CTraceLogger::EnsureStarted() {
         return true;
     if (m_shutDown)
         return false;
-    m_config = m_configSource();
-    if (!m_config.enabled)
-        return false;
-    std::string path = m_pathSource();
-    if (!m_file.Open(path, m_config.ringBytes))
+    std::string path;
+    {
+        struct TStarting {
+            explicit TStarting(const CTraceLogger* logger) { t_startingLogger = logger; }
+            ~TStarting() { t_startingLogger = nullptr; }
+        } starting(this);
+        m_config = m_configSource();
+        path = m_config.enabled ? m_pathSource() : std::string();
+    }
+    std::vector<TEntry> deferred = std::move(m_deferred);
+    m_deferred.clear();
+    if (!m_config.enabled || !m_file.Open(path, m_config.ringBytes))
         return false;
     if (!m_writer.Start()) {
         m_file.Close();
         return false;
     }
     m_started = true;
-    return m_writer.Post(
-        [this, entry = TEntry{kLogMarker,
-                              kStartMarker,
-                              {},
-                              false,
-                              CSystemTime::Now(),
-                              TickMs(),
-                              static_cast<uint32_t>(syscall(SYS_gettid))}] { Write(entry); });
+    const bool queued = Post(MakeEntry(kLogMarker, kStartMarker, {}, false));
+    for (TEntry& entry : deferred) Post(std::move(entry));
+    return queued;
 }
 
-void CTraceLogger::Shutdown() {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    if (m_shutDown)
+void CTraceLogger::Shutdown(std::chrono::milliseconds drainBound) {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_shutDown)
+            return;
+        m_shutDown = true;
+        if (!m_started)
+            return;
+    }
+    // Entries still queued at the bound are dropped: the writer never runs on into the process's
+    // exit. Should a write hang past it, the writer keeps the file and the destructor waits.
+    if (!m_writer.Stop(drainBound))
         return;
-    m_shutDown = true;
-    if (!m_started)
-        return;
-    m_writer.Post([this, entry = TEntry{kLogMarker,
-                                        kEndMarker,
-                                        {},
-                                        false,
-                                        CSystemTime::Now(),
-                                        TickMs(),
-                                        static_cast<uint32_t>(syscall(SYS_gettid))}] {
-        Write(entry);
-        m_file.Close();
-    });
-    lock.unlock();
-    m_writer.Stop(std::chrono::milliseconds(5000));
+    // The writer has ended: the file is this thread's now.
+    if (const size_t dropped = m_writer.Dropped(); dropped > 0) {
+        char text[96];
+        std::snprintf(text, sizeof text, "ログ %zu 件を書き込めずに破棄しました。", dropped);
+        Write(MakeEntry(kLogError, text, {}, false));
+    }
+    Write(MakeEntry(kLogMarker, kEndMarker, {}, false));
+    m_file.Close();
+    std::lock_guard<std::mutex> lock(m_mutex);
     m_started = false;
 }
 

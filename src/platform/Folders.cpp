@@ -5,20 +5,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
 
 namespace VEK {
 namespace {
-
-std::string HomeFolder() {
-    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0')
-        return home;
-    if (const passwd* pw = getpwuid(getuid()); pw != nullptr && pw->pw_dir != nullptr)
-        return pw->pw_dir;
-    return "/tmp";
-}
 
 std::string StripTrailingSlashes(std::string path) {
     while (path.size() > 1 && path.back() == '/') path.pop_back();
@@ -48,19 +41,64 @@ std::string DocumentsFromUserDirs(const std::string& home) {
     return {};
 }
 
+std::atomic<uint64_t> g_folderSyncs{0};
+
+// Created with mode 0666, so the umask decides as for any new file; O_EXCL never reuses a name.
+int CreateTempBeside(const std::string& path, std::string& temp) {
+    static std::atomic<uint32_t> counter{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = path + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(counter++);
+        const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+// A rename is on the disk only once its folder is: without this a power cut can undo a save.
+bool SyncFolder(const std::string& folder) {
+    const int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    // EINVAL: a file system that cannot sync a folder; nothing more can be done there.
+    const bool ok = fsync(fd) == 0 || errno == EINVAL;
+    close(fd);
+    if (ok)
+        ++g_folderSyncs;
+    return ok;
+}
+
 }  // namespace
+
+std::string HomeFolder() {
+    if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/')
+        return StripTrailingSlashes(home);
+    if (const passwd* pw = getpwuid(getuid()); pw != nullptr && pw->pw_dir != nullptr && pw->pw_dir[0] == '/')
+        return StripTrailingSlashes(pw->pw_dir);
+    return {};
+}
+
+std::string HomeFolderProblem() {
+    if (!HomeFolder().empty())
+        return {};
+    return "no home folder is known (HOME is not set to a folder and user id " + std::to_string(getuid()) +
+           " has no passwd entry); set HOME to a folder of your own";
+}
 
 std::string DocumentsFolder() {
     if (const char* dir = std::getenv("XDG_DOCUMENTS_DIR"); dir != nullptr && dir[0] == '/') {
         return StripTrailingSlashes(dir);
     }
-    std::string home = HomeFolder();
+    const std::string home = HomeFolder();
+    if (home.empty())
+        return {};
     std::string fromFile = DocumentsFromUserDirs(home);
-    return fromFile.empty() ? StripTrailingSlashes(home) + "/Documents" : fromFile;
+    return fromFile.empty() ? home + "/Documents" : fromFile;
 }
 
 std::string AppRootFolder() {
-    return DocumentsFolder() + "/Quillmark/Brisquent";
+    const std::string documents = DocumentsFolder();
+    return documents.empty() ? std::string() : documents + "/Quillmark/Brisquent";
 }
 
 bool CreateFolderWithParents(const std::string& path) {
@@ -89,33 +127,41 @@ std::string FolderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
-    std::string temp = path + ".XXXXXX";
-    int fd = mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    bool ok = true;
+bool WriteAllAt(int fd, uint64_t offset, std::string_view bytes) {
     size_t done = 0;
-    while (ok && done < bytes.size()) {
-        ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    while (done < bytes.size()) {
+        ssize_t n = pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0) {
-            ok = false;
-        } else {
-            done += static_cast<size_t>(n);
-        }
+        if (n <= 0)
+            return false;
+        done += static_cast<size_t>(n);
     }
-    // Keep the permissions of the file being replaced (mkstemp creates 0600).
+    return true;
+}
+
+uint64_t FolderSyncCount() {
+    return g_folderSyncs;
+}
+
+bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
+    std::string temp;
+    const int fd = CreateTempBeside(path, temp);
+    if (fd < 0)
+        return false;
+    bool ok = WriteAllAt(fd, 0, bytes);
+    // Keep the permissions of the file being replaced; a new file has them from the umask.
     struct stat st {};
-    if (ok)
-        ok = fchmod(fd, stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644) == 0;
+    if (ok && stat(path.c_str(), &st) == 0)
+        ok = fchmod(fd, st.st_mode & 07777) == 0;
     ok = ok && fsync(fd) == 0;
     ok = (close(fd) == 0) && ok;
     ok = ok && rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok)
+    if (!ok) {
         unlink(temp.c_str());
-    return ok;
+        return false;
+    }
+    return SyncFolder(FolderOf(path));
 }
 
 }  // namespace VEK

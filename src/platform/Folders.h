@@ -1,18 +1,31 @@
 #pragma once
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace VEK {
 
-// The user's documents folder: $XDG_DOCUMENTS_DIR, else the XDG user-dirs file, else $HOME/Documents.
+// The user's home folder: $HOME when it is an absolute path, else the passwd entry's; empty when
+// neither is known. Never a shared folder such as /tmp, which another user could have prepared.
+std::string HomeFolder();
+// Why the programs cannot start without a home folder; empty when one is known.
+std::string HomeFolderProblem();
+// The user's documents folder: $XDG_DOCUMENTS_DIR, else the XDG user-dirs file, else
+// home/Documents; empty without a home folder (the programs refuse to start then).
 std::string DocumentsFolder();
-// The application's root folder below the documents folder.
+// The application's root folder below the documents folder; empty when that is.
 std::string AppRootFolder();
 // Creates a folder and its missing parents. True when the folder exists afterwards.
 bool CreateFolderWithParents(const std::string& path);
 // The folder part of a path (before the last '/'); empty when there is none.
 std::string FolderOf(const std::string& path);
-// Writes a file through a temporary file beside it, fsync and rename, so that a failure at any
-// point leaves the previous file as it was. False on any failure.
+// Writes all bytes at the offset, going on after short writes and interruptions.
+bool WriteAllAt(int fd, uint64_t offset, std::string_view bytes);
+// Writes a file through a temporary file beside it, fsync, rename and fsync of the folder, so that
+// a failure at any point leaves the previous file as it was. A replaced file keeps its mode; a new
+// one gets 0666 less the umask. False on any failure.
 bool WriteFileAtomically(const std::string& path, const std::string& bytes);
+// The folder syncs that made renames durable so far in this process.
+uint64_t FolderSyncCount();
 
 }  // namespace VEK

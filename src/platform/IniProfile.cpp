@@ -2,7 +2,12 @@
 
 #include <strings.h>
 
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
 #include <mutex>
+#include <string_view>
+#include <unordered_map>
 
 #include "platform/Folders.h"
 #include "support/TextCodec.h"
@@ -16,218 +21,329 @@ std::mutex& FileMutex() {
     return mutex;
 }
 
-std::string Trim(const std::string& text) {
+std::string_view Trim(std::string_view text) {
     size_t b = text.find_first_not_of(" \t");
-    if (b == std::string::npos)
+    if (b == std::string_view::npos)
         return {};
     size_t e = text.find_last_not_of(" \t");
     return text.substr(b, e - b + 1);
 }
 
-bool SameName(const std::string& a, const std::string& b) {
-    return strcasecmp(a.c_str(), b.c_str()) == 0;
+bool SameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
 }
 
-struct TLine {
-    enum class EKind { Other, Section, Key } kind = EKind::Other;
-    std::string text;  // the line as stored
-    std::string name;  // section or key name
-    std::string value;
-};
-
-TLine ParseLine(const std::string& text) {
-    TLine line{TLine::EKind::Other, text, {}, {}};
-    std::string trimmed = Trim(text);
-    if (trimmed.empty() || trimmed[0] == ';' || trimmed[0] == '#')
-        return line;
-    if (trimmed[0] == '[') {
-        size_t close = trimmed.find(']');
-        line.kind = TLine::EKind::Section;
-        line.name = Trim(trimmed.substr(1, close == std::string::npos ? std::string::npos : close - 1));
-        return line;
-    }
-    size_t eq = trimmed.find('=');
-    if (eq == std::string::npos)
-        return line;
-    line.kind = TLine::EKind::Key;
-    line.name = Trim(trimmed.substr(0, eq));
-    line.value = Trim(trimmed.substr(eq + 1));
-    if (line.value.size() >= 2 && line.value.front() == '"' && line.value.back() == '"') {
-        line.value = line.value.substr(1, line.value.size() - 2);
-    }
-    return line;
-}
-
-class CIniDocument {
+// One line as stored, with its section or key name and its value as parts of the text: a file of
+// a million blank lines stays a few tens of megabytes.
+class TLine {
 public:
-    explicit CIniDocument(const std::string& path) {
-        std::optional<std::string> text = ReadTextFile(path);
-        if (!text)
+    enum class EKind : uint8_t { Other, Section, Key };
+
+    explicit TLine(std::string text) : m_text(std::move(text)) {
+        const std::string_view trimmed = Trim(m_text);
+        if (trimmed.empty() || trimmed[0] == ';' || trimmed[0] == '#')
             return;
-        size_t pos = 0;
-        while (pos < text->size()) {
-            size_t eol = text->find_first_of("\r\n", pos);
-            if (eol == std::string::npos) {
-                m_lines.push_back(ParseLine(text->substr(pos)));
-                break;
-            }
-            m_lines.push_back(ParseLine(text->substr(pos, eol - pos)));
-            pos = eol + ((*text)[eol] == '\r' && eol + 1 < text->size() && (*text)[eol + 1] == '\n' ? 2 : 1);
-        }
-    }
-
-    // [first line after the header, end of section) of the first section with that name.
-    bool FindSection(const std::string& section, size_t& begin, size_t& end) const {
-        for (size_t i = 0; i < m_lines.size(); ++i) {
-            if (m_lines[i].kind != TLine::EKind::Section || !SameName(m_lines[i].name, section))
-                continue;
-            begin = i + 1;
-            end = begin;
-            while (end < m_lines.size() && m_lines[end].kind != TLine::EKind::Section) ++end;
-            return true;
-        }
-        return false;
-    }
-
-    std::optional<size_t> FindKey(const std::string& section, const std::string& key) const {
-        size_t begin, end;
-        if (!FindSection(section, begin, end))
-            return std::nullopt;
-        for (size_t i = begin; i < end; ++i) {
-            if (m_lines[i].kind == TLine::EKind::Key && SameName(m_lines[i].name, key))
-                return i;
-        }
-        return std::nullopt;
-    }
-
-    void SetValue(const std::string& section, const std::string& key, const std::string& value) {
-        TLine line = ParseLine(key + "=" + value);
-        if (std::optional<size_t> at = FindKey(section, key)) {
-            m_lines[*at] = line;
+        if (trimmed[0] == '[') {
+            const size_t close = trimmed.find(']');
+            m_kind = EKind::Section;
+            SetName(Trim(trimmed.substr(1, close == std::string_view::npos ? close : close - 1)));
             return;
         }
-        size_t begin, end;
-        if (!FindSection(section, begin, end)) {
-            m_lines.push_back(ParseLine("[" + section + "]"));
-            m_lines.push_back(line);
+        const size_t eq = trimmed.find('=');
+        if (eq == std::string_view::npos)
             return;
-        }
-        // After the section's last non-blank line, so blank separators stay between sections.
-        size_t at = end;
-        while (at > begin && Trim(m_lines[at - 1].text).empty()) --at;
-        m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at), line);
+        m_kind = EKind::Key;
+        SetName(Trim(trimmed.substr(0, eq)));
+        std::string_view value = Trim(trimmed.substr(eq + 1));
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+            value = value.substr(1, value.size() - 2);
+        m_valueAt = Offset(value);
+        m_valueSize = static_cast<uint32_t>(value.size());
     }
 
-    void Erase(size_t begin, size_t end) {
-        m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(begin),
-                      m_lines.begin() + static_cast<std::ptrdiff_t>(end));
-    }
-
-    bool Save(const std::string& path) const {
-        std::string bytes;
-        for (const TLine& line : m_lines) bytes += line.text + "\r\n";
-        return WriteFileAtomically(path, bytes);
-    }
-
-    const std::vector<TLine>& Lines() const { return m_lines; }
+    EKind Kind() const { return m_kind; }
+    const std::string& Text() const { return m_text; }
+    std::string_view Name() const { return std::string_view(m_text).substr(m_nameAt, m_nameSize); }
+    std::string_view Value() const { return std::string_view(m_text).substr(m_valueAt, m_valueSize); }
 
 private:
-    std::vector<TLine> m_lines;
+    uint32_t Offset(std::string_view part) const {
+        return part.empty() ? 0 : static_cast<uint32_t>(part.data() - m_text.data());
+    }
+    void SetName(std::string_view name) {
+        m_nameAt = Offset(name);
+        m_nameSize = static_cast<uint32_t>(name.size());
+    }
+
+    std::string m_text;
+    EKind m_kind = EKind::Other;
+    uint32_t m_nameAt = 0, m_nameSize = 0, m_valueAt = 0, m_valueSize = 0;
 };
 
 bool Storable(const std::string& text) {
     return text.find_first_of("\r\n") == std::string::npos;
 }
 
-}  // namespace
-
-std::optional<std::string> IniReadValue(const std::string& path, const std::string& section,
-                                        const std::string& key) {
-    std::lock_guard<std::mutex> lock(FileMutex());
-    CIniDocument doc(path);
-    std::optional<size_t> at = doc.FindKey(section, key);
-    if (!at)
-        return std::nullopt;
-    return doc.Lines()[*at].value;
+// Names compare without case; the first spelling stays.
+void AddName(std::vector<std::string>& names, std::string_view name) {
+    for (const std::string& n : names) {
+        if (SameName(n, name))
+            return;
+    }
+    names.emplace_back(name);
 }
 
-bool IniWriteValue(const std::string& path, const std::string& section, const std::string& key,
-                   const std::string& value) {
-    std::string trimmedKey = Trim(key);
+}  // namespace
+
+class CIniDocument {
+public:
+    explicit CIniDocument(const std::string& text) {
+        m_lines.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
+        size_t pos = 0;
+        while (pos < text.size()) {
+            size_t eol = text.find_first_of("\r\n", pos);
+            if (eol == std::string::npos) {
+                m_lines.emplace_back(text.substr(pos));
+                break;
+            }
+            m_lines.emplace_back(text.substr(pos, eol - pos));
+            pos = eol + (text[eol] == '\r' && eol + 1 < text.size() && text[eol + 1] == '\n' ? 2 : 1);
+        }
+        Index();
+    }
+    // The index refers into the lines: a copy builds its own.
+    CIniDocument(const CIniDocument& other) : m_lines(other.m_lines) { Index(); }
+    CIniDocument& operator=(const CIniDocument&) = delete;
+
+    // [first line after the header, end of section) of the first section with that name.
+    bool FindSection(const std::string& section, size_t& begin, size_t& end) const {
+        const auto found = m_sections.find(section);
+        if (found == m_sections.end())
+            return false;
+        begin = found->second + 1;
+        const auto next = std::upper_bound(m_sectionLines.begin(), m_sectionLines.end(), found->second);
+        end = next == m_sectionLines.end() ? m_lines.size() : *next;
+        return true;
+    }
+
+    std::optional<size_t> FindKey(const std::string& section, const std::string& key) const {
+        const auto header = m_sections.find(section);
+        if (header == m_sections.end())
+            return std::nullopt;
+        const auto found = m_keys.find(TKeyRef{header->second, key});
+        return found == m_keys.end() ? std::nullopt : std::optional<size_t>(found->second);
+    }
+
+    void SetValue(const std::string& section, const std::string& key, const std::string& value) {
+        TLine line(key + "=" + value);
+        size_t begin, end;
+        if (std::optional<size_t> at = FindKey(section, key)) {
+            m_lines[*at] = std::move(line);
+        } else if (!FindSection(section, begin, end)) {
+            m_lines.emplace_back("[" + section + "]");
+            m_lines.push_back(std::move(line));
+        } else {
+            // After the section's last non-blank line, so blank separators stay between sections.
+            size_t at = end;
+            while (at > begin && Trim(m_lines[at - 1].Text()).empty()) --at;
+            m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
+        }
+        Index();
+    }
+
+    // Every section whose name begins with prefix (without case), with its lines; false when none.
+    bool EraseSections(const std::string& prefix) {
+        std::vector<TLine> kept;
+        kept.reserve(m_lines.size());
+        bool erasing = false;
+        for (TLine& line : m_lines) {
+            if (line.Kind() == TLine::EKind::Section)
+                erasing = SameName(line.Name().substr(0, prefix.size()), prefix);
+            if (!erasing)
+                kept.push_back(std::move(line));
+        }
+        const bool changed = kept.size() != m_lines.size();
+        m_lines = std::move(kept);
+        Index();
+        return changed;
+    }
+
+    void Erase(size_t begin, size_t end) {
+        m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(begin),
+                      m_lines.begin() + static_cast<std::ptrdiff_t>(end));
+        Index();
+    }
+
+    std::string Text() const {
+        std::string bytes;
+        for (const TLine& line : m_lines) bytes.append(line.Text()).append("\r\n");
+        return bytes;
+    }
+
+    const std::vector<TLine>& Lines() const { return m_lines; }
+
+private:
+    // Names hashed and compared without case.
+    struct TNameHash {
+        size_t operator()(std::string_view name) const {
+            size_t hash = 0;
+            for (char c : name)
+                hash = hash * 31 + static_cast<size_t>(std::tolower(static_cast<unsigned char>(c)));
+            return hash;
+        }
+    };
+    struct TNameEqual {
+        bool operator()(std::string_view a, std::string_view b) const { return SameName(a, b); }
+    };
+    // A key within the section whose header is at line `section`.
+    struct TKeyRef {
+        size_t section;
+        std::string_view name;
+    };
+    struct TKeyHash {
+        size_t operator()(const TKeyRef& key) const { return TNameHash()(key.name) * 131 + key.section; }
+    };
+    struct TKeyEqual {
+        bool operator()(const TKeyRef& a, const TKeyRef& b) const {
+            return a.section == b.section && SameName(a.name, b.name);
+        }
+    };
+
+    // Lookups cost the same whatever the file holds (a million blank lines, say): the first
+    // section of each name and the first key of each name in it, as the profile functions read.
+    void Index() {
+        m_sectionLines.clear();
+        m_sections.clear();
+        m_keys.clear();
+        size_t current = 0;
+        bool first = false;  // the current section is the first of its name
+        for (size_t i = 0; i < m_lines.size(); ++i) {
+            const TLine& line = m_lines[i];
+            if (line.Kind() == TLine::EKind::Section) {
+                m_sectionLines.push_back(i);
+                first = m_sections.emplace(line.Name(), i).second;
+                current = i;
+            } else if (line.Kind() == TLine::EKind::Key && first) {
+                m_keys.emplace(TKeyRef{current, line.Name()}, i);
+            }
+        }
+    }
+
+    std::vector<TLine> m_lines;
+    std::vector<size_t> m_sectionLines;
+    std::unordered_map<std::string_view, size_t, TNameHash, TNameEqual> m_sections;
+    std::unordered_map<TKeyRef, size_t, TKeyHash, TKeyEqual> m_keys;
+};
+
+CIniProfile::CIniProfile(std::string path, TReader reader)
+    : m_path(std::move(path)), m_reader(std::move(reader)) {}
+CIniProfile::CIniProfile(CIniProfile&&) noexcept = default;
+CIniProfile& CIniProfile::operator=(CIniProfile&&) noexcept = default;
+CIniProfile::~CIniProfile() = default;
+
+const CIniDocument* CIniProfile::Load() {
+    TFileRead read = m_reader ? m_reader(m_path) : ReadRegularFile(m_path, kMaxBytes);
+    if (read.result == TFileRead::EResult::kFailed) {
+        m_problem = read.problem;
+        return nullptr;
+    }
+    m_problem.clear();
+    if (m_document == nullptr || read.bytes != m_bytes) {
+        m_document = std::make_unique<CIniDocument>(DecodeTextBytes(read.bytes));
+        m_bytes = std::move(read.bytes);
+    }
+    return m_document.get();
+}
+
+bool CIniProfile::Save(const CIniDocument& document) {
+    const std::string bytes = document.Text();
+    if (!WriteFileAtomically(m_path, bytes))
+        return false;
+    m_document = std::make_unique<CIniDocument>(document);
+    m_bytes = bytes;
+    return true;
+}
+
+std::optional<std::string> CIniProfile::ReadValue(const std::string& section, const std::string& key) {
+    std::lock_guard<std::mutex> lock(FileMutex());
+    const CIniDocument* doc = Load();
+    std::optional<size_t> at = doc ? doc->FindKey(section, key) : std::nullopt;
+    if (!at)
+        return std::nullopt;
+    return std::string(doc->Lines()[*at].Value());
+}
+
+bool CIniProfile::WriteValue(const std::string& section, const std::string& key, const std::string& value) {
+    const std::string trimmedKey(Trim(key));
     if (!Storable(value) || !Storable(section) || !Storable(key) || trimmedKey.empty() ||
         key.find('=') != std::string::npos || section.find(']') != std::string::npos) {
         return false;
     }
     std::lock_guard<std::mutex> lock(FileMutex());
-    CIniDocument doc(path);
-    std::optional<size_t> at = doc.FindKey(section, trimmedKey);
-    if (at && doc.Lines()[*at].value == value)
+    const CIniDocument* current = Load();
+    if (current == nullptr)
+        return false;
+    std::optional<size_t> at = current->FindKey(section, trimmedKey);
+    if (at && current->Lines()[*at].Value() == value)
         return true;
+    CIniDocument doc = *current;
     doc.SetValue(section, trimmedKey, value);
-    return doc.Save(path);
+    return Save(doc);
 }
 
-bool IniDeleteKey(const std::string& path, const std::string& section, const std::string& key) {
+bool CIniProfile::DeleteKey(const std::string& section, const std::string& key) {
     std::lock_guard<std::mutex> lock(FileMutex());
-    CIniDocument doc(path);
-    std::optional<size_t> at = doc.FindKey(section, key);
+    const CIniDocument* current = Load();
+    if (current == nullptr)
+        return false;
+    std::optional<size_t> at = current->FindKey(section, key);
     if (!at)
         return true;
+    CIniDocument doc = *current;
     doc.Erase(*at, *at + 1);
-    return doc.Save(path);
+    return Save(doc);
 }
 
-bool IniDeleteSections(const std::string& path, const std::string& prefix) {
+bool CIniProfile::DeleteSections(const std::string& prefix) {
     std::lock_guard<std::mutex> lock(FileMutex());
-    CIniDocument doc(path);
-    bool changed = false;
-    for (size_t i = 0; i < doc.Lines().size();) {
-        const TLine& line = doc.Lines()[i];
-        if (line.kind == TLine::EKind::Section &&
-            strncasecmp(line.name.c_str(), prefix.c_str(), prefix.size()) == 0) {
-            size_t end = i + 1;
-            while (end < doc.Lines().size() && doc.Lines()[end].kind != TLine::EKind::Section) ++end;
-            doc.Erase(i, end);
-            changed = true;
-        } else {
-            ++i;
-        }
-    }
-    return !changed || doc.Save(path);
+    const CIniDocument* current = Load();
+    if (current == nullptr)
+        return false;
+    CIniDocument doc = *current;
+    const bool changed = doc.EraseSections(prefix);
+    return !changed || Save(doc);
 }
 
-std::vector<std::string> IniSectionNames(const std::string& path) {
+std::vector<std::string> CIniProfile::SectionNames() {
     std::lock_guard<std::mutex> lock(FileMutex());
-    CIniDocument doc(path);
+    const CIniDocument* doc = Load();
     std::vector<std::string> names;
-    for (const TLine& line : doc.Lines()) {
-        if (line.kind != TLine::EKind::Section)
-            continue;
-        bool seen = false;
-        for (const std::string& n : names) seen = seen || SameName(n, line.name);
-        if (!seen)
-            names.push_back(line.name);
+    if (doc == nullptr)
+        return names;
+    for (const TLine& line : doc->Lines()) {
+        if (line.Kind() == TLine::EKind::Section)
+            AddName(names, line.Name());
     }
     return names;
 }
 
-std::vector<std::string> IniKeyNames(const std::string& path, const std::string& section) {
+std::vector<std::string> CIniProfile::KeyNames(const std::string& section) {
     std::lock_guard<std::mutex> lock(FileMutex());
-    CIniDocument doc(path);
+    const CIniDocument* doc = Load();
     std::vector<std::string> names;
     size_t begin, end;
-    if (!doc.FindSection(section, begin, end))
+    if (doc == nullptr || !doc->FindSection(section, begin, end))
         return names;
     for (size_t i = begin; i < end; ++i) {
-        const TLine& line = doc.Lines()[i];
-        if (line.kind != TLine::EKind::Key)
-            continue;
-        bool seen = false;
-        for (const std::string& n : names) seen = seen || SameName(n, line.name);
-        if (!seen)
-            names.push_back(line.name);
+        if (doc->Lines()[i].Kind() == TLine::EKind::Key)
+            AddName(names, doc->Lines()[i].Name());
     }
     return names;
+}
+
+std::string CIniProfile::Problem() {
+    std::lock_guard<std::mutex> lock(FileMutex());
+    return m_problem;
 }
 
 }  // namespace VEK

@@ -9,18 +9,36 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include "platform/Folders.h"
 
 namespace VEK {
 namespace {
 
-std::string RuntimeFolder() {
+// $XDG_RUNTIME_DIR, else the state folder below the home folder; empty without a home folder.
+std::string LockFolder(bool& belowHome) {
+    belowHome = false;
     if (const char* dir = std::getenv("XDG_RUNTIME_DIR"); dir != nullptr && dir[0] == '/')
         return dir;
-    std::string folder = "/tmp/hollowmere-" + std::to_string(getuid());
-    mkdir(folder.c_str(), 0700);
-    return folder;
+    belowHome = true;
+    if (const char* state = std::getenv("XDG_STATE_HOME"); state != nullptr && state[0] == '/')
+        return std::string(state) + "/hollowmere";
+    const std::string home = HomeFolder();
+    return home.empty() ? std::string() : home + "/.local/state/hollowmere";
+}
+
+std::string ErrorText(int error) {
+    char buffer[128];
+    return strerror_r(error, buffer, sizeof buffer);  // the GNU form: returns the text
+}
+
+std::string Octal(mode_t mode) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%04o", static_cast<unsigned>(mode & 07777));
+    return text;
 }
 
 bool FillAddress(const std::string& path, sockaddr_un& address) {
@@ -34,7 +52,8 @@ bool FillAddress(const std::string& path, sockaddr_un& address) {
 
 }  // namespace
 
-CSingleInstance::CSingleInstance(std::string key) : m_key(std::move(key)), m_folder(RuntimeFolder()) {}
+CSingleInstance::CSingleInstance(std::string key, std::vector<std::string> ownerNames)
+    : m_key(std::move(key)), m_ownerNames(std::move(ownerNames)), m_folder(LockFolder(m_folderBelowHome)) {}
 
 CSingleInstance::~CSingleInstance() {
     if (m_wakeFds[1] >= 0) {
@@ -42,7 +61,7 @@ CSingleInstance::~CSingleInstance() {
         (void)!write(m_wakeFds[1], &byte, 1);
     }
     m_listener.Stop(std::chrono::milliseconds(2000));
-    for (int fd : {m_listenFd, m_wakeFds[0], m_wakeFds[1]}) {
+    for (int fd : {m_listenFd, m_wakeFds[0], m_wakeFds[1], m_folderFd}) {
         if (fd >= 0)
             close(fd);
     }
@@ -52,12 +71,53 @@ CSingleInstance::~CSingleInstance() {
     }
 }
 
+bool CSingleInstance::OpenFolder() {
+    if (m_folderFd >= 0)
+        return true;
+    if (m_folder.empty()) {
+        m_problem = HomeFolderProblem();
+        return false;
+    }
+    if (m_folderBelowHome) {
+        CreateFolderWithParents(FolderOf(m_folder));
+        mkdir(m_folder.c_str(), 0700);
+    }
+    // Not followed if it is a link: whoever could place the link could place its target too.
+    const int fd = open(m_folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        m_problem = "cannot use the lock folder " + m_folder + ": " + ErrorText(error) +
+                    (error == ELOOP || error == ENOTDIR ? " (not a folder); remove it" : "");
+        return false;
+    }
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || st.st_uid != geteuid() || (st.st_mode & 07777) != 0700) {
+        m_problem = "the lock folder " + m_folder + " belongs to user id " + std::to_string(st.st_uid) +
+                    " with mode " + Octal(st.st_mode) + ", but must be yours with mode 0700; remove it";
+        close(fd);
+        return false;
+    }
+    m_folderFd = fd;
+    return true;
+}
+
 bool CSingleInstance::Acquire(const std::string& ownerName) {
+    m_problem.clear();
     if (m_lockFd >= 0)
         return true;
-    int fd = open(LockPath().c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0)
+    if (!OpenFolder())
         return false;
+    const int fd =
+        openat(m_folderFd, LockName().c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    const int openError = errno;
+    struct stat st {};
+    if (fd < 0 || fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid()) {
+        m_problem = "the lock file " + LockPath() + " is not a regular file of yours" +
+                    (fd < 0 ? " (" + ErrorText(openError) + ")" : std::string()) + "; remove it";
+        if (fd >= 0)
+            close(fd);
+        return false;
+    }
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         close(fd);
         return false;
@@ -69,18 +129,26 @@ bool CSingleInstance::Acquire(const std::string& ownerName) {
 }
 
 std::string CSingleInstance::OwnerName() const {
-    int fd = open(LockPath().c_str(), O_RDONLY | O_CLOEXEC);
+    if (m_folderFd < 0)
+        return {};
+    const int fd = openat(m_folderFd, LockName().c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return {};
-    char buffer[256];
-    ssize_t n = read(fd, buffer, sizeof buffer);
+    char buffer[64];
+    const ssize_t n = read(fd, buffer, sizeof buffer);
     close(fd);
-    return n > 0 ? std::string(buffer, static_cast<size_t>(n)) : std::string();
+    const std::string stored(buffer, n > 0 ? static_cast<size_t>(n) : 0);
+    // Only a name this program knows is ever shown: never bytes from the file.
+    for (const std::string& name : m_ownerNames) {
+        if (stored == name)
+            return name;
+    }
+    return {};
 }
 
 bool CSingleInstance::NotifyOwner(int timeoutMs) const {
     sockaddr_un address;
-    if (!FillAddress(SocketPath(), address))
+    if (m_folderFd < 0 || !FillAddress(SocketPath(), address))
         return false;
     int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0)

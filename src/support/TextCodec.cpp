@@ -1,8 +1,6 @@
 #include "support/TextCodec.h"
 
-#include <fcntl.h>
 #include <iconv.h>
-#include <unistd.h>
 
 #include <cerrno>
 
@@ -81,28 +79,6 @@ std::string DecodeTextBytes(std::string_view bytes) {
     if (IsValidUtf8(bytes))
         return std::string(bytes);
     return Cp932ToUtf8(bytes);
-}
-
-std::optional<std::string> ReadTextFile(const std::string& path) {
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return std::nullopt;
-    std::string bytes;
-    char buffer[65536];
-    for (;;) {
-        ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            close(fd);
-            return std::nullopt;
-        }
-        if (n == 0)
-            break;
-        bytes.append(buffer, static_cast<size_t>(n));
-    }
-    close(fd);
-    return DecodeTextBytes(bytes);
 }
 
 }  // namespace VEK

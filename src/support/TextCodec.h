@@ -1,5 +1,4 @@
 #pragma once
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,7 +11,5 @@ bool IsValidUtf8(std::string_view bytes);
 std::string Cp932ToUtf8(std::string_view bytes);
 // BOM stripped, then UTF-8 as is or CP932 converted.
 std::string DecodeTextBytes(std::string_view bytes);
-// Reads a whole file and decodes it; nullopt when it cannot be opened or read.
-std::optional<std::string> ReadTextFile(const std::string& path);
 
 }  // namespace VEK

@@ -30,7 +30,14 @@ int CurrentTid() {
 }  // namespace
 
 CThread::~CThread() {
-    Stop(std::chrono::milliseconds(5000));
+    if (!m_thread.joinable())
+        return;
+    m_state->stop = true;
+    if (m_thread.get_id() == std::this_thread::get_id()) {
+        m_thread.detach();  // destroyed from its own body, which cannot join itself
+        return;
+    }
+    m_thread.join();
 }
 
 bool CThread::Start(std::function<void(const std::atomic<bool>&)> body) {
@@ -77,11 +84,8 @@ bool CThread::Stop(std::chrono::milliseconds timeout) {
         std::unique_lock<std::mutex> lock(m_state->mutex);
         done = m_state->finished.wait_for(lock, timeout, [this] { return m_state->done; });
     }
-    if (done) {
+    if (done)
         m_thread.join();
-    } else {
-        m_thread.detach();
-    }
     return done;
 }
 

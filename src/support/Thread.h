@@ -11,7 +11,9 @@
 
 namespace VEK {
 
-// A worker thread with a cooperative stop request and a bounded join.
+// A worker thread with a cooperative stop request and a bounded join. A thread is never left
+// running detached: a body that outlives a bounded Stop stays owned, and the destructor waits for
+// it, since bodies use their owner's members.
 class CThread : private CCopyImpossible {
 public:
     enum class EPriority { Lowest, BelowNormal, Normal, AboveNormal, Highest };
@@ -24,8 +26,8 @@ public:
     void RequestStop() { m_state->stop = true; }
     bool StopRequested() const { return m_state->stop; }
     bool IsRunning() const;
-    // Requests the stop and waits up to timeout for the body to return. A body that does not
-    // return in time is left running detached (its state stays alive) and false is returned.
+    // Requests the stop and waits up to timeout for the body to return; false when it still runs
+    // (a later Stop or the destructor waits for it; Start refuses until it has returned).
     bool Stop(std::chrono::milliseconds timeout);
     // Best effort: raising above normal needs privileges and may fail, which is fine.
     bool SetPriority(EPriority priority);

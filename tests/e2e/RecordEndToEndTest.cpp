@@ -293,7 +293,7 @@ TEST_F(RecordEndToEndTest, SetupFileGivesTheChannelsButNotTheSystemNumber) {
 
 TEST_F(RecordEndToEndTest, OneOwnerOfTheDongle) {
     {
-        VEK::CSingleInstance application("ZentriApp.20140922");
+        VEK::CSingleInstance application("ZentriApp.20140922", {"hollowmere", "hollowmere-record"});
         ASSERT_TRUE(application.Acquire("hollowmere"));
         auto recorder = StartRecorder({"--records", "1", "--out", dataFile});
         EXPECT_EQ(recorder->Wait(20s), 3);

@@ -8,6 +8,7 @@
 
 #include "DataFileTestStore.h"
 #include "files/DataFile.h"
+#include "files/DataFileReader.h"
 #include "files/DataFileText.h"
 #include "files/DataFileWriter.h"
 #include "platform/Folders.h"
@@ -230,8 +231,10 @@ TEST_F(DataFileTest, ToleratesMalformedFiles) {
              EXPECT_EQ(t.store.TemperatureUnit(), 1u);  // an empty unit text gives deg F
              EXPECT_EQ(t.view.timeOffsetMs, 3600000u);
              EXPECT_EQ(t.store.ChannelsInUse(), (std::vector<int32_t>{1}));
-             EXPECT_EQ(t.store.RecordCount(), 2u);
-             EXPECT_EQ(t.At(1, 1), 45);
+             // "1" has no time: not a record.
+             EXPECT_EQ(t.store.RecordCount(), 1u);
+             EXPECT_EQ(t.At(1, 0), 45);
+             EXPECT_EQ(t.view.skippedLines, 1u);
          }},
         {"trailing all-Lost rows", Header101() + kRows + "3,x,0,Lost,\r\n4,x,0,,Lost\r\n", true,
          [](const DataFileTest& t) { EXPECT_EQ(t.store.RecordCount(), 2u); }},
@@ -336,4 +339,27 @@ TEST_F(DataFileTest, FailedSaveKeepsTheOldFileAndTheStore) {
     }
     ASSERT_TRUE(SaveDataFile(path, store, SampleView()));
     EXPECT_EQ(ReadFile(path), kSampleFile);
+}
+
+// Running out of memory while reading fails the read, whoever reads (the loader, the replay).
+TEST_F(DataFileTest, AllocationFailureFailsTheRead) {
+    class CExhaustedReader : public IReader {
+    public:
+        std::string_view ReadAll() override { throw std::bad_alloc(); }
+        std::string Path() const override { return "huge.csv"; }
+    } reader;
+    EXPECT_FALSE(ReadDataFile101(reader, store, view));
+    EXPECT_FALSE(ReadDataFile100(reader, store, view));
+}
+
+TEST_F(DataFileTest, NewDataFileFollowsTheUmask) {
+    FillSampleStore(store);
+    std::remove(path.c_str());
+    const mode_t previous = umask(077);
+    const bool saved = SaveDataFile(path, store, SampleView());
+    umask(previous);
+    ASSERT_TRUE(saved);
+    struct stat st {};
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
 }

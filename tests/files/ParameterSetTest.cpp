@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "data/SamplingRate.h"
 #include "files/CodeTables.h"
 #include "files/DeviceSettings.h"
 #include "files/InifileAccessor.h"
 #include "files/ParameterSet.h"
+#include "files/Settings.h"
+#include "files/TraceLogger.h"
 #include "support/TestHome.h"
 
 using namespace VEK;
@@ -185,5 +188,45 @@ TEST_F(ParameterSetTest, DeviceSettings) {
         EXPECT_EQ(s.TcpPort(), c.port) << c.ini;
         EXPECT_EQ(s.recordLimit, c.recMax) << c.ini;
         EXPECT_EQ(s.tcpAddress, "127.0.0.1");
+    }
+}
+
+// "rec-max" outside 1 to 2^31 − 1 reads as the default, also where 32-bit truncation would have
+// made a small limit of it; each replaced value is logged once however often it is read.
+TEST_F(ParameterSetTest, RecordLimitRuleAndItsLogLine) {
+    struct {
+        const char* text;
+        int32_t limit;
+        bool replaced;
+    } cases[] = {
+        {"1", 1, false},
+        {"2147483647", 2147483647, false},
+        {"12abc", 12, false},
+        {"0", 2147483647, true},
+        {"-5", 2147483647, true},
+        {"2147483648", 2147483647, true},
+        {"4294967301", 2147483647, true},  // 2^32 + 5: truncated it would be 5
+        {"x", 2147483647, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        Load("", std::string("rec-max=") + c.text + "\r\n");
+        for (int read = 0; read < 3; ++read) EXPECT_EQ(TDeviceSettings::Read(parameter).recordLimit, c.limit);
+    }
+    // The log is written in order: once the marker is there, so is every line before it.
+    const std::string marker = "rec-max table done " + testing_support::TestHome();
+    TraceLogger().Trace("%s", marker.c_str());
+    std::string log;
+    for (int i = 0; i < 500 && log.find(marker) == std::string::npos; ++i) {
+        usleep(10000);
+        log = testing_support::ReadFile(LogFilePath());
+    }
+    ASSERT_NE(log.find(marker), std::string::npos);
+    for (const auto& c : cases) {
+        const std::string line =
+            std::string("rec-max[") + c.text + "]は範囲外のため既定値 2147483647 を使います。";
+        size_t count = 0;
+        for (size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1)) ++count;
+        EXPECT_EQ(count, c.replaced ? 1u : 0u) << c.text;
     }
 }

@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <chrono>
 #include <filesystem>
+#include <functional>
+#include <future>
 #include <regex>
 #include <thread>
 
+#include "files/AsyncWriter.h"
 #include "files/InifileAccessor.h"
 #include "files/LogRingFile.h"
 #include "files/TraceLogger.h"
@@ -130,6 +135,106 @@ TEST(LoggerConfig, ReadsTypesAndSwitches) {
     }
 }
 
+// LogSize (kilobytes) against define.ini "log-size": the ring's byte size never wraps to 0.
+TEST(LoggerConfig, LogSizeTable) {
+    std::string path = testing_support::TestHome() + "/cfg/VekLogger.ini";
+    struct {
+        const char* logSize;  // nullptr: absent
+        int32_t defineLogSize;
+        uint32_t ringBytes;
+    } cases[] = {
+        {nullptr, 1024, 1024u * 1024},
+        {nullptr, 16, 16u * 1024},
+        {"0", 1024, 1024},
+        {"1", 1024, 1024},
+        {"4194303", 1024, 4194303u * 1024},
+        {"4194304", 1024, 4194303u * 1024},
+        {"2147483647", 1024, 4194303u * 1024},
+        {"-1", 1024, 1024u * 1024},
+        {"-1", 8, 8u * 1024},
+        {"-2147483648", 1024, 1024u * 1024},
+        {"4294967295", 16, 16u * 1024},  // read as -1
+        {nullptr, -5, 1024u * 1024},
+        {nullptr, 4194304, 4194303u * 1024},
+    };
+    for (const auto& c : cases) {
+        WriteFile(path, c.logSize ? std::string("[Trace]\r\nLogSize=") + c.logSize + "\r\n" : "");
+        CInifileAccessor accessor(path);
+        TLoggerConfig config = TLoggerConfig::Read(AccessorSection(&accessor, "Trace"), c.defineLogSize);
+        EXPECT_EQ(config.ringBytes, c.ringBytes)
+            << (c.logSize ? c.logSize : "absent") << " / " << c.defineLogSize;
+    }
+}
+
+// At exit the writer drains within its bound and drops the rest: counted in a last entry, and no
+// entry is written after Shutdown has returned.
+TEST_F(TraceLoggerTest, ShutdownDropsWhatTheBoundLeavesAndCountsIt) {
+    auto logger = Make(Plain());
+    constexpr int kEntries = 50000;
+    for (int i = 0; i < kEntries; ++i) ASSERT_TRUE(logger->Trace("entry %05d", i));
+    logger->Shutdown(std::chrono::milliseconds(0));
+    const std::string text = ReadFile(logPath);
+    std::smatch match;
+    ASSERT_TRUE(std::regex_search(text, match,
+                                  std::regex("\\*Err\\* ログ (\\d+) 件を書き込めずに破棄しました。\r\n"
+                                             " ----------<<終了>>----------\r\n@@\r\n$")))
+        << text.substr(text.size() > 300 ? text.size() - 300 : 0);
+    const int dropped = std::stoi(match[1]);
+    int written = 0;
+    for (size_t at = text.find(" entry "); at != std::string::npos; at = text.find(" entry ", at + 1))
+        ++written;
+    EXPECT_GT(dropped, 0);
+    EXPECT_EQ(written + dropped, kEntries);
+    EXPECT_FALSE(logger->Trace("after shutdown"));
+    EXPECT_EQ(ReadFile(logPath), text);
+}
+
+// A job still running at the drain bound is waited for; what is queued behind it is dropped and
+// never runs after Stop has returned.
+TEST(AsyncWriter, StopWaitsForTheRunningJobAndDropsTheRest) {
+    CAsyncWriter writer;
+    ASSERT_TRUE(writer.Start());
+    std::promise<void> entered;
+    std::atomic<bool> release{false};
+    std::atomic<int> ran{0};
+    ASSERT_TRUE(writer.Post([&] {
+        entered.set_value();
+        while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ++ran;
+    }));
+    for (int i = 0; i < 5; ++i) ASSERT_TRUE(writer.Post([&] { ++ran; }));
+    entered.get_future().wait();
+    std::thread releaser([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        release = true;
+    });
+    EXPECT_TRUE(writer.Stop(std::chrono::milliseconds(10)));
+    EXPECT_EQ(ran.load(), 1);
+    EXPECT_EQ(writer.Dropped(), 5u);
+    EXPECT_FALSE(writer.IsRunning());
+    EXPECT_FALSE(writer.Post([&] { ++ran; }));
+    releaser.join();
+}
+
+// The configuration source may itself log (a settings file it cannot read): that entry follows
+// the start marker instead of deadlocking the starting thread.
+TEST_F(TraceLoggerTest, EntriesMadeWhileStartingFollowTheStartMarker) {
+    CTraceLogger* self = nullptr;
+    auto logger = std::make_unique<CTraceLogger>(
+        [&self] {
+            self->Trace("設定ファイルを読み込めません。");
+            return Plain();
+        },
+        [this] { return logPath; });
+    self = logger.get();
+    EXPECT_TRUE(logger->Trace("first"));
+    logger->Shutdown();
+    EXPECT_NE(ReadFile(logPath).find(
+                  " ----------<<起動>>----------\r\n 設定ファイルを読み込めません。\r\n first\r\n"),
+              std::string::npos)
+        << ReadFile(logPath);
+}
+
 TEST_F(TraceLoggerTest, ALogFileRemovedWhileOpenIsCreatedAgain) {
     auto logger = Make(Plain());
     logger->Trace("before");
@@ -144,4 +249,27 @@ TEST_F(TraceLoggerTest, ALogFileRemovedWhileOpenIsCreatedAgain) {
     EXPECT_TRUE(std::regex_match(text.substr(0, 14), std::regex("[0-9]{12}\r\n")));
     EXPECT_NE(text.find(" after\r\n"), std::string::npos);
     EXPECT_EQ(text.find("before"), std::string::npos);
+}
+
+// The log is never written through a link or into a FIFO placed where it belongs.
+TEST_F(TraceLoggerTest, LogOpensOnlyARegularFileOfItsOwn) {
+    const std::string victim = testing_support::TestHome() + "/victim.txt";
+    const struct {
+        const char* name;
+        std::function<void()> place;
+    } cases[] = {
+        {"link to another file", [&] { std::filesystem::create_symlink(victim, logPath); }},
+        {"FIFO", [&] { mkfifo(logPath.c_str(), 0600); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteFile(victim, "precious");
+        std::filesystem::remove(logPath);
+        c.place();
+        auto logger = Make(Plain());
+        EXPECT_FALSE(logger->Trace("entry"));
+        logger->Shutdown();
+        EXPECT_EQ(ReadFile(victim), "precious");
+        std::filesystem::remove(logPath);
+    }
 }

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -55,4 +56,57 @@ TEST(Folders, AtomicWriteKeepsOldFileWhenTheWriteFails) {
     struct stat st {};
     stat(path.c_str(), &st);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+// New files take their mode from the umask, replaced files keep theirs; every replace syncs the
+// folder so that the rename survives a power cut.
+TEST(Folders, AtomicWriteModesAndFolderSync) {
+    const std::string folder = TestHome() + "/modes";
+    ASSERT_TRUE(CreateFolderWithParents(folder));
+    const struct {
+        const char* name;
+        mode_t umask;
+        int existingMode;  // -1: a new file
+        mode_t mode;
+    } cases[] = {
+        {"new, umask 077", 077, -1, 0600},
+        {"new, umask 022", 022, -1, 0644},
+        {"new, umask 002", 002, -1, 0664},
+        {"existing 0640, umask 077", 077, 0640, 0640},
+        {"existing 0604, umask 022", 022, 0604, 0604},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = folder + "/f.ini";
+        std::remove(path.c_str());
+        if (c.existingMode >= 0) {
+            testing_support::WriteFile(path, "old");
+            chmod(path.c_str(), static_cast<mode_t>(c.existingMode));
+        }
+        const uint64_t syncs = FolderSyncCount();
+        const mode_t previous = umask(c.umask);
+        const bool written = WriteFileAtomically(path, "new");
+        umask(previous);
+        ASSERT_TRUE(written);
+        struct stat st {};
+        ASSERT_EQ(stat(path.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, c.mode);
+        EXPECT_EQ(FolderSyncCount(), syncs + 1);
+        EXPECT_EQ(testing_support::ReadFile(path), "new");
+    }
+}
+
+// Only the user's own home is a base for the application's folders: no shared fallback.
+TEST(Folders, HomeFolderIsHomeOrThePasswdEntry) {
+    const std::string home = TestHome();
+    EXPECT_EQ(HomeFolder(), home);
+    EXPECT_EQ(HomeFolderProblem(), "");
+    const passwd* pw = getpwuid(getuid());
+    for (const char* value : {"", "relative/home"}) {
+        SCOPED_TRACE(value);
+        setenv("HOME", value, 1);
+        EXPECT_EQ(HomeFolder(), pw != nullptr ? std::string(pw->pw_dir) : std::string());
+        EXPECT_NE(DocumentsFolder().rfind("/tmp", 0), 0u) << DocumentsFolder();
+    }
+    setenv("HOME", home.c_str(), 1);
 }

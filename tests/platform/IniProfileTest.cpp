@@ -12,6 +12,7 @@ namespace {
 class IniProfileTest : public ::testing::Test {
 protected:
     std::string path = testing_support::TestHome() + "/ini/test.ini";
+    CIniProfile ini{path};
     void SetUp() override {
         testing_support::WriteFile(path, "");  // creates the folder
         std::remove(path.c_str());
@@ -54,47 +55,47 @@ TEST_F(IniProfileTest, ReadsLikeThePrivateProfileFunctions) {
         {"nosuch", "k", std::nullopt},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(IniReadValue(path, c.section, c.key), c.value) << c.section << "/" << c.key;
-    EXPECT_EQ(IniReadValue(path + ".missing", "user", "key1"), std::nullopt);
+        EXPECT_EQ(ini.ReadValue(c.section, c.key), c.value) << c.section << "/" << c.key;
+    EXPECT_EQ(CIniProfile(path + ".missing").ReadValue("user", "key1"), std::nullopt);
 }
 
 TEST_F(IniProfileTest, WritesInPlaceKeepingCommentsAndOrder) {
     WriteFile(path, "; keep me\r\n[a]\r\nx=1\r\nunknown=7\r\n\r\n[b]\r\ny=2\r\n");
-    EXPECT_TRUE(IniWriteValue(path, "A", "X", "10"));
-    EXPECT_TRUE(IniWriteValue(path, "a", "new", "n"));
-    EXPECT_TRUE(IniWriteValue(path, "c", "z", "3"));
+    EXPECT_TRUE(ini.WriteValue("A", "X", "10"));
+    EXPECT_TRUE(ini.WriteValue("a", "new", "n"));
+    EXPECT_TRUE(ini.WriteValue("c", "z", "3"));
     EXPECT_EQ(ReadFile(path),
               "; keep me\r\n[a]\r\nX=10\r\nunknown=7\r\nnew=n\r\n\r\n[b]\r\ny=2\r\n[c]\r\nz=3\r\n");
-    EXPECT_TRUE(IniDeleteKey(path, "a", "unknown"));
-    EXPECT_EQ(IniReadValue(path, "a", "unknown"), std::nullopt);
-    EXPECT_TRUE(IniDeleteKey(path, "a", "unknown"));  // already absent
+    EXPECT_TRUE(ini.DeleteKey("a", "unknown"));
+    EXPECT_EQ(ini.ReadValue("a", "unknown"), std::nullopt);
+    EXPECT_TRUE(ini.DeleteKey("a", "unknown"));  // already absent
 }
 
 TEST_F(IniProfileTest, UnchangedValueLeavesFileUntouchedAndCrLfIsRefused) {
     WriteFile(path, "[a]\nx=1\n");  // LF only: a rewrite would turn it into CR LF
-    EXPECT_TRUE(IniWriteValue(path, "a", "x", "1"));
+    EXPECT_TRUE(ini.WriteValue("a", "x", "1"));
     EXPECT_EQ(ReadFile(path), "[a]\nx=1\n");
-    EXPECT_FALSE(IniWriteValue(path, "a", "x", "two\r\nlines"));
-    EXPECT_FALSE(IniWriteValue(path, "a", "k=v", "1"));
-    EXPECT_FALSE(IniWriteValue(path, "a]", "k", "1"));
+    EXPECT_FALSE(ini.WriteValue("a", "x", "two\r\nlines"));
+    EXPECT_FALSE(ini.WriteValue("a", "k=v", "1"));
+    EXPECT_FALSE(ini.WriteValue("a]", "k", "1"));
     EXPECT_EQ(ReadFile(path), "[a]\nx=1\n");
 }
 
 TEST_F(IniProfileTest, CreatesFileAndFailsInMissingFolder) {
-    EXPECT_TRUE(IniWriteValue(path, "s", "k", "v"));
+    EXPECT_TRUE(ini.WriteValue("s", "k", "v"));
     EXPECT_EQ(ReadFile(path), "[s]\r\nk=v\r\n");
-    EXPECT_FALSE(IniWriteValue(testing_support::TestHome() + "/no/such/dir/x.ini", "s", "k", "v"));
+    EXPECT_FALSE(CIniProfile(testing_support::TestHome() + "/no/such/dir/x.ini").WriteValue("s", "k", "v"));
 }
 
 TEST_F(IniProfileTest, ListsAndDeletesSections) {
     WriteFile(path, "[user]\r\na=1\r\nA=2\r\nb=3\r\n[user2]\r\nc=1\r\n[other]\r\nd=1\r\n[USER]\r\n");
-    EXPECT_EQ(IniSectionNames(path), (std::vector<std::string>{"user", "user2", "other"}));
-    EXPECT_EQ(IniKeyNames(path, "User"), (std::vector<std::string>{"a", "b"}));
-    EXPECT_TRUE(IniDeleteSections(path, "USER"));
+    EXPECT_EQ(ini.SectionNames(), (std::vector<std::string>{"user", "user2", "other"}));
+    EXPECT_EQ(ini.KeyNames("User"), (std::vector<std::string>{"a", "b"}));
+    EXPECT_TRUE(ini.DeleteSections("USER"));
     EXPECT_EQ(ReadFile(path), "[other]\r\nd=1\r\n");
 }
 
 TEST_F(IniProfileTest, Cp932FileReadsAsUtf8) {
     WriteFile(path, "[user]\r\nchpt1=ON,K,\"\x89\xB7\x93\x78\"\r\n");
-    EXPECT_EQ(IniReadValue(path, "user", "chpt1"), std::optional<std::string>("ON,K,\"温度\""));
+    EXPECT_EQ(ini.ReadValue("user", "chpt1"), std::optional<std::string>("ON,K,\"温度\""));
 }

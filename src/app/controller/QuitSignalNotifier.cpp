@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 
 namespace {
@@ -10,8 +11,10 @@ namespace {
 int g_signalPipe[2] = {-1, -1};
 
 void OnSignal(int) {
+    const int savedErrno = errno;  // the interrupted code may be about to read it
     char byte = 1;
     (void)!write(g_signalPipe[1], &byte, 1);  // async-signal-safe
+    errno = savedErrno;
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "files/InifileAccessor.h"
 #include "files/Settings.h"
 #include "files/TraceLogger.h"
+#include "platform/Folders.h"
 #include "platform/SingleInstance.h"
 
 namespace {
@@ -31,6 +32,11 @@ bool ReadParameters(const TRecordOptions& options, VEK::TParameterSet& parameter
 }
 
 int Run(int argc, char** argv) {
+    // Without a home folder every file would go to a shared place another user may have prepared.
+    if (const std::string problem = VEK::HomeFolderProblem(); !problem.empty()) {
+        std::fprintf(stderr, "hollowmere-record: %s\n", problem.c_str());
+        return 2;
+    }
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("hollowmere-record"));
 
@@ -46,8 +52,12 @@ int Run(int argc, char** argv) {
     }
 
     VEK::CreateSettingsFolders();
-    VEK::CSingleInstance instance(kInstanceKey);
+    VEK::CSingleInstance instance(kInstanceKey, {kApplicationOwner, kRecorderOwner});
     if (!instance.Acquire(kRecorderOwner)) {
+        if (!instance.Problem().empty()) {
+            std::fprintf(stderr, "hollowmere-record: %s\n", instance.Problem().c_str());
+            return 3;
+        }
         const std::string owner = instance.OwnerName();
         std::fprintf(stderr, "hollowmere-record: the dongle is in use by %s; close it first.\n",
                      owner.empty()                ? "another program"
