@@ -32,12 +32,12 @@ size_t CountOffset(int i) {
 
 }  // namespace
 
-uint32_t UnwrapSequence(uint32_t& counter, uint8_t sequence) {
+int64_t UnwrapSequence(uint32_t& counter, uint8_t sequence) {
     const uint32_t low = counter & 0xFF;
     if (low > sequence) {
         const uint32_t behind = low - sequence;
         if (behind <= kMaxBehind)
-            return counter < behind ? 0 : counter - behind;
+            return int64_t{counter} - behind;
         counter += 256 - behind;  // the unit's number wrapped before ours
         return counter;
     }
@@ -47,7 +47,7 @@ uint32_t UnwrapSequence(uint32_t& counter, uint8_t sequence) {
         return counter;
     }
     // Behind us, from before our number wrapped.
-    return counter < 256 - ahead ? 0 : counter + ahead - 256;
+    return int64_t{counter} + ahead - 256;
 }
 
 bool DecodeMeasurementReport(CMeasurementDataManager& store, const uint8_t* data, size_t size,
@@ -60,8 +60,12 @@ bool DecodeMeasurementReport(CMeasurementDataManager& store, const uint8_t* data
     if (!channel.InUse())
         return false;
 
+    const std::optional<uint32_t> recordIndex =
+        store.RecordIndexOf(unit, data[UnitReport::kSequenceOffset], static_cast<uint32_t>(count));
+    if (!recordIndex)
+        return false;
     decoded.unit = static_cast<uint32_t>(unit);
-    decoded.recordIndex = store.RecordIndexOf(data[UnitReport::kSequenceOffset]);
+    decoded.recordIndex = *recordIndex;
     decoded.sampleCount = static_cast<uint32_t>(count);
     decoded.temperature.fill(kInvalidTemperature);
     decoded.coldJunction = kInvalidTemperature;

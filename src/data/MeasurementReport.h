@@ -11,13 +11,14 @@ class CMeasurementDataManager;
 
 // Widens a report's 8-bit sequence number against the run's 32-bit sequence counter. A number up
 // to 40 ahead of the counter moves the counter forward; one up to 215 behind addresses an earlier
-// record (0 when that would lie before the start).
-uint32_t UnwrapSequence(uint32_t& counter, uint8_t sequence);
+// position, negative when that lies before the first.
+int64_t UnwrapSequence(uint32_t& counter, uint8_t sequence);
 
-// Decodes a measurement report for a channel in use in the store: record index from the sequence
-// number, temperatures in the store's unit with the unit's calibration (OFS2, GAIN) from its stored
-// information. Rejected: other kinds, units outside 1..100 or not in use, more than four samples,
-// fewer bytes than the samples need. Nothing in the store is touched by a rejected report.
+// Decodes a measurement report for a channel in use in the store: record index from the unit's
+// sequence number (a report the store cannot place in the run is rejected), temperatures in the store's unit
+// with the unit's calibration (OFS2, GAIN) from its stored information. Rejected: other kinds, units
+// outside 1..100 or not in use, more than four samples, fewer bytes than the samples need. A report rejected
+// before its placement touches nothing in the store; one the store cannot place counts as dropped there.
 bool DecodeMeasurementReport(CMeasurementDataManager& store, const uint8_t* data, size_t size,
                              TDecodedReport& decoded);
 
