@@ -177,6 +177,9 @@ void CMeasurementController::Execute(bool start) {
 
 bool CMeasurementController::EndRun() {
     m_store.Stop();
+    if (const uint64_t dropped = m_store.DroppedSamples(); dropped != 0)
+        VEK::TraceLogger().Trace("記録位置を決められないサンプルを%llu個破棄しました。",
+                                 static_cast<unsigned long long>(dropped));
     if (m_runRecords != 0 && m_store.RecordCount() > m_runRecords)
         m_store.SetRecordCount(m_runRecords);
     bool saved = true;

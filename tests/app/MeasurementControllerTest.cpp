@@ -15,6 +15,7 @@
 #include "data/Reading.h"
 #include "files/DataFile.h"
 #include "files/Settings.h"
+#include "protocol/PacketTa/DataReceivedEvent.h"
 #include "support/TestHome.h"
 
 namespace {
@@ -276,6 +277,34 @@ TEST_F(MeasurementControllerTest, StopTimeInThePastEndsAtTheFirstTick) {
     EXPECT_EQ(controller->RunState(), CMeasurementDataManager::kStateHolding);
     EXPECT_FALSE(controller->KeepAwakeRequested());
     EXPECT_EQ(view.lostTimeouts.back(), 0u);
+}
+
+// A report of the previous run arriving after the start is dropped, never filed at record 0, and
+// the log counts it when the run ends.
+TEST_F(MeasurementControllerTest, LateReportIsDroppedAndCountedInTheLog) {
+    Connect();
+    ASSERT_EQ(controller->StartMeasurement("", VEK::CSystemTime()), 0);
+    // Unit 1's report of sequence 200 with one sample at 50 degC.
+    const uint8_t report[] = {3, 1, 90, 1, 200, 0x19, 0x00, 0, 0, 0};
+    QNL::PacketTa::TDataReceivedEventData record{};
+    record.dataLength = sizeof report;
+    std::copy(std::begin(report), std::end(report), record.data);
+    QNL::PacketTa::CDataReceivedEvent event;
+    event.SetRecord(record);
+    const std::vector<uint8_t> bytes = event.BuildFrame();
+    QNL::CBasicPacket frame;
+    ASSERT_GT(frame.ParseFrame(bytes.data(), bytes.size()), 0);
+    controller->HandleUnclaimedFrame(frame, 0);
+    EXPECT_EQ(controller->Store().DroppedSamples(), 1u);
+    controller->FinishMeasurement();
+    EXPECT_NE(CMeasurementDataManager::GetReading(controller->Store().Channel(1), 0), 500);
+    const std::string log = VEK::LogFilePath();
+    EXPECT_TRUE(Pump(
+        [&] {
+            return testing_support::ReadFile(log).find("記録位置を決められないサンプルを1個破棄しました。") !=
+                   std::string::npos;
+        },
+        5000));
 }
 
 TEST_F(MeasurementControllerTest, LostChannelIsAskedAgainOnlyWhileIdle) {
