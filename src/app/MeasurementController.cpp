@@ -176,11 +176,14 @@ void CMeasurementController::Execute(bool start) {
 }
 
 bool CMeasurementController::EndRun() {
+    const uint32_t measured = m_store.RecordCount();
     m_store.Stop();
     if (const uint64_t dropped = m_store.DroppedSamples(); dropped != 0)
         VEK::TraceLogger().Trace("記録位置を決められないサンプルを%llu個破棄しました。",
                                  static_cast<unsigned long long>(dropped));
-    if (m_runRecords != 0 && m_store.RecordCount() > m_runRecords)
+    // A run for a number of records ends once they are in: it keeps exactly those, whatever the
+    // stop trims from an uneven last second after them.
+    if (m_runRecords != 0 && measured >= m_runRecords)
         m_store.SetRecordCount(m_runRecords);
     bool saved = true;
     if (!m_dataFileName.empty())
