@@ -259,8 +259,9 @@ void CMeasurementController::OnSamplingTick() {
 }
 
 bool CMeasurementController::RunRecordsComplete() const {
-    // Periods past the last record that late reports get before the run ends without them.
-    constexpr uint32_t kLatePeriods = 2;
+    // Periods past the last record that late reports get before the run ends without them: a unit
+    // that missed cycles sends what it holds with its next report and catches up on as many as ten.
+    constexpr uint32_t kLatePeriods = 10;
     const uint32_t records = m_store.RecordsThisRun();
     if (records < m_runRecords)
         return false;
