@@ -1,27 +1,13 @@
 #pragma once
 // Helpers of the tests that run the controller or the programs over 127.0.0.1.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <cstdint>
 #include <functional>
 
-// A loopback port nobody listens on right now.
-inline uint16_t FreeLoopbackPort() {
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
-}
+#include "support/LoopbackPort.h"
+
+using testing_support::FreeLoopbackPort;
 
 // Runs the event loop until the predicate holds; false after the time-out.
 inline bool Pump(const std::function<bool()>& predicate, int timeoutMs) {
