@@ -7,6 +7,7 @@
 #include <mutex>
 #include <set>
 #include <sstream>
+#include <thread>
 
 #include "DongleEvents.h"
 #include "LoopbackTestHelpers.h"
@@ -275,6 +276,28 @@ TEST_F(MeasurementControllerTest, StopTimeInThePastEndsAtTheFirstTick) {
     EXPECT_EQ(controller->RunState(), CMeasurementDataManager::kStateHolding);
     EXPECT_FALSE(controller->KeepAwakeRequested());
     EXPECT_EQ(view.lostTimeouts.back(), 0u);
+}
+
+// The last run's record clock runs on after its finish; whatever it sent must not count for the
+// next run: every sampling tick of a run stands for a record position of that run.
+TEST_F(MeasurementControllerTest, NewRunNeverSeesTheLastRunsClock) {
+    parameters.polling.SetRateCode(1);  // 100 ms
+    Connect();
+    ASSERT_EQ(controller->StartMeasurement(TRunOptions{}), 0);
+    Wait(300);
+    controller->FinishMeasurement();
+    // The window thread busy for a few periods: the old clock's ticks wait in its queue.
+    std::this_thread::sleep_for(std::chrono::milliseconds(350));
+    uint32_t ticks = 0;
+    uint32_t ticksAhead = 0;
+    QObject::connect(controller.get(), &CMeasurementSignals::samplingTick, [&] {
+        ++ticks;
+        ticksAhead += ticks > controller->Store().RecordsThisRun();
+    });
+    ASSERT_EQ(controller->StartMeasurement(TRunOptions{}), 0);
+    Wait(1000);
+    EXPECT_EQ(ticksAhead, 0u);
+    EXPECT_GE(ticks, 5u);
 }
 
 TEST_F(MeasurementControllerTest, LostChannelIsAskedAgainOnlyWhileIdle) {
