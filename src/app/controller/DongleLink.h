@@ -45,10 +45,11 @@ public:
     // At exit: no device watch, no listener, nothing attached.
     void Close();
 
-    bool IsConnected() const;
+    // The report runs and is linked to the dongle, configured or not.
+    bool IsLinked() const;
+    // Linked, and the last connect sequence configured the dongle: only then is it used.
+    bool IsConnected() const { return m_configured && IsLinked(); }
     bool ConnectionAttempted() const { return m_connectionAttempted; }
-    // Connected, and the last connect sequence configured the dongle.
-    bool Configured() const { return m_configured && IsConnected(); }
     // define.ini "rec-max", read at every attempt to open the dongle.
     uint32_t RecordLimit() const { return m_recordLimit; }
 
@@ -90,6 +91,9 @@ private:
     bool AttachTarget(VEK::IReport& report, VEK::CThread& receiveThread, const char* logText);
     void OnTimer(int id);
     void OnLinkState(int kind);
+    // Firmware query, polling off, receive mode; a failure is tried again by the device watch,
+    // at growing intervals.
+    void RunConnectSequence();
     void OnChannelLost(int channel);
     void PostResend();
     void ResendPollingSetting();
@@ -109,6 +113,10 @@ private:
 
     bool m_connectionAttempted = false;
     bool m_configured = false;
+    // Device watches before a failed connect sequence is tried again (0: none), and the next
+    // interval, which doubles with every failure.
+    int m_watchesUntilRetry = 0;
+    int m_retryInterval = 1;
     uint32_t m_recordLimit = VEK::TDeviceSettings::kDefaultRecordLimit;
     std::atomic<uint32_t> m_informationReports{0};
 };

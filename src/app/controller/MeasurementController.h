@@ -53,9 +53,11 @@ public:
     void PostChannelLost(int channel) { m_link.PostChannelLost(channel); }
 
     int RunState() const { return m_store.State(); }
+    // The dongle's report runs and is linked, whether the connect sequence worked or not.
+    bool IsLinked() const { return m_link.IsLinked(); }
+    // Linked and configured by the connect sequence: "Ready", and a measurement can start.
     bool IsConnected() const { return m_link.IsConnected(); }
     bool ConnectionAttempted() const { return m_link.ConnectionAttempted(); }
-    bool DongleConfigured() const { return m_link.Configured(); }
     std::string StatusText() const { return m_run.StatusText(); }
     TStopFlags StopFlags() const { return m_stop.Flags(); }
     CMeasurementDataManager& Store() { return m_store; }

@@ -35,7 +35,7 @@ void CHeadlessRecorder::Begin() {
 void CHeadlessRecorder::Poll() {
     if (m_started)
         return;
-    if (!m_controller.DongleConfigured()) {
+    if (!m_controller.IsConnected()) {
         if (++m_waitedPolls == kWaitNoticeSeconds * 1000 / kPollMs)
             std::fprintf(stderr, "hollowmere-record: waiting for the dongle...\n");
         return;

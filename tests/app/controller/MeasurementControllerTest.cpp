@@ -142,10 +142,19 @@ protected:
         controller->StartDeviceWatch();
         sim = std::make_unique<CSimulator>(port, simArgs, units);
         if (expectConfigured)
-            ASSERT_TRUE(Pump([&] { return controller->DongleConfigured(); }, 10000));
+            ASSERT_TRUE(Pump([&] { return controller->IsConnected(); }, 10000));
         else
             ASSERT_TRUE(
-                Pump([&] { return controller->IsConnected() && controller->ConnectionAttempted(); }, 10000));
+                Pump([&] { return controller->IsLinked() && controller->ConnectionAttempted(); }, 10000));
+    }
+
+    // Faults of the simulated dongle changed while it is connected.
+    void ChangeSimFaults(const std::function<void(COppositeEngine::TOptions&)>& change) {
+        sim->Session().WithEngine([&](COppositeEngine& engine) {
+            COppositeEngine::TOptions options = engine.Options();
+            change(options);
+            engine.SetOptions(options);
+        });
     }
 
     uint16_t port = 0;
@@ -180,14 +189,60 @@ TEST_F(MeasurementControllerTest, ConnectSequenceThenUnitInformation) {
     EXPECT_TRUE(controller->PollingSetting().InfoWanted(4));
 }
 
-TEST_F(MeasurementControllerTest, SilentDongleStaysUnconfigured) {
-    Connect({"--silent", "0x0F"}, false);
-    Wait(1500);
-    EXPECT_FALSE(controller->DongleConfigured());
-    // Attached but not configured: the mode setting was tried once and retried once.
-    EXPECT_EQ(sim->CountReceived(kModeSetting), 2u);
-    EXPECT_EQ(controller->StatusText(), "Ready");
+// One row per way the dongle fails the connect sequence; the fault is taken away afterwards.
+struct TConnectFault {
+    const char* name;
+    std::vector<std::string> simArgs;
+    size_t modeSettingsPerTry;  // a silent dongle's mode setting is sent again once
+};
+
+void PrintTo(const TConnectFault& c, std::ostream* out) {
+    *out << c.name;
 }
+
+class FailedConnectSequenceTest : public MeasurementControllerTest,
+                                  public ::testing::WithParamInterface<TConnectFault> {};
+
+TEST_P(FailedConnectSequenceTest, CountsAsNotConnectedAndIsTriedAgain) {
+    const TConnectFault& c = GetParam();
+    Connect(c.simArgs, false);
+    ASSERT_TRUE(Pump([&] { return sim->CountReceived(kModeSetting) >= c.modeSettingsPerTry; }, 5000));
+    EXPECT_FALSE(controller->IsConnected());
+    EXPECT_EQ(controller->StatusText(), "Not Ready");
+    // The device watch runs the sequence again on the same link.
+    const size_t firmwareQueries = sim->CountReceived(kFwVersion);
+    ASSERT_TRUE(Pump([&] { return sim->CountReceived(kFwVersion) >= firmwareQueries + 2; }, 8000));
+    EXPECT_FALSE(controller->IsConnected());
+    // Once the dongle answers it is configured and idle, without being plugged in again.
+    ChangeSimFaults([](COppositeEngine::TOptions& options) {
+        options.modeError = false;
+        options.silentCommands.clear();
+    });
+    ASSERT_TRUE(Pump([&] { return controller->IsConnected(); }, 15000));
+    EXPECT_EQ(controller->StatusText(), "Ready");
+    EXPECT_TRUE(Pump([&] { return controller->Store().UnitInformation(3).IsPresent(); }, 5000));
+}
+
+TEST_P(FailedConnectSequenceTest, StartIsRefused) {
+    const TConnectFault& c = GetParam();
+    Connect(c.simArgs, false);
+    ASSERT_TRUE(Pump([&] { return sim->CountReceived(kModeSetting) >= c.modeSettingsPerTry; }, 5000));
+    EXPECT_LT(controller->StartMeasurement(TRunOptions{.reportFailure = false}), 0);
+    EXPECT_EQ(controller->RunState(), CMeasurementDataManager::kStateEmpty);
+    for (const TFrame& frame : sim->Received()) {
+        // Rate code 0 and no unit in use: polling stays off.
+        if (frame[2] == kPollingSetting)
+            EXPECT_EQ(frame[5], 0);
+    }
+    EXPECT_FALSE(controller->KeepAwakeRequested());
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, FailedConnectSequenceTest,
+                         ::testing::Values(TConnectFault{"ModeError", {"--mode-error"}, 1},
+                                           TConnectFault{"SilentToModeSetting", {"--silent", "0x0F"}, 2}),
+                         [](const ::testing::TestParamInfo<TConnectFault>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(MeasurementControllerTest, ReconnectsWhenTheSimulatorComesBack) {
     Connect();
@@ -201,7 +256,7 @@ TEST_F(MeasurementControllerTest, ReconnectsWhenTheSimulatorComesBack) {
     EXPECT_EQ(controller->StatusText(), "Not Ready");
 
     sim = std::make_unique<CSimulator>(port, std::vector<std::string>{});
-    ASSERT_TRUE(Pump([&] { return controller->DongleConfigured(); }, 10000));
+    ASSERT_TRUE(Pump([&] { return controller->IsConnected(); }, 10000));
     EXPECT_TRUE(Pump([&] { return controller->Store().UnitInformation(1).IsPresent(); }, 5000));
 }
 
@@ -346,7 +401,7 @@ TEST_F(MeasurementControllerTest, NewSystemNumberAfterStopAndDetach) {
     parameters.systemNumber = 7;
     controller->DetachDongle();
     EXPECT_FALSE(controller->ConnectionAttempted());
-    ASSERT_TRUE(Pump([&] { return controller->DongleConfigured(); }, 10000));
+    ASSERT_TRUE(Pump([&] { return controller->IsConnected(); }, 10000));
     const std::vector<TFrame> frames = sim->Received();
     const TFrame* lastMode = nullptr;
     for (const TFrame& frame : frames)
@@ -396,7 +451,8 @@ TEST_F(MeasurementControllerTest, ShortMeasurementKeepsTheLastRunsWorkingFile) {
 }
 
 TEST_F(MeasurementControllerTest, FailedStartLeavesNoWorkingFileAndNoKeepAwake) {
-    Connect({"--polling-error"}, false);
+    Connect();
+    ChangeSimFaults([](COppositeEngine::TOptions& options) { options.pollingError = true; });
     EXPECT_LT(controller->StartMeasurement(TRunOptions{}), 0);
     EXPECT_FALSE(controller->KeepAwakeRequested());
     EXPECT_TRUE(controller->WorkingFilePath().empty());
@@ -415,7 +471,7 @@ std::vector<uint8_t> InformationReport(uint8_t unit) {
 TEST_F(MeasurementControllerTest, InformationBurstResendsOnceAtOnceAndOnceAfter) {
     controller->StartDeviceWatch();
     sim = std::make_unique<CSimulator>(port, std::vector<std::string>{}, "1-25", false);
-    ASSERT_TRUE(Pump([&] { return controller->DongleConfigured(); }, 10000));
+    ASSERT_TRUE(Pump([&] { return controller->IsConnected(); }, 10000));
     Wait(1000);  // the reset's own re-send
     const size_t before = sim->CountReceived(kPollingSetting);
     for (uint8_t unit = 1; unit <= 25; ++unit) {
