@@ -37,11 +37,11 @@ std::vector<std::string> Fields(const std::string& line) {
     return fields;
 }
 
-// Frame bytes of the frames the simulator received, as its --verbose trace shows them.
-std::vector<std::vector<int>> ReceivedFrames(const std::string& trace) {
+// Frame bytes of the frames the simulator received ("<-") or sent ("->"), as its trace shows them.
+std::vector<std::vector<int>> TraceFrames(const std::string& trace, const std::string& direction) {
     std::vector<std::vector<int>> frames;
     for (const std::string& line : Lines(trace, "\n")) {
-        if (line.rfind("<- ", 0) != 0)
+        if (line.rfind(direction + " ", 0) != 0)
             continue;
         std::vector<int> bytes;
         std::stringstream stream(line.substr(3));
@@ -49,6 +49,10 @@ std::vector<std::vector<int>> ReceivedFrames(const std::string& trace) {
         frames.push_back(bytes);
     }
     return frames;
+}
+
+std::vector<std::vector<int>> ReceivedFrames(const std::string& trace) {
+    return TraceFrames(trace, "<-");
 }
 
 using QNL::Code::kModeSetting;
@@ -66,11 +70,7 @@ protected:
         dataFile = testing_support::TestHome() + "/x.csv";
         port = FreeLoopbackPort();
         WriteDefine("");
-        std::string lastone = "[user]\r\nsystem-no=5\r\nsample-intvl=1sec\r\n";
-        for (int channel = 1; channel <= 100; ++channel)
-            lastone +=
-                "chpt" + std::to_string(channel) + (channel <= 3 ? "=ON,K,\"\"\r\n" : "=OFF,K,\"\"\r\n");
-        WriteFile(root + "/Setup/lastone.ini", lastone);
+        WriteLastOne(3);
     }
     void WriteDefine(const std::string& extra) {
         WriteFile(root + "/Setup/define.ini",
@@ -78,11 +78,26 @@ protected:
     }
     std::string Path(const std::string& name) const { return testing_support::TestHome() + "/" + name; }
 
-    std::unique_ptr<CAppProcess> StartSim(std::vector<std::string> extra = {}) {
-        std::vector<std::string> args{
-            "--host", "127.0.0.1", "--port",      std::to_string(port), "--units",
-            "1-3",    "--sensor",  "800",         "--thermo",           "0",
-            "--seed", "7",         "--auto-info", "--auto-stop-notice", "--verbose"};
+    // Channels 1 to n in use at 1 s.
+    void WriteLastOne(int channels) {
+        std::string lastone = "[user]\r\nsystem-no=5\r\nsample-intvl=1sec\r\n";
+        for (int channel = 1; channel <= 100; ++channel)
+            lastone += "chpt" + std::to_string(channel) +
+                       (channel <= channels ? "=ON,K,\"\"\r\n" : "=OFF,K,\"\"\r\n");
+        WriteFile(root + "/Setup/lastone.ini", lastone);
+    }
+    // The simulator's options for units 1 to 3 reading 25.0; it confirms a stop unless told not to.
+    std::vector<std::string> SimArgs(bool confirmsStop = true) const {
+        std::vector<std::string> args{"--host",   "127.0.0.1", "--port",   std::to_string(port),
+                                      "--units",  "1-3",       "--sensor", "800",
+                                      "--thermo", "0",         "--seed",   "7"};
+        if (confirmsStop)
+            args.push_back("--auto-stop-notice");
+        return args;
+    }
+    std::unique_ptr<CAppProcess> StartSim(std::vector<std::string> extra = {}, bool confirmsStop = true) {
+        std::vector<std::string> args = SimArgs(confirmsStop);
+        args.insert(args.end(), {"--auto-info", "--verbose"});
         args.insert(args.end(), extra.begin(), extra.end());
         return std::make_unique<CAppProcess>(CAppProcess::BinaryPath("hollowmere-sim"), args,
                                              Path("sim.txt"));
@@ -312,6 +327,38 @@ TEST_F(RecordEndToEndTest, OneOwnerOfTheDongle) {
     EXPECT_EQ(app.Wait(20s), 0);
     recorder->Signal(SIGTERM);
     EXPECT_EQ(recorder->Wait(20s), 1);
+}
+
+// A quit signal while the dongle never confirms the stop: the application waits at most 10 s,
+// sends standby anyway and saves its state.
+TEST_F(RecordEndToEndTest, ApplicationQuitsOnSigtermWhenTheStopIsNeverConfirmed) {
+    auto sim = StartSim({}, false);
+    CAppProcess app(CAppProcess::BinaryPath("hollowmere"), {}, Path("app.txt"));
+    // Configured: receive mode with the system number.
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (const std::vector<int>& f : ReceivedFrames(ReadFile(Path("sim.txt"))))
+                if (f.size() > 4 && f[2] == kModeSetting && f[3] == 2)
+                    return true;
+            return false;
+        },
+        20s));
+    std::this_thread::sleep_for(500ms);
+    const size_t before = ReceivedFrames(ReadFile(Path("sim.txt"))).size();
+    app.Signal(SIGTERM);
+    EXPECT_EQ(app.Wait(12s), 0) << ReadFile(Path("app.txt"));
+    StopSim(*sim);
+
+    std::vector<std::vector<int>> frames = ReceivedFrames(ReadFile(Path("sim.txt")));
+    size_t standby = 0;
+    for (size_t i = before; i < frames.size(); ++i)
+        standby +=
+            frames[i].size() > 4 && frames[i][2] == kModeSetting && frames[i][3] == 0 && frames[i][4] == 5;
+    EXPECT_EQ(standby, 1u);
+    EXPECT_NE(ReadFile(root + "/Setup/lastone.ini").find("[main-dlg]\r\nValid=1\r\n"), std::string::npos);
+    const std::string log = ReadFile(root + "/Log/Hollowmere.log");
+    EXPECT_NE(log.find("測定停止処理を強制停止しました。"), std::string::npos);
+    EXPECT_NE(log.find("アプリケーションを正常終了しました。"), std::string::npos);
 }
 
 }  // namespace

@@ -82,11 +82,16 @@ void CMeasurementController::DetachDongle() {
     emit statusChanged();
 }
 
-void CMeasurementController::RunStopSequence() {
-    m_stop.WaitForStop();
+bool CMeasurementController::RunStopSequence() {
+    bool confirmed = m_stop.WaitForStop();
     m_stop.StopPolling();
     m_run.Discard();
-    m_stop.WaitForStop();
+    confirmed = m_stop.WaitForStop() && confirmed;
+    return confirmed;
+}
+
+void CMeasurementController::LimitStopWait(std::chrono::milliseconds limit) {
+    m_stop.LimitWait(limit);
 }
 
 void CMeasurementController::OnConnected(bool configured) {

@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <cstdio>
 
 #include "data/Reading.h"
@@ -69,20 +68,8 @@ void CHeadlessRecorder::ShowMessage(EIcon icon, const std::string& text) {
     std::fprintf(stderr, "hollowmere-record: %s%s\n", icon == EIcon::kError ? "error: " : "", text.c_str());
 }
 
-bool CHeadlessRecorder::WaitForStopConfirmation(const std::function<bool()>& stopped) {
-    QEventLoop loop;
-    QTimer check;
-    int waited = 0;
-    connect(&check, &QTimer::timeout, &loop, [&] {
-        waited += 100;
-        if (stopped() || waited >= kStopWaitMs)
-            loop.quit();
-    });
-    check.start(100);
-    loop.exec();
-    if (stopped())
-        return false;
-    std::fprintf(stderr, "hollowmere-record: the dongle did not confirm the stop; standby sent\n");
+bool CHeadlessRecorder::WaitForStopConfirmation(const std::function<bool()>&) {
+    // Never asked: the recorder's stop waits are limited and wait by themselves.
     return true;
 }
 
@@ -133,7 +120,9 @@ void CHeadlessRecorder::Conclude(bool deviceError) {
     const bool saved = m_controller.Store().SavedPath() == m_options.outFile;
     PrintSummary();
     // The dongle goes back to standby, as when the application quits.
-    m_controller.RunStopSequence();
+    m_controller.LimitStopWait();
+    if (!m_controller.RunStopSequence())
+        std::fprintf(stderr, "hollowmere-record: the dongle did not confirm the stop; standby sent\n");
     m_controller.Shutdown();
     QCoreApplication::exit(deviceError || !saved ? 1 : 0);
 }

@@ -17,8 +17,6 @@ class CHeadlessRecorder : public QObject, public IMeasurementView {
 public:
     // Seconds of waiting for the dongle before saying so.
     static constexpr int kWaitNoticeSeconds = 3;
-    // The longest wait for the dongle's polling-stopped confirmation at the end.
-    static constexpr int kStopWaitMs = 10000;
 
     CHeadlessRecorder(const TRecordOptions& options, const VEK::TParameterSet& parameters,
                       const VEK::TDataFileView& fileView);

@@ -264,7 +264,10 @@ TEST_F(MeasurementControllerTest, ReconnectsWhenTheSimulatorComesBack) {
 struct TStopCase {
     const char* name;
     std::vector<std::string> simArgs;
+    bool refusePollingOff;    // polling settings are answered with an error once connected
     bool noticeDuringDialog;  // the dongle confirms only once the dialog is open
+    int limitMs;              // > 0: the wait is limited to this (a quit signal)
+    bool limitDuringDialog;   // the signal comes while the dialog is open
     int dialogs;
     size_t standbyModes;  // mode settings with standby after the stop sequence began
     bool forcedStopLogged;
@@ -279,16 +282,28 @@ class StopHandshakeTest : public MeasurementControllerTest,
 
 TEST_P(StopHandshakeTest, StandbyFollowsTheConfirmation) {
     const TStopCase& c = GetParam();
-    Connect(c.simArgs, c.simArgs.empty() || c.simArgs[0] != "--polling-error");
+    Connect(c.simArgs);
     Wait(300);
+    if (c.refusePollingOff)
+        ChangeSimFaults([](COppositeEngine::TOptions& options) { options.pollingError = true; });
     if (c.noticeDuringDialog) {
         view.onWait = [&](const std::function<bool()>& stopped) {
             sim->Session().SendStopNotice();
             return !Pump(stopped, 5000);
         };
     }
+    if (c.limitMs > 0 && c.limitDuringDialog) {
+        // Nobody presses Cancel: the dialog closes by itself at the limit.
+        view.onWait = [&](const std::function<bool()>& stopped) {
+            controller->LimitStopWait(std::chrono::milliseconds(c.limitMs));
+            return !Pump(stopped, 5000);
+        };
+    } else if (c.limitMs > 0) {
+        controller->LimitStopWait(std::chrono::milliseconds(c.limitMs));
+    }
     const size_t before = sim->Received().size();
-    controller->RunStopSequence();
+    const bool confirmed = controller->RunStopSequence();
+    EXPECT_EQ(confirmed, !c.forcedStopLogged);
     Wait(300);
     EXPECT_EQ(view.waitDialogs, c.dialogs);
     std::vector<TFrame> frames = sim->Received();
@@ -312,10 +327,12 @@ TEST_P(StopHandshakeTest, StandbyFollowsTheConfirmation) {
 
 INSTANTIATE_TEST_SUITE_P(
     Answers, StopHandshakeTest,
-    ::testing::Values(TStopCase{"InTime", {"--auto-stop-notice"}, false, 0, 1, false},
-                      TStopCase{"Late", {}, true, 1, 1, false},
-                      TStopCase{"NeverThenCancel", {}, false, 1, 1, true},
-                      TStopCase{"PollingOffRefused", {"--polling-error"}, false, 0, 0, false}),
+    ::testing::Values(TStopCase{"InTime", {"--auto-stop-notice"}, false, false, 0, false, 0, 1, false},
+                      TStopCase{"Late", {}, false, true, 0, false, 1, 1, false},
+                      TStopCase{"NeverThenCancel", {}, false, false, 0, false, 1, 1, true},
+                      TStopCase{"PollingOffRefused", {}, true, false, 0, false, 0, 0, false},
+                      TStopCase{"NeverWithTheWaitLimited", {}, false, false, 1500, false, 0, 1, true},
+                      TStopCase{"NeverLimitedWhileTheDialogIsOpen", {}, false, false, 300, true, 1, 1, true}),
     [](const ::testing::TestParamInfo<TStopCase>& info) { return std::string(info.param.name); });
 
 TEST_F(MeasurementControllerTest, StopTimeInThePastEndsAtTheFirstTick) {
