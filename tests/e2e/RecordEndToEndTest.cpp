@@ -3,11 +3,14 @@
 #include <signal.h>
 
 #include <filesystem>
+#include <mutex>
 #include <sstream>
 #include <thread>
 
 #include "AppProcess.h"
 #include "LoopbackTestHelpers.h"
+#include "counterpart/OppositeSession.h"
+#include "counterpart/SimOptions.h"
 #include "platform/SingleInstance.h"
 #include "protocol/CommandCode.h"
 #include "support/SystemTime.h"
@@ -291,7 +294,8 @@ TEST_F(RecordEndToEndTest, FailedSaveKeepsTheWorkingFile) {
 }
 
 TEST_F(RecordEndToEndTest, SetupFileGivesTheChannelsButNotTheSystemNumber) {
-    std::string setup = "[user]\r\nsystem-no=9\r\nsample-intvl=1sec\r\n";
+    // Section names are matched without case.
+    std::string setup = "[User]\r\nsystem-no=9\r\nsample-intvl=1sec\r\n";
     for (int channel = 1; channel <= 100; ++channel)
         setup += "chpt" + std::to_string(channel) + (channel <= 2 ? "=ON,K,\"\"\r\n" : "=OFF,K,\"\"\r\n");
     WriteFile(Path("two.set"), setup);
@@ -327,6 +331,61 @@ TEST_F(RecordEndToEndTest, OneOwnerOfTheDongle) {
     EXPECT_EQ(app.Wait(20s), 0);
     recorder->Signal(SIGTERM);
     EXPECT_EQ(recorder->Wait(20s), 1);
+}
+
+// The units' information (with their calibration) is waited for before the start, at most 5 s:
+// units 1 to 3 answer late, channel 4 has no unit at all.
+TEST_F(RecordEndToEndTest, WaitsForTheUnitsInformationBeforeStarting) {
+    WriteLastOne(4);
+    TSimOptions options;
+    std::string error;
+    ASSERT_TRUE(ParseSimOptions(SimArgs(), options, error)) << error;
+    COppositeSession sim(options.seed);
+    sim.WithEngine([&](COppositeEngine& engine) { ApplySimOptions(options, engine); });
+    sim.SetServer("127.0.0.1", port);
+    std::mutex traceLock;
+    std::vector<std::string> trace;
+    sim.SetTrace([&](const std::string& line) {
+        std::lock_guard lock(traceLock);
+        trace.push_back(line);
+    });
+    const auto frames = [&](const char* direction) {
+        std::lock_guard lock(traceLock);
+        std::string text;
+        for (const std::string& line : trace) text += line + "\n";
+        return TraceFrames(text, direction);
+    };
+    ASSERT_TRUE(sim.Start());
+    auto recorder = StartRecorder({"--records", "2", "--out", dataFile});
+    // Configured and asking for the information: receive mode, then a polling setting.
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            std::vector<std::vector<int>> in = frames("<-");
+            return in.size() >= 4 && in[2][2] == kModeSetting;
+        },
+        20s));
+    std::this_thread::sleep_for(1500ms);
+    EXPECT_EQ(RecorderOutput().find("measuring"), std::string::npos) << RecorderOutput();
+    sim.SendInformationCycle();
+    const size_t informationSent = frames("->").size();
+    EXPECT_EQ(recorder->Wait(60s), 0) << RecorderOutput();
+    sim.Stop();
+
+    EXPECT_NE(RecorderOutput().find("no unit information (calibration) from channel 4; starting without it"),
+              std::string::npos)
+        << RecorderOutput();
+    EXPECT_NE(RecorderOutput().find("records: 2\n"), std::string::npos) << RecorderOutput();
+    // Polling went on only after the information was sent.
+    std::vector<std::vector<int>> in = frames("<-");
+    std::vector<std::vector<int>> out = frames("->");
+    ASSERT_GE(out.size(), informationSent);
+    size_t pollingOn = 0;
+    for (const std::vector<int>& f : in) pollingOn += f.size() == 33 && f[2] == kPollingSetting && f[5] != 0;
+    EXPECT_EQ(pollingOn, 1u);
+    // Measurement reports (0x42 with report kind 3) only after the information reports.
+    for (size_t i = 0; i < informationSent; ++i)
+        EXPECT_FALSE(out[i].size() > 5 && out[i][2] == QNL::Code::kDataReceivedEvent &&
+                     out[i][5] == QNL::Code::kMeasurementReport);
 }
 
 // A quit signal while the dongle never confirms the stop: the application waits at most 10 s,

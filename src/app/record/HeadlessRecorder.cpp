@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <cstdio>
+#include <string>
 
 #include "data/Reading.h"
 
@@ -37,7 +38,20 @@ void CHeadlessRecorder::Poll() {
     if (!m_controller.IsConnected()) {
         if (++m_waitedPolls == kWaitNoticeSeconds * 1000 / kPollMs)
             std::fprintf(stderr, "hollowmere-record: waiting for the dongle...\n");
+        m_informationPolls = 0;
         return;
+    }
+    // The units' information carries their calibration: the first records need it.
+    const std::vector<int32_t> missing = ChannelsWithoutInformation();
+    if (!missing.empty() && ++m_informationPolls < kInformationWaitMs / kPollMs)
+        return;
+    if (!missing.empty()) {
+        std::string list;
+        for (int32_t channel : missing) list += (list.empty() ? "" : ", ") + std::to_string(channel);
+        std::fprintf(stderr,
+                     "hollowmere-record: no unit information (calibration) from channel%s %s; "
+                     "starting without it\n",
+                     missing.size() > 1 ? "s" : "", list.c_str());
     }
     m_started = true;
     m_poll.stop();
@@ -50,6 +64,15 @@ void CHeadlessRecorder::Poll() {
         return;
     }
     std::fprintf(stderr, "hollowmere-record: measuring\n");
+}
+
+std::vector<int32_t> CHeadlessRecorder::ChannelsWithoutInformation() {
+    std::vector<int32_t> missing;
+    for (int32_t channel : m_controller.Store().ChannelsInUse()) {
+        if (!m_controller.Store().UnitInformation(channel).IsPresent())
+            missing.push_back(channel);
+    }
+    return missing;
 }
 
 void CHeadlessRecorder::OnQuitSignal() {
