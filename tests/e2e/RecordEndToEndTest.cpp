@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/time.h>
 
 #include <filesystem>
 #include <mutex>
@@ -11,6 +13,7 @@
 #include "LoopbackTestHelpers.h"
 #include "counterpart/OppositeSession.h"
 #include "counterpart/SimOptions.h"
+#include "link/TestFramePacket.h"  // tests/link
 #include "platform/SingleInstance.h"
 #include "protocol/CommandCode.h"
 #include "support/SystemTime.h"
@@ -386,6 +389,60 @@ TEST_F(RecordEndToEndTest, WaitsForTheUnitsInformationBeforeStarting) {
     for (size_t i = 0; i < informationSent; ++i)
         EXPECT_FALSE(out[i].size() > 5 && out[i][2] == QNL::Code::kDataReceivedEvent &&
                      out[i][5] == QNL::Code::kMeasurementReport);
+}
+
+// Resident memory of a process in KiB; 0 when it cannot be read.
+size_t ResidentKiB(pid_t pid) {
+    const std::string status = ReadFile("/proc/" + std::to_string(pid) + "/status");
+    const size_t at = status.find("VmRSS:");
+    return at == std::string::npos ? 0 : std::stoul(status.substr(at + 6));
+}
+
+// A local client that floods the development port with information reports of units 1 to 100:
+// the recorder's memory stays bounded and comes back down once the client leaves; a normal run
+// afterwards records every reading.
+TEST_F(RecordEndToEndTest, DevelopmentPortFloodStaysBounded) {
+    auto recorder = StartRecorder({"--records", "5", "--out", dataFile});
+    int fd = -1;
+    ASSERT_TRUE(WaitUntil([&] { return (fd = ConnectLoopback(port)) >= 0; }, 20s));
+    const timeval slice{0, 100000};
+    setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &slice, sizeof slice);
+    std::vector<uint8_t> frames;
+    for (int unit = 1; unit <= 100; ++unit) {
+        std::vector<uint8_t> data{0, 0, QNL::Code::kInformationReport, static_cast<uint8_t>(unit), 3};
+        data.resize(24, '1');
+        const std::vector<uint8_t> frame =
+            link_test::CTestFramePacket::Frame(QNL::Code::kDataReceivedEvent, data);
+        ASSERT_EQ(frame.size(), 29u);
+        frames.insert(frames.end(), frame.begin(), frame.end());
+    }
+    std::this_thread::sleep_for(500ms);
+    const size_t before = ResidentKiB(recorder->Pid());
+    ASSERT_GT(before, 0u);
+    size_t highest = before;
+    uint64_t sent = 0;
+    const auto end = std::chrono::steady_clock::now() + 10s;
+    auto nextLook = std::chrono::steady_clock::now();
+    while (std::chrono::steady_clock::now() < end) {
+        const ssize_t n = send(fd, frames.data(), frames.size(), MSG_NOSIGNAL);
+        sent += n > 0 ? static_cast<uint64_t>(n) : 0;
+        if (std::chrono::steady_clock::now() >= nextLook) {
+            highest = std::max(highest, ResidentKiB(recorder->Pid()));
+            nextLook += 100ms;
+        }
+    }
+    close(fd);
+    EXPECT_GT(sent, 1000u * frames.size());
+    EXPECT_LT(highest, 64u * 1024) << "KiB; before the flood " << before;
+    EXPECT_TRUE(WaitUntil([&] { return ResidentKiB(recorder->Pid()) < before + 8 * 1024; }, 10s))
+        << ResidentKiB(recorder->Pid()) << " KiB; before the flood " << before;
+
+    auto sim = StartSim();
+    EXPECT_EQ(recorder->Wait(60s), 0) << RecorderOutput();
+    StopSim(*sim);
+    EXPECT_NE(RecorderOutput().find("records: 5\nchannels: 3\nlost readings: 0\n"), std::string::npos)
+        << RecorderOutput();
+    ExpectRowsOf25(DataRows(ReadFile(dataFile)));
 }
 
 // A quit signal while the dongle never confirms the stop: the application waits at most 10 s,

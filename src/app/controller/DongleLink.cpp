@@ -80,6 +80,7 @@ bool CDongleLink::OpenTcpServer(int port, const std::string& address) {
     m_tcpServer.Stop();
     m_tcpServer.SetBindAddress(address);
     m_tcpServer.SetPort(static_cast<uint16_t>(port));
+    m_tcpServer.SetReadGate([this] { return ReadsClient(); });
     return AttachTarget(m_tcpServer, m_tcpServer.Thread(), "開発用 TCPIP ポートをオープンしました。");
 }
 
@@ -124,6 +125,7 @@ int CDongleLink::Send(const IPacket& packet) {
 }
 
 int CDongleLink::Exchange(IPacket& response, const IPacket& command, int timeoutMs) {
+    const CAwaitingDongle awaiting(*this);
     std::lock_guard lock(m_commandLock);
     return m_commander.Exchange(response, command, timeoutMs);
 }
@@ -174,8 +176,20 @@ void CDongleLink::InformationReportReceived() {
 }
 
 void CDongleLink::PostResend() {
+    // One re-send waiting is enough.
+    if (m_resendPosted.exchange(true))
+        return;
     QMetaObject::invokeMethod(
-        this, [this] { ResendPollingSetting(); }, Qt::QueuedConnection);
+        this,
+        [this] {
+            m_resendPosted = false;
+            ResendPollingSetting();
+        },
+        Qt::QueuedConnection);
+}
+
+bool CDongleLink::ReadsClient() const {
+    return m_awaiting > 0 || !m_windowThreadBehind || !m_windowThreadBehind();
 }
 
 void CDongleLink::ResendPollingSetting() {

@@ -2,6 +2,7 @@
 #include <QObject>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 
 #include "app/controller/TimerHost.h"
@@ -35,6 +36,23 @@ public:
 
     // The dongle commander's listener from the next device opened on; borrowed.
     void SetListener(QNL::CRfPacketCommander::IListener* listener) { m_listener = listener; }
+    // Asked on the receive thread: has what the receive path stored waited too long for the window
+    // thread? A client of the development port is then not read until the window thread catches
+    // up (the dongle itself always is: its reports would be lost). Set before the device watch.
+    void SetBacklogCheck(std::function<bool()> behind) { m_windowThreadBehind = std::move(behind); }
+
+    // While one lives the window thread waits for the dongle without handling its messages: the
+    // dongle's frames are read whatever its backlog.
+    class CAwaitingDongle {
+    public:
+        explicit CAwaitingDongle(CDongleLink& link) : m_link(link) { ++m_link.m_awaiting; }
+        ~CAwaitingDongle() { --m_link.m_awaiting; }
+        CAwaitingDongle(const CAwaitingDongle&) = delete;
+        CAwaitingDongle& operator=(const CAwaitingDongle&) = delete;
+
+    private:
+        CDongleLink& m_link;
+    };
 
     // Device watch every second from now on (the first look right away).
     void StartDeviceWatch();
@@ -97,6 +115,8 @@ private:
     void OnChannelLost(int channel);
     void PostResend();
     void ResendPollingSetting();
+    // Receive thread of the development port: read on, or hold the client back.
+    bool ReadsClient() const;
 
     CSharedParameters& m_parameters;
     CMeasurementDataManager& m_store;
@@ -119,4 +139,7 @@ private:
     int m_retryInterval = 1;
     uint32_t m_recordLimit = VEK::TDeviceSettings::kDefaultRecordLimit;
     std::atomic<uint32_t> m_informationReports{0};
+    std::atomic<bool> m_resendPosted{false};
+    std::function<bool()> m_windowThreadBehind;
+    std::atomic<int> m_awaiting{0};  // CAwaitingDongle objects alive
 };

@@ -53,8 +53,11 @@ bool CStopHandshake::WaitForStop() {
         CompleteStop();
     if (Flags().done)
         return true;
-    for (int i = 0; i < kQuickWaitSteps && !LimitPassed() && !Flags().done; ++i)
-        std::this_thread::sleep_for(kQuickWaitStep);
+    {
+        const CDongleLink::CAwaitingDongle awaiting(m_link);
+        for (int i = 0; i < kQuickWaitSteps && !LimitPassed() && !Flags().done; ++i)
+            std::this_thread::sleep_for(kQuickWaitStep);
+    }
     if (Flags().done) {
         CompleteStop();
         return true;
