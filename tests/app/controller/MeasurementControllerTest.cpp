@@ -231,8 +231,9 @@ TEST_P(FailedConnectSequenceTest, StartIsRefused) {
     EXPECT_EQ(controller->RunState(), CMeasurementDataManager::kStateEmpty);
     for (const TFrame& frame : sim->Received()) {
         // Rate code 0 and no unit in use: polling stays off.
-        if (frame[2] == kPollingSetting)
+        if (frame[2] == kPollingSetting) {
             EXPECT_EQ(frame[5], 0);
+        }
     }
     EXPECT_FALSE(controller->KeepAwakeRequested());
 }
