@@ -96,7 +96,8 @@ void CStopHandshake::WaitUntilLimit() {
             loop.quit();
     });
     check.start(kLimitCheckMs);
-    loop.exec();
+    // Nobody is asked, and no command of the window may start anything in the meantime.
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
 void CStopHandshake::ForceStop() {
