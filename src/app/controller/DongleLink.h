@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 
 #include "app/controller/TimerHost.h"
 #include "files/DeviceSettings.h"
@@ -36,6 +37,9 @@ public:
     // The dongle commander's listener from the next device opened on; borrowed.
     void SetListener(QNL::CRfPacketCommander::IListener* listener) { m_listener = listener; }
 
+    // The transport from the command line instead of define.ini ("hid-vid", "hid-pid",
+    // "tcp-address"); a TCP port 0 takes any free port and keeps it for every reopening.
+    void SetTransport(const VEK::TDeviceSettings& transport) { m_transport = transport; }
     // Device watch every second from now on (the first look right away).
     void StartDeviceWatch();
     // The report stops; the device watch opens the dongle afresh.
@@ -47,6 +51,10 @@ public:
 
     bool IsConnected() const;
     bool ConnectionAttempted() const { return m_connectionAttempted; }
+    // The development TCP server is what the dongle commander runs.
+    bool TcpServerRunning() const { return m_target == &m_tcpServer && m_commander.IsRunning(); }
+    // The port the development TCP server listened on last; 0 before it ever did.
+    uint16_t TcpServerPort() const { return m_tcpServer.BoundPort(); }
     // Connected, and the last connect sequence configured the dongle.
     bool Configured() const { return m_configured && IsConnected(); }
     // define.ini "rec-max", read at every attempt to open the dongle.
@@ -83,6 +91,7 @@ signals:
 
 private:
     bool OpenDevice();
+    VEK::TDeviceSettings DeviceSettings() const;
     bool OpenTcpServer(int port, const std::string& address);
     bool OpenHidDevice(uint16_t vendorId, uint16_t productId);
     // Makes the report the commander's target and starts it; its receive thread gets the highest
@@ -107,6 +116,7 @@ private:
     std::mutex m_commandLock;
     CTimerHost m_timers;
 
+    std::optional<VEK::TDeviceSettings> m_transport;
     bool m_connectionAttempted = false;
     bool m_configured = false;
     uint32_t m_recordLimit = VEK::TDeviceSettings::kDefaultRecordLimit;
