@@ -86,8 +86,9 @@ TEST_F(MeasurementDlgTest, StopTimeIsTheEarlierOfWhatIsTicked) {
     for (const TCase& c : cases) {
         const std::optional<VEK::CSystemTime> stop = CMeasurementDlg::ComputeStopTime(c.choice, c.now);
         ASSERT_EQ(stop.has_value(), c.expected.has_value()) << c.name;
-        if (stop)
+        if (stop) {
             EXPECT_EQ(Text(*stop), *c.expected) << c.name;
+        }
     }
 }
 
