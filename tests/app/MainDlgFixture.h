@@ -49,6 +49,7 @@ protected:
         sim.Stop();
     }
 
+public:
     static std::string SetupFolder() {
         return testing_support::TestHome() + "/Documents/Quillmark/Brisquent/Setup";
     }
@@ -56,6 +57,8 @@ protected:
         testing_support::WriteFile(SetupFolder() + "/lastone.ini", lastone);
         testing_support::WriteFile(SetupFolder() + "/define.ini", "[parameter]\r\n");
     }
+
+protected:
     template <typename T = QWidget>
     T* Control(int id) const {
         T* control = dialog->findChild<T*>(QString::number(id));

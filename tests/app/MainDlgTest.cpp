@@ -326,3 +326,27 @@ TEST_F(MainDlgTest, DisplayModeShowsTheGraphOrTheLists) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MainDlgStartupTest, SystemNumberSetAtTheGateShowsAtOnce) {
+    EnsureTestApplication();
+    testing_support::ResetTestHome();
+    CMainDlgFixture::WriteSettings("[user]\r\n");
+    CScriptedOperatorPrompt prompt;
+    prompt.onRun = [](QDialog& dialog) {
+        auto* setup = qobject_cast<CSystemNumberDlg*>(&dialog);
+        if (setup == nullptr)
+            return static_cast<int>(QDialog::Rejected);
+        setup->findChild<QSpinBox*>()->setValue(9);
+        return static_cast<int>(QDialog::Accepted);
+    };
+    CMainDlg dialog(&prompt);
+    dialog.Controller().SetTransport(CSimulatedDongle::Transport());
+    ASSERT_TRUE(dialog.InitDialog());
+    EXPECT_EQ(prompt.Texts(CScriptedOperatorPrompt::TBox::EKind::kDialog).size(), 1u);
+    EXPECT_TRUE(dialog.findChild<QLabel*>("1021")->text().endsWith("System No.: 9"));
+    dialog.OnDestroy();
+}
+
+}  // namespace
