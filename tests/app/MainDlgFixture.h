@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QDir>
+#include <QSpinBox>
 #include <filesystem>
 #include <memory>
 #include <mutex>
@@ -15,6 +16,7 @@
 #include "app/MainDlg.h"
 #include "app/SimulatedDongle.h"
 #include "dialogs/ScriptedOperatorPrompt.h"
+#include "dialogs/SystemNumberDlg.h"
 #include "support/TestHome.h"
 
 class CMainDlgFixture : public ::testing::Test {
@@ -56,6 +58,16 @@ public:
     static void WriteSettings(const std::string& lastone) {
         testing_support::WriteFile(SetupFolder() + "/lastone.ini", lastone);
         testing_support::WriteFile(SetupFolder() + "/define.ini", "[parameter]\r\n");
+    }
+    // Answers the system-number dialog with a number; other dialogs are cancelled.
+    static std::function<int(QDialog&)> SystemNumberAnswer(uint32_t number) {
+        return [number](QDialog& dialog) {
+            auto* setup = qobject_cast<CSystemNumberDlg*>(&dialog);
+            if (setup == nullptr)
+                return static_cast<int>(QDialog::Rejected);
+            setup->findChild<QSpinBox*>()->setValue(static_cast<int>(number));
+            return static_cast<int>(QDialog::Accepted);
+        };
     }
 
 protected:

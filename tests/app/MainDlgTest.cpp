@@ -4,14 +4,12 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QMenu>
-#include <QSpinBox>
 #include <QTest>
 #include <QTimeEdit>
 
 #include "MainDlgFixture.h"
 #include "app/StatusLook.h"
 #include "dialogs/MeasurementDlg.h"
-#include "dialogs/SystemNumberDlg.h"
 #include "files/DataFile.h"
 #include "protocol/CommandCode.h"
 
@@ -246,13 +244,7 @@ TEST_F(MainDlgTest, SaveDataNamesTheFileAndTellsHowItWent) {
 }
 
 TEST_F(MainDlgTest, NewSystemNumberStopsTheDongleAndConfiguresItAgain) {
-    prompt.onRun = [](QDialog& dialog) {
-        auto* setup = qobject_cast<CSystemNumberDlg*>(&dialog);
-        if (setup == nullptr)
-            return static_cast<int>(QDialog::Rejected);
-        setup->findChild<QSpinBox*>()->setValue(7);
-        return static_cast<int>(QDialog::Accepted);
-    };
+    prompt.onRun = CMainDlgFixture::SystemNumberAnswer(7);
     const size_t before = Received().size();
     Trigger(Ids::kSetup);
     EXPECT_EQ(dialog->ParameterSet().systemNumber, 7u);
@@ -334,13 +326,7 @@ TEST(MainDlgStartupTest, SystemNumberSetAtTheGateShowsAtOnce) {
     testing_support::ResetTestHome();
     CMainDlgFixture::WriteSettings("[user]\r\n");
     CScriptedOperatorPrompt prompt;
-    prompt.onRun = [](QDialog& dialog) {
-        auto* setup = qobject_cast<CSystemNumberDlg*>(&dialog);
-        if (setup == nullptr)
-            return static_cast<int>(QDialog::Rejected);
-        setup->findChild<QSpinBox*>()->setValue(9);
-        return static_cast<int>(QDialog::Accepted);
-    };
+    prompt.onRun = CMainDlgFixture::SystemNumberAnswer(9);
     CMainDlg dialog(&prompt);
     dialog.Controller().SetTransport(CSimulatedDongle::Transport());
     ASSERT_TRUE(dialog.InitDialog());

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimeEdit>
+#include <cstdio>
 
 #include "ScriptedOperatorPrompt.h"
 #include "TestApplication.h"
@@ -16,14 +17,11 @@
 
 namespace {
 
-VEK::CSystemTime Time(int year, int month, int day, int hour, int minute, int second = 0) {
+VEK::CSystemTime Time(int year, int month, int day, int hour, int minute) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d/%02d/%02d %02d:%02d:00", year, month, day, hour, minute);
     VEK::CSystemTime t;
-    t.year = static_cast<uint16_t>(year);
-    t.month = static_cast<uint16_t>(month);
-    t.day = static_cast<uint16_t>(day);
-    t.hour = static_cast<uint16_t>(hour);
-    t.minute = static_cast<uint16_t>(minute);
-    t.second = static_cast<uint16_t>(second);
+    EXPECT_TRUE(t.Parse(text)) << text;
     return t;
 }
 
