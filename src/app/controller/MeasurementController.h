@@ -38,7 +38,7 @@ public:
     int StartMeasurement(const TRunOptions& options);
     void FinishMeasurement();
     // The short measurement: start while not measuring, stop while measuring; anything else does
-    // nothing. No working file and no automatic save.
+    // nothing. No working file, no automatic save, nothing published.
     void Execute(bool start) override;
     // Replaces the data with a data file (a running measurement is finished first); the graph's
     // view state comes back in fileView. On failure the controller goes back to idle and false.
@@ -55,9 +55,22 @@ public:
     // running or to come, waits at most this long from now and opens no window.
     static constexpr std::chrono::milliseconds kUnattendedStopWait{10000};
     void LimitStopWait(std::chrono::milliseconds limit = kUnattendedStopWait);
-    // At exit: closes the dongle, stops the clock, deletes the working file unless it holds a run
-    // that was saved nowhere.
+    // At exit: closes the dongle, stops the clock and publishing, deletes the working file unless it
+    // holds a run that was saved nowhere.
     void Shutdown();
+
+    // From now on every run's records (the short measurement's excepted) and the run state go to
+    // the MQTT broker; program is the base name of the program file. The connection comes checked
+    // from TMqttConnection::Resolve. The status is signalled with publishStatusChanged.
+    void StartPublishing(const TMqttConnection& connection, const std::string& program) {
+        m_run.StartPublishing(std::make_unique<CRecordPublisher>(connection, program));
+    }
+    // Delivers what still waits for at most drain while the broker is connected; what is left stays
+    // in the spill file, for the next start. Shutdown does it with a few seconds.
+    void StopPublishing(std::chrono::milliseconds drain) { m_run.StopPublishing(drain); }
+    bool IsPublishing() const { return m_run.IsPublishing(); }
+    // For the information line: PublishStatus().Text() while IsPublishing().
+    TMqttStatus PublishStatus() const { return m_run.PublishStatus(); }
 
     // Any thread: the lists report a channel that stopped reporting.
     void PostChannelLost(int channel) { m_link.PostChannelLost(channel); }
