@@ -25,5 +25,9 @@ std::string TInformationLine::Text() const {
         start = " Start Time: " + startTime.Format("%Y-%m-%d %H:%M:%S") + "   /";
     const std::string system = systemNumber == 0 ? "--" : std::to_string(systemNumber);
     const std::string rate = VEK::SamplingRateName(static_cast<int>(rateCode));
-    return start + " File: " + FileText(*this) + "   / Sampling Rate: " + rate + " / System No.: " + system;
+    std::string text =
+        start + " File: " + FileText(*this) + "   / Sampling Rate: " + rate + " / System No.: " + system;
+    if (!publishing.empty())
+        text += "   / " + publishing;
+    return text;
 }

@@ -15,6 +15,8 @@ struct TInformationLine {
     uint32_t rateCode = 0;
     // The shown system number; 0 shows as "--".
     uint32_t systemNumber = 0;
+    // The MQTT publisher's status while it runs, else empty.
+    std::string publishing{};
 
     std::string Text() const;
 };

@@ -21,6 +21,8 @@
 #include "files/FolderMemory.h"
 #include "files/Settings.h"
 #include "files/TraceLogger.h"
+#include "publish/MqttConnection.h"
+#include "publish/MqttSettings.h"
 
 namespace {
 
@@ -80,6 +82,8 @@ void CMainDlg::ConnectCommands() {
     connect(m_controls.Button(Ids::kPageForward), &QPushButton::clicked, this, &CMainDlg::PageForward);
 
     connect(&m_controller, &CMeasurementSignals::statusChanged, this, &CMainDlg::RefreshStatus);
+    connect(&m_controller, &CMeasurementSignals::publishStatusChanged, this,
+            &CMainDlg::RefreshInformationLine);
     connect(&m_controller, &CMeasurementSignals::rebuildRequested, this, &CMainDlg::RebuildLists);
     connect(&m_controller, &CMeasurementSignals::samplingTick, this, &CMainDlg::RefreshCounterpartTitle);
     connect(&m_controller, &CMeasurementSignals::holdAndCursorReleased, this,
@@ -113,8 +117,24 @@ bool CMainDlg::InitDialog() {
         return false;
     m_controller.SetDataFileView(DataFileView());
     m_controller.StartDeviceWatch();
+    StartPublishing();
     RefreshStatus();
     return true;
+}
+
+void CMainDlg::StartPublishing() {
+    const TMqttSettings settings = TMqttSettings::Read(VEK::DefineParameterSection());
+    if (!settings.Enabled())
+        return;
+    TMqttConnection connection;
+    std::string error;
+    if (!TMqttConnection::Resolve(settings, connection, error)) {
+        // The measurement does not depend on the broker: say why nothing is published and go on.
+        VEK::TraceLogger().Trace("MQTT: %s", error.c_str());
+        Tell(EIconKind::kExclamation, "Readings are not published to the MQTT broker: " + error);
+        return;
+    }
+    m_controller.StartPublishing(connection, QCoreApplication::applicationName().toStdString());
 }
 
 VEK::TDataFileView CMainDlg::DataFileView() const {
@@ -155,6 +175,8 @@ void CMainDlg::RefreshInformationLine() {
     line.rateCode = line.runState == CMeasurementDataManager::kStateEmpty ? m_parameters.polling.RateCode()
                                                                           : store.SamplingRateCode();
     line.systemNumber = m_parameters.systemNumber;
+    if (m_controller.IsPublishing())
+        line.publishing = m_controller.PublishStatus().Text();
     m_controls.Label(Ids::kInformation)->setText(QString::fromStdString(line.Text()));
 }
 

@@ -92,6 +92,8 @@ private:
     // The lists after a start, a finish, a load, a reset or a page change (placeholders for now).
     void RebuildLists();
     bool RunSystemNumberGate();
+    // Readings go to the MQTT broker that define.ini names, if it names one.
+    void StartPublishing();
     bool ConfirmQuit();
     // Finished data that were never saved, or changed since: asks before they are discarded.
     bool DiscardCheck();

@@ -79,6 +79,10 @@ TEST(InformationLineTest, RowsByRunState) {
          " Start Time: 2026-05-01 12:34:56   / File: run.csv   / Sampling Rate: 1min / System No.: 5"},
         {{kHolding, start, "/data/run.csv", true, 10, 5},
          " Start Time: 2026-05-01 12:34:56   / File: run.csv*   / Sampling Rate: 1min / System No.: 5"},
+        {{kMeasuring, start, "", false, 4, 5, "MQTT connected"},
+         " Start Time: 2026-05-01 12:34:56   / File: not saved   / Sampling Rate: 1sec / System No.: 5   / "
+         "MQTT "
+         "connected"},
     };
     for (const TCase& c : cases) EXPECT_EQ(c.line.Text(), c.expected);
 }

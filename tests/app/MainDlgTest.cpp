@@ -335,4 +335,40 @@ TEST(MainDlgStartupTest, SystemNumberSetAtTheGateShowsAtOnce) {
     dialog.OnDestroy();
 }
 
+// The broker define.ini names: its state on the information line, refused settings told once.
+TEST(MainDlgStartupTest, PublishingToTheBrokerOfDefineIni) {
+    EnsureTestApplication();
+    struct TCase {
+        std::string url;
+        bool publishing;
+    };
+    const uint16_t nobody = testing_support::FreeLoopbackPort();
+    const TCase cases[] = {{"mqtt://127.0.0.1:" + std::to_string(nobody), true}, {"ftp://127.0.0.1", false}};
+    for (const TCase& c : cases) {
+        testing_support::ResetTestHome();
+        CMainDlgFixture::WriteSettings("[user]\r\nsystem-no=5\r\n");
+        testing_support::WriteFile(CMainDlgFixture::SetupFolder() + "/define.ini",
+                                   "[parameter]\r\nmqtt-url=" + c.url + "\r\n");
+        CScriptedOperatorPrompt prompt;
+        CMainDlg dialog(&prompt);
+        dialog.Controller().SetTransport(CSimulatedDongle::Transport());
+        ASSERT_TRUE(dialog.InitDialog());
+        EXPECT_EQ(dialog.Controller().IsPublishing(), c.publishing) << c.url;
+        const std::vector<std::string> told = prompt.Texts(CScriptedOperatorPrompt::TBox::EKind::kTell);
+        if (c.publishing) {
+            EXPECT_TRUE(told.empty());
+            QLabel* information = dialog.findChild<QLabel*>("1021");
+            EXPECT_TRUE(Pump([&] { return information->text().endsWith(")"); }, 10000))
+                << information->text().toStdString();
+            EXPECT_TRUE(information->text().contains("System No.: 5   / MQTT unreachable ("))
+                << information->text().toStdString();
+        } else {
+            ASSERT_EQ(told.size(), 1u);
+            EXPECT_EQ(told[0].rfind("Readings are not published to the MQTT broker: ", 0), 0u) << told[0];
+            EXPECT_FALSE(dialog.findChild<QLabel*>("1021")->text().contains("MQTT"));
+        }
+        dialog.OnDestroy();
+    }
+}
+
 }  // namespace
