@@ -15,7 +15,9 @@ public:
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
+    // Drawers paint cells and header items: no texts of the model's own.
     QVariant data(const QModelIndex&, int) const override { return {}; }
+    QVariant headerData(int, Qt::Orientation, int) const override { return {}; }
     Qt::ItemFlags flags(const QModelIndex&) const override { return Qt::ItemIsEnabled; }
 
     void InsertColumn(int column);
