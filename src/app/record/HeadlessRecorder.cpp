@@ -123,8 +123,9 @@ void CHeadlessRecorder::PrintSummary() {
                 ++lost;
         }
     }
-    std::printf("records: %u\nchannels: %zu\nlost readings: %llu\nfile: %s\n", records, channels.size(),
-                static_cast<unsigned long long>(lost), store.SavedPath().c_str());
+    std::printf("records: %u\nchannels: %zu\nlost readings: %llu\ndropped samples: %llu\nfile: %s\n", records,
+                channels.size(), static_cast<unsigned long long>(lost),
+                static_cast<unsigned long long>(store.DroppedSamples()), store.SavedPath().c_str());
     std::fflush(stdout);
 }
 

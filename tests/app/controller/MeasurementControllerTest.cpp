@@ -277,6 +277,25 @@ TEST_F(MeasurementControllerTest, StopTimeInThePastEndsAtTheFirstTick) {
     EXPECT_EQ(view.lostTimeouts.back(), 0u);
 }
 
+// A report of the previous run arriving after the start is dropped, never filed at record 0, and
+// the log counts it when the run ends.
+TEST_F(MeasurementControllerTest, LateReportIsDroppedAndCountedInTheLog) {
+    Connect();
+    ASSERT_EQ(controller->StartMeasurement(TRunOptions{}), 0);
+    // Unit 1's report of sequence 200 with one sample at 50 degC.
+    Deliver(DataReceivedEvent({3, 1, 90, 1, 200, 0x19, 0x00, 0, 0, 0}), controller->Listener());
+    EXPECT_EQ(controller->Store().DroppedSamples(), 1u);
+    controller->FinishMeasurement();
+    EXPECT_NE(CMeasurementDataManager::GetReading(controller->Store().Channel(1), 0), 500);
+    const std::string log = VEK::LogFilePath();
+    EXPECT_TRUE(Pump(
+        [&] {
+            return testing_support::ReadFile(log).find("記録位置を決められないサンプルを1個破棄しました。") !=
+                   std::string::npos;
+        },
+        5000));
+}
+
 TEST_F(MeasurementControllerTest, LostChannelIsAskedAgainOnlyWhileIdle) {
     Connect();
     ASSERT_TRUE(Pump([&] { return !controller->PollingSetting().InfoWanted(2); }, 5000));
