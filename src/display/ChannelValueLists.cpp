@@ -1,5 +1,6 @@
 #include "display/ChannelValueLists.h"
 
+#include "app/controller/MeasurementController.h"
 #include "data/MeasurementDataManager.h"
 #include "display/ChannelMarkColors.h"
 #include "display/DrawingListCtrl.h"
@@ -62,6 +63,18 @@ CChannelValueLists::CChannelValueLists(const TControls& controls, const CMeasure
 }
 
 CChannelValueLists::~CChannelValueLists() = default;
+
+void CChannelValueLists::Follow(CMeasurementController& controller) {
+    connect(&controller, &CMeasurementSignals::channelValueChanged, this,
+            &CChannelValueLists::OnChannelValueChanged);
+    connect(&controller, &CMeasurementSignals::samplesStored, this, &CChannelValueLists::OnSamplesStored);
+    connect(&controller, &CMeasurementSignals::unitInformationChanged, this,
+            &CChannelValueLists::OnUnitInformationChanged);
+    connect(&controller, &CMeasurementSignals::listsRefreshDue, this, &CChannelValueLists::RefreshLists);
+    connect(&controller, &CMeasurementSignals::lostTimeoutChanged, this, &CChannelValueLists::SetLostTimeout);
+    connect(&controller, &CMeasurementSignals::rebuildRequested, this, &CChannelValueLists::RebuildLists);
+    connect(this, &CChannelValueLists::channelLost, &controller, &CMeasurementController::PostChannelLost);
+}
 
 void CChannelValueLists::SetMarkColors(
     const std::array<uint32_t, CTemperatureValueLists::kChannels + 1>& colors) {

@@ -11,6 +11,7 @@
 #include "files/AccessorSection.h"
 #include "files/ParameterSet.h"
 
+class CMeasurementController;
 class CMeasurementDataManager;
 class CTemperatureValueListView;
 namespace VEK::MFC {
@@ -39,6 +40,10 @@ public:
                        CTemperatureValueLists::TClock clock = CTemperatureValueLists::SteadyClockMs,
                        QObject* parent = nullptr);
     ~CChannelValueLists() override;
+
+    // The controller's signals feed the lists, and silent channels go back to it. Both live on
+    // the window thread.
+    void Follow(CMeasurementController& controller);
 
     const CTemperatureValueLists& Model() const { return m_model; }
     const CListPaging& Paging() const { return m_model.Paging(); }

@@ -1,6 +1,5 @@
 #include "display/ProjectIcons.h"
 
-#include <QFont>
 #include <QPainter>
 #include <QPixmap>
 #include <functional>
@@ -12,33 +11,34 @@ constexpr int kGrid = 16;
 const QColor kOutline(64, 64, 64);
 const QColor kUnknownOutline(150, 150, 150);
 
-// A horizontal battery: body (1,4)-(13,11), terminal (14,6)-(15,9).
+// A horizontal battery in whole pixels: outline (1,4)-(12,11), terminal (13,6)-(14,9), inside
+// (2,5)-(11,10).
 void DrawBatteryBody(QPainter& painter, const QColor& outline) {
-    painter.setPen(QPen(outline, 1));
-    painter.setBrush(Qt::white);
-    painter.drawRect(QRectF(1.5, 4.5, 12, 7));
-    painter.fillRect(QRectF(14, 6, 2, 4), outline);
+    painter.fillRect(QRect(1, 4, 12, 8), outline);
+    painter.fillRect(QRect(2, 5, 10, 6), Qt::white);
+    painter.fillRect(QRect(13, 6, 2, 4), outline);
 }
 
-// Up to three bars inside the body; no bar leaves a red sliver, the empty battery.
+// Up to three bars of 2 x 4 pixels, one pixel apart; no bar leaves a red sliver, the empty battery.
 void DrawBatteryLevel(QPainter& painter, int level) {
     static const QColor kColors[] = {QColor(220, 0, 0), QColor(240, 150, 0), QColor(150, 200, 0),
                                      QColor(0, 170, 0)};
     if (level == 0) {
-        painter.fillRect(QRectF(3, 6, 1, 4), kColors[0]);
+        painter.fillRect(QRect(3, 6, 1, 4), kColors[0]);
         return;
     }
-    for (int bar = 0; bar < level; ++bar) painter.fillRect(QRectF(3 + bar * 3.5, 6, 2.5, 4), kColors[level]);
+    for (int bar = 0; bar < level; ++bar) painter.fillRect(QRect(3 + 3 * bar, 6, 2, 4), kColors[level]);
 }
 
+// The battery outline in grey with a question mark inside.
 void DrawUnknownBattery(QPainter& painter) {
     DrawBatteryBody(painter, kUnknownOutline);
-    QFont font;
-    font.setPixelSize(8);
-    font.setBold(true);
-    painter.setFont(font);
-    painter.setPen(kUnknownOutline.darker(130));
-    painter.drawText(QRectF(1, 4, 13, 8), Qt::AlignCenter, QStringLiteral("?"));
+    static const char* const kMark[] = {".###.", "#...#", "...#.", "..#..", ".....", "..#.."};
+    const QColor mark = kUnknownOutline.darker(130);
+    for (int row = 0; row < 6; ++row)
+        for (int column = 0; column < 5; ++column)
+            if (kMark[row][column] == '#')
+                painter.fillRect(QRect(4 + column, 5 + row, 1, 1), mark);
 }
 
 std::function<void(QPainter&)> PainterOf(int id) {

@@ -33,7 +33,7 @@ protected:
     // The store with these channels in use (types K, T, J in turn, comment "c<n>").
     void Use(std::initializer_list<int> channels, bool measuring = false) {
         TMeasurementSetup setup;
-        setup.pollingSetting.SetRateCode(11);  // 1 sec: channels 21..100 take part too
+        setup.pollingSetting.SetRateCode(4);  // 1 sec: channels 21..100 take part too
         for (int c = 1; c <= 100; ++c) setup.comment[c] = "c" + std::to_string(c);
         for (int c : channels) {
             setup.pollingSetting.SetInUse(c, true);
@@ -46,7 +46,7 @@ protected:
     }
     void UseRange(int first, int last) {
         TMeasurementSetup setup;
-        setup.pollingSetting.SetRateCode(11);
+        setup.pollingSetting.SetRateCode(4);
         for (int c = first; c <= last; ++c) setup.pollingSetting.SetInUse(c, true);
         m_store.Reset(setup);
     }
@@ -108,8 +108,9 @@ TEST_F(ValueListModelTest, ColumnsFollowTheVisibleItems) {
             EXPECT_EQ(widths, c.widths) << int(c.flags);
             EXPECT_EQ(w.RowHeaderWidth(), 50);
             for (size_t i = 0; i < kinds.size(); ++i) EXPECT_EQ(w.ColumnIndex(kinds[i]), int(i));
-            if (std::find(kinds.begin(), kinds.end(), K::kComment) == kinds.end())
+            if (std::find(kinds.begin(), kinds.end(), K::kComment) == kinds.end()) {
                 EXPECT_EQ(w.ColumnIndex(K::kComment), -1);
+            }
         }
     }
 }
@@ -167,7 +168,7 @@ TEST_F(ValueListModelTest, PagesHoldTwentyFiveChannelsAList) {
     for (const TCase& c : cases) {
         m_store.Reset(TMeasurementSetup{});
         TMeasurementSetup setup;
-        setup.pollingSetting.SetRateCode(11);
+        setup.pollingSetting.SetRateCode(4);
         for (int ch : c.inUse) setup.pollingSetting.SetInUse(ch, true);
         m_store.Reset(setup);
         m_lists.Paging().SetListCountIndex(c.countIndex);
@@ -343,12 +344,14 @@ TEST_F(ValueListModelTest, SilentChannelsTurnLostAtTheTimeOut) {
         EXPECT_EQ(r.lostChannels, c.lost) << c.what;
         for (int list : {0, 1}) {
             EXPECT_EQ(Look(list, 2, EValueColumn::kTemperature).text, c.text2) << c.what;
-            if (!c.lost.empty())
+            if (!c.lost.empty()) {
                 EXPECT_EQ(Look(list, 1, EValueColumn::kTemperature),
                           (TCellLook{"Lost", EAlign::kCentre, ValueListColor::kLost}));
+            }
         }
-        if (c.markAllLost)
+        if (c.markAllLost) {
             EXPECT_EQ(m_lists.List(0).LostTimeout(), 0u);
+        }
     }
 }
 
