@@ -13,6 +13,7 @@
 #include "display/ChannelValueLists.h"
 #include "display/DrawingHeaderCtrl.h"
 #include "display/DrawingListCtrl.h"
+#include "display/MouseDrag.h"
 #include "display/RowHeaderCtrl.h"
 #include "files/InifileAccessor.h"
 #include "support/TestHome.h"
@@ -120,15 +121,7 @@ TEST_F(ChannelValueListsTest, ChangedCellsGetNewDrawersAndSilentChannelsAreRepor
 
 TEST_F(ChannelValueListsTest, WidthsDraggedAreSavedAndSurviveARebuild) {
     lists->RebuildLists();
-    VEK::MFC::CDrawingHeaderCtrl* header = controls.lists[0]->Header();
-    const int y = header->height() / 2;
-    const int divider = header->sectionViewportPosition(1) + header->sectionSize(1) - 1;
-    QTest::mousePress(header->viewport(), Qt::LeftButton, {}, QPoint(divider, y));
-    QMouseEvent move(QEvent::MouseMove, QPointF(divider + 40, y),
-                     header->viewport()->mapToGlobal(QPointF(divider + 40, y)), Qt::NoButton, Qt::LeftButton,
-                     {});
-    QCoreApplication::sendEvent(header->viewport(), &move);
-    QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, QPoint(divider + 40, y));
+    DragDivider(*controls.lists[0]->Header(), 1, 40);
     const VEK::AccessorSection widths(&ini, "list-column");
     EXPECT_EQ(widths.GetInteger("row-1", 0), 90);
     EXPECT_EQ(widths.GetInteger("row", 0), 50);

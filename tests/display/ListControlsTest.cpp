@@ -12,6 +12,7 @@
 #include "display/DrawingHeaderCtrl.h"
 #include "display/DrawingListCtrl.h"
 #include "display/IconManager.h"
+#include "display/MouseDrag.h"
 #include "display/MyButtonSkinDrawer.h"
 #include "display/MyIconDrawer.h"
 #include "display/MyTextDrawer.h"
@@ -128,8 +129,9 @@ TEST_F(ListControlsTest, IconCellsCentreTheIcon) {
     // Icon pixels only within the centred 16 x 16 square at (12, 7).
     for (int y = 0; y < 29; ++y)
         for (int x = 0; x < 39; ++x)
-            if (!QRect(12, 7, 16, 16).contains(x, y))
+            if (!QRect(12, 7, 16, 16).contains(x, y)) {
                 EXPECT_EQ(image.pixel(x, y), Rgb(0xFFFFFF)) << x << "," << y;
+            }
     EXPECT_NE(image.copy(12, 7, 16, 16), QImage(16, 16, QImage::Format_RGB32));
     EXPECT_EQ(image.pixel(20, 29), ShadowColor());
     EXPECT_EQ(image.pixel(39, 20), ShadowColor());
@@ -228,13 +230,10 @@ TEST_F(DrawingListTest, TheRowHeaderEdgeDragsWithinItsLimits) {
         rowHeader.SetStripWidth(50);
         QSignalSpy ended(&rowHeader, &CRowHeaderCtrl::widthDragEnded);
         const int y = 100;
-        QTest::mousePress(&rowHeader, Qt::LeftButton, {}, QPoint(c.pressX, y));
-        QMouseEvent move(QEvent::MouseMove, QPointF(c.moveX, y), rowHeader.mapToGlobal(QPointF(c.moveX, y)),
-                         Qt::NoButton, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(&rowHeader, &move);
-        if (c.rightButton)
-            QTest::mousePress(&rowHeader, Qt::RightButton, {}, QPoint(c.moveX, y));
-        QTest::mouseRelease(&rowHeader, Qt::LeftButton, {}, QPoint(c.moveX, y));
+        DragMouse(&rowHeader, QPoint(c.pressX, y), QPoint(c.moveX, y), [&] {
+            if (c.rightButton)
+                QTest::mousePress(&rowHeader, Qt::RightButton, {}, QPoint(c.moveX, y));
+        });
         EXPECT_EQ(rowHeader.StripWidth(), c.width) << c.pressX << " " << c.moveX;
         EXPECT_EQ(list->x(), c.width);
         EXPECT_EQ(ended.count(), c.reported ? 1 : 0) << c.moveX;
@@ -256,18 +255,11 @@ TEST_F(DrawingListTest, AClickReportsTheRow) {
 TEST_F(DrawingListTest, TheHeaderReportsTheEndOfADividerDrag) {
     VEK::MFC::CDrawingHeaderCtrl* header = list->Header();
     QSignalSpy ended(header, &VEK::MFC::CDrawingHeaderCtrl::dividerDragEnded);
-    const int y = header->height() / 2;
-    const int divider = header->sectionViewportPosition(0) + header->sectionSize(0) - 1;
-    QTest::mousePress(header->viewport(), Qt::LeftButton, {}, QPoint(divider, y));
-    QMouseEvent move(QEvent::MouseMove, QPointF(divider + 30, y),
-                     header->viewport()->mapToGlobal(QPointF(divider + 30, y)), Qt::NoButton, Qt::LeftButton,
-                     {});
-    QCoreApplication::sendEvent(header->viewport(), &move);
-    QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, QPoint(divider + 30, y));
+    DragDivider(*header, 0, 30);
     EXPECT_EQ(ended.count(), 1);
     EXPECT_GT(list->columnWidth(0), 100);
     // A click on an item is no drag, and sorts nothing.
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(20, y));
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(20, header->height() / 2));
     EXPECT_EQ(ended.count(), 1);
 }
 
