@@ -39,9 +39,9 @@ CMeasurementRun::CMeasurementRun(CMeasurementDataManager& store, CSharedParamete
       m_notifier(notifier),
       m_view(view),
       m_timers([this](int id) { OnTimer(id); }, this),
-      m_tick(m_store, [this] {
+      m_tick(m_store, [this](uint32_t clock) {
           QMetaObject::invokeMethod(
-              this, [this] { OnSamplingTick(); }, Qt::QueuedConnection);
+              this, [this, clock] { OnSamplingTick(clock); }, Qt::QueuedConnection);
       }) {}
 
 CMeasurementRun::~CMeasurementRun() {
@@ -77,6 +77,8 @@ int CMeasurementRun::StartPolling() {
         if (r != 0)
             return r;
     }
+    // The last run's clock must not count for this one, nor its ticks still on their way.
+    m_tick.Stop();
     // Start time now, no file name (the store's setup step).
     m_store.Start(m_parameters.MeasurementSetup());
     m_unsavedRun = false;
@@ -193,8 +195,8 @@ std::string CMeasurementRun::StatusText() const {
     return text;
 }
 
-void CMeasurementRun::OnSamplingTick() {
-    if (m_store.State() != CMeasurementDataManager::kStateMeasuring)
+void CMeasurementRun::OnSamplingTick(uint32_t clock) {
+    if (clock != m_tick.CurrentStart() || m_store.State() != CMeasurementDataManager::kStateMeasuring)
         return;
     if (m_store.RecordsThisRun() >= m_link.RecordLimit()) {
         Finish();
