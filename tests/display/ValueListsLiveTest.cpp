@@ -92,7 +92,7 @@ protected:
         sim->SetServer("127.0.0.1", port);
         controller->StartDeviceWatch();
         sim->Start();
-        ASSERT_TRUE(Pump([&] { return controller->DongleConfigured(); }, 10000));
+        ASSERT_TRUE(Pump([&] { return controller->IsConnected(); }, 10000));
     }
     // Every signal the lists follow must arrive on the window thread.
     void WatchThreads() {
