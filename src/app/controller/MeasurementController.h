@@ -28,6 +28,8 @@ public:
     // Closes the dongle's communication and stops the record clock.
     ~CMeasurementController() override;
 
+    // The dongle's transport from the command line instead of define.ini (see CDongleLink).
+    void SetTransport(const VEK::TDeviceSettings& transport) { m_link.SetTransport(transport); }
     // Device watch every second from now on (the first look right away).
     void StartDeviceWatch();
     // Discards the data, turns polling off and asks every unit for its information again.
@@ -41,6 +43,8 @@ public:
     // Replaces the data with a data file (a running measurement is finished first); the graph's
     // view state comes back in fileView. On failure the controller goes back to idle and false.
     bool LoadData(const std::string& path, VEK::TDataFileView& fileView);
+    // The Save command wrote the data to a file: the working file has served its purpose.
+    void DataSaved() { m_run.DataSaved(); }
     // A new system number: the dongle is opened afresh by the device watch and configured again.
     void DetachDongle();
     // Before an exit or a new system number: wait, polling off with the data discarded, wait; the
@@ -64,6 +68,8 @@ public:
     // Linked and configured by the connect sequence: "Ready", and a measurement can start.
     bool IsConnected() const { return m_link.IsConnected(); }
     bool ConnectionAttempted() const { return m_link.ConnectionAttempted(); }
+    bool TcpServerRunning() const { return m_link.TcpServerRunning(); }
+    uint16_t TcpServerPort() const { return m_link.TcpServerPort(); }
     std::string StatusText() const { return m_run.StatusText(); }
     TStopFlags StopFlags() const { return m_stop.Flags(); }
     CMeasurementDataManager& Store() { return m_store; }

@@ -174,6 +174,11 @@ void CMeasurementRun::Discard() {
     m_store.Reset(m_parameters.MeasurementSetup());
 }
 
+void CMeasurementRun::DataSaved() {
+    m_unsavedRun = false;
+    m_workingFile.Delete();
+}
+
 void CMeasurementRun::Shutdown() {
     m_timers.StopAll();
     m_tick.Stop();

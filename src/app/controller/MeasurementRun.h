@@ -47,6 +47,8 @@ public:
     bool Load(const std::string& path, VEK::TDataFileView& fileView);
     // The data are dropped: empty store, no record clock.
     void Discard();
+    // The Save command wrote the data to a file: the working file has served its purpose.
+    void DataSaved();
     // At exit: no clock, no keep-awake; the working file is deleted unless it holds a run that
     // was saved nowhere.
     void Shutdown();
