@@ -166,7 +166,7 @@ void CChannelValueLists::OnUnitInformationChanged(int channel) {
 
 void CChannelValueLists::SetListCountIndex(int index) {
     m_model.Paging().SetListCountIndex(index);
-    RebuildLists();
+    emit pagingChanged();
 }
 
 void CChannelValueLists::PageBack() {

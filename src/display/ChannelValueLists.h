@@ -74,7 +74,9 @@ public slots:
     void OnSamplesStored(int channel, uint32_t count, uint32_t firstIndex);
     void OnUnitInformationChanged(int channel);
 
-    // Paging of the lists without the graph; each rebuilds the lists when something changed.
+    // Paging of the lists without the graph. A new list count (index 0, 1, 2; anything else is 2)
+    // starts at page 0 and leaves the rebuild to the caller, who shows the lists first; a page
+    // step rebuilds the lists when the page moved.
     void SetListCountIndex(int index);
     void PageBack();
     void PageForward();
