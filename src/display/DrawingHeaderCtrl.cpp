@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPalette>
 #include <algorithm>
 
 namespace VEK::MFC {
@@ -14,6 +15,10 @@ CDrawingHeaderCtrl::CDrawingHeaderCtrl(QWidget* parent) : QHeaderView(Qt::Horizo
     setStretchLastSection(false);
     setSectionResizeMode(QHeaderView::Interactive);
     setMinimumSectionSize(0);
+    // Beyond the last item the header continues as an empty item face, not the window's colour.
+    QPalette face = palette();
+    face.setColor(QPalette::Window, face.color(QPalette::Button));
+    setPalette(face);
     connect(this, &QHeaderView::sectionResized, this, [this] {
         if (m_pressed)
             m_resizedWhilePressed = true;
