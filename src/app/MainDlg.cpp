@@ -16,6 +16,8 @@
 #include "dialogs/MeasurementDlg.h"
 #include "dialogs/QtOperatorPrompt.h"
 #include "dialogs/SystemNumberDlg.h"
+#include "display/ChannelMarkColors.h"
+#include "display/DialogFont.h"
 #include "files/CodeTables.h"
 #include "files/DataFile.h"
 #include "files/FolderMemory.h"
@@ -57,6 +59,16 @@ CMainDlg::CMainDlg(IOperatorPrompt* prompt, QWidget* parent)
     addAction(about);
     setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(&m_quitSignals, &CQuitSignalNotifier::quitRequested, this, &CMainDlg::QuitOnSignal);
+    CChannelValueLists::TControls lists;
+    lists.lists[0] = m_controls.ValueList(Ids::kList0);
+    lists.rowHeaders[0] = m_controls.RowHeader(Ids::kRowHeader0);
+    for (int i = 0; i < CListPaging::kMaxLists; ++i) {
+        lists.lists[i + 1] = m_controls.ValueList(CMainDlgControls::kLists[i]);
+        lists.rowHeaders[i + 1] = m_controls.RowHeader(CMainDlgControls::kRowHeaders[i]);
+    }
+    m_lists = std::make_unique<CChannelValueLists>(lists, m_controller.Store(), m_parameters, DialogFont(),
+                                                   VEK::LastOneSection("list-column"));
+    m_lists->Follow(m_controller);
     ConnectCommands();
 }
 
@@ -84,7 +96,7 @@ void CMainDlg::ConnectCommands() {
     connect(&m_controller, &CMeasurementSignals::statusChanged, this, &CMainDlg::RefreshStatus);
     connect(&m_controller, &CMeasurementSignals::publishStatusChanged, this,
             &CMainDlg::RefreshInformationLine);
-    connect(&m_controller, &CMeasurementSignals::rebuildRequested, this, &CMainDlg::RebuildLists);
+    connect(m_lists.get(), &CChannelValueLists::pagingChanged, this, &CMainDlg::RefreshPageButtons);
     connect(&m_controller, &CMeasurementSignals::samplingTick, this, &CMainDlg::RefreshCounterpartTitle);
     connect(&m_controller, &CMeasurementSignals::holdAndCursorReleased, this,
             [this] { SetCursorMode(false); });
@@ -107,12 +119,14 @@ bool CMainDlg::InitDialog() {
     VEK::ReadParameterSet(m_parameters, VEK::LastOneSection("user"), VEK::DefineParameterSection());
     m_scales = VEK::ReadGraphScales(VEK::LastOneSection("user"));
     RestoreWindowPlacement(*this, VEK::LastOneSection("main-dlg"), true);
-    const int listCount =
-        VEK::LastOneSection("user").GetInteger("list-div", CListPaging::kDefaultListCountIndex);
-    m_paging.SetListCountIndex(listCount);
-    m_controls.ListCountBox()->setCurrentIndex(m_paging.ListCountIndex());
+    m_lists->SetMarkColors(ReadChannelMarkColors(VEK::DefineParameterSection()));
+    // Outside 0..2 it reads as 2.
+    m_lists->SetListCountIndex(
+        VEK::LastOneSection("user").GetInteger("list-div", CListPaging::kDefaultListCountIndex));
+    m_controls.ListCountBox()->setCurrentIndex(Paging().ListCountIndex());
     ApplyDisplayMode();
     RefreshStatus();
+    m_lists->RefreshLists();
     if (!RunSystemNumberGate())
         return false;
     m_controller.SetDataFileView(DataFileView());
@@ -349,38 +363,28 @@ void CMainDlg::ToggleGraphDisplay() {
 }
 
 void CMainDlg::ApplyDisplayMode() {
-    m_controls.ApplyDisplayMode(m_graphShown, m_paging.ListCount());
+    m_controls.ApplyDisplayMode(m_graphShown, Paging().ListCount());
     RefreshMenus();
-    RebuildLists();
+    m_lists->RebuildLists();
 }
 
 void CMainDlg::SetListCount(int index) {
-    m_paging.SetListCountIndex(index);
-    VEK::LastOneSection("user").SetInteger("list-div", m_paging.ListCountIndex());
+    m_lists->SetListCountIndex(index);
+    VEK::LastOneSection("user").SetInteger("list-div", Paging().ListCountIndex());
     ApplyDisplayMode();
 }
 
 void CMainDlg::PageBack() {
-    if (m_paging.GoBack())
-        RebuildLists();
+    m_lists->PageBack();
 }
 
 void CMainDlg::PageForward() {
-    if (m_paging.GoForward())
-        RebuildLists();
+    m_lists->PageForward();
 }
 
-void CMainDlg::RebuildLists() {
-    const std::vector<int32_t> channels = m_controller.Store().ChannelsInUse();
-    m_paging.SetHighestChannel(channels.empty() ? 0 : channels.back());
-    m_controls.Button(Ids::kPageBack)->setEnabled(m_paging.CanGoBack());
-    m_controls.Button(Ids::kPageForward)->setEnabled(m_paging.CanGoForward());
-    for (int i = 0; i < CListPaging::kMaxLists; ++i) {
-        const int first = m_paging.FirstChannel(i);
-        m_controls.Label(CMainDlgControls::kLists[i])
-            ->setText(
-                QStringLiteral("Channels %1 - %2").arg(first).arg(first + CListPaging::kChannelsPerList - 1));
-    }
+void CMainDlg::RefreshPageButtons() {
+    m_controls.Button(Ids::kPageBack)->setEnabled(Paging().CanGoBack());
+    m_controls.Button(Ids::kPageForward)->setEnabled(Paging().CanGoForward());
 }
 
 void CMainDlg::Setup() {
@@ -495,6 +499,7 @@ void CMainDlg::OnDestroy() {
         return;
     m_started = false;
     m_controller.Shutdown();
+    m_lists->SaveColumnWidths();
     VEK::SaveUserSection(m_parameters, m_scales, VEK::LastOneSection("user"));
     SaveWindowPlacement(*this, VEK::LastOneSection("main-dlg"));
     VEK::TraceLogger().Trace("アプリケーションを正常終了しました。");

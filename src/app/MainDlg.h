@@ -12,7 +12,7 @@
 #include "app/controller/MeasurementController.h"
 #include "app/controller/QuitSignalNotifier.h"
 #include "dialogs/OperatorPrompt.h"
-#include "display/ListPaging.h"
+#include "display/ChannelValueLists.h"
 #include "files/DataFileView.h"
 #include "files/ParameterSet.h"
 
@@ -36,7 +36,9 @@ public:
     CMeasurementController& Controller() { return m_controller; }
     const CMainDlgControls& Controls() const { return m_controls; }
     const CStatusLine& StatusLine() const { return m_statusLine; }
-    const CListPaging& Paging() const { return m_paging; }
+    const CListPaging& Paging() const { return m_lists->Paging(); }
+    // The five channel value lists; the graph shows and hides channels through list 0's row header.
+    CChannelValueLists& ValueLists() { return *m_lists; }
 
     // Hooks of the parts that come later. The counterpart window (hidden, without parent) that a
     // Shift+click on a menu button shows while the development TCP server runs.
@@ -89,8 +91,8 @@ private:
     void RefreshCounterpartTitle();
     // The display mode as it stands: which controls show, then the lists.
     void ApplyDisplayMode();
-    // The lists after a start, a finish, a load, a reset or a page change (placeholders for now).
-    void RebuildLists();
+    // [1040] and [1041] as the lists' paging allows.
+    void RefreshPageButtons();
     bool RunSystemNumberGate();
     // Readings go to the MQTT broker that define.ini names, if it names one.
     void StartPublishing();
@@ -112,7 +114,7 @@ private:
     CMeasurementController m_controller{m_parameters, *this};
     CMainDlgControls m_controls{this};
     CStatusLine m_statusLine{m_controls.Label(CMainDlgControls::kStatus)};
-    CListPaging m_paging;
+    std::unique_ptr<CChannelValueLists> m_lists;
     QPointer<QWidget> m_counterpart;
     std::function<void(IShortMeasurementExecutable&)> m_adjustOffset;
     // The graph's state that the window needs until the graph keeps it.

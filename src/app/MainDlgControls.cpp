@@ -9,8 +9,6 @@ namespace {
 constexpr int kGraphButtons[] = {1001, 1002, 1005, 1007, 1006, 1008, 1010, 1009};
 constexpr int kGraphReadouts[] = {1011, 1013, 1012, 1025, 1026, 1029, 1028};
 constexpr int kGraphScrollBars[] = {1023, 1024};
-constexpr int kList0 = 1014;
-constexpr int kRowHeader0 = 1015;
 // Controls no layout shows.
 constexpr int kAlwaysHidden[] = {1030, 1031, 1019};
 
@@ -28,13 +26,10 @@ CMainDlgControls::CMainDlgControls(QWidget* window) : m_window(window) {
     m_graphPanel = new QWidget(window);
     m_graphPanel->setLayout(BuildGraphColumn());
     m_graphPanel->layout()->setContentsMargins(0, 0, 0, 0);
-    main->addWidget(m_graphPanel, 3);
-    main->addWidget(AddListPlaceholder(kRowHeader0, QStringLiteral("No.")));
-    main->addWidget(AddListPlaceholder(kList0, QStringLiteral("Channels in use")), 1);
-    for (int i = 0; i < 4; ++i) {
-        main->addWidget(AddListPlaceholder(kRowHeaders[i], QStringLiteral("No.")));
-        main->addWidget(AddListPlaceholder(kLists[i], QString()), 1);
-    }
+    // The graph part and the list beside it share the width 65 : 35.
+    main->addWidget(m_graphPanel, 65);
+    main->addWidget(AddValueList(kRowHeader0, kList0), 35);
+    for (int i = 0; i < 4; ++i) main->addWidget(AddValueList(kRowHeaders[i], kLists[i]), 1);
     layout->addLayout(main, 1);
     layout->addLayout(BuildListArea());
     for (int id : kAlwaysHidden) {
@@ -88,7 +83,7 @@ QLayout* CMainDlgControls::BuildGraphColumn() {
     readoutRow->addStretch(1);
 
     auto* area = new QHBoxLayout;
-    auto* graph = AddListPlaceholder(kGraphArea, QStringLiteral("Graph"));
+    auto* graph = AddPlaceholder(kGraphArea, QStringLiteral("Graph"));
     area->addWidget(graph, 1);
     area->addWidget(Add(new QScrollBar(Qt::Vertical), 1024));
     auto* column = new QVBoxLayout;
@@ -136,7 +131,7 @@ QLabel* CMainDlgControls::AddLabel(int id, const QString& text) {
     return label;
 }
 
-QWidget* CMainDlgControls::AddListPlaceholder(int id, const QString& text) {
+QWidget* CMainDlgControls::AddPlaceholder(int id, const QString& text) {
     QLabel* placeholder = AddLabel(id, text);
     placeholder->setFrameShape(QFrame::StyledPanel);
     placeholder->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
@@ -145,6 +140,11 @@ QWidget* CMainDlgControls::AddListPlaceholder(int id, const QString& text) {
     palette.setColor(QPalette::Window, Qt::white);
     placeholder->setPalette(palette);
     return placeholder;
+}
+
+QWidget* CMainDlgControls::AddValueList(int rowHeaderId, int listId) {
+    Add(new VEK::MFC::CDrawingListCtrl, listId);
+    return Add(new VEK::MFC::CRowHeaderCtrl, rowHeaderId);
 }
 
 QMenu* CMainDlgControls::AddMenu(int buttonId, int menuId,
@@ -170,7 +170,7 @@ void CMainDlgControls::ApplyDisplayMode(bool graphShown, int listCount) {
     for (int id : kGraphButtons) Widget(id)->setVisible(graphShown);
     for (int id : kGraphReadouts) Widget(id)->setVisible(graphShown);
     for (int id : kGraphScrollBars) Widget(id)->setVisible(graphShown);
-    for (int id : {static_cast<int>(kGraphArea), kList0, kRowHeader0}) Widget(id)->setVisible(graphShown);
+    for (int id : {kGraphArea, kList0, kRowHeader0}) Widget(id)->setVisible(graphShown);
     for (int i = 0; i < 4; ++i) {
         const bool shown = !graphShown && i < listCount;
         Widget(kLists[i])->setVisible(shown);

@@ -8,10 +8,13 @@
 #include <map>
 #include <vector>
 
+#include "display/DrawingListCtrl.h"
+#include "display/RowHeaderCtrl.h"
+
 // The controls of the main window (dialog 102), each named by its id ("1016"...). Until the
 // custom-drawn controls and the layout engine take over they are plain widgets in box layouts,
-// and the channel lists and the graph area are placeholders. Also the four menus with their
-// commands, named by command id ("32777"...).
+// and the graph area is a placeholder; the channel value lists are drawing lists, each carried by
+// its row header. Also the four menus with their commands, named by command id ("32777"...).
 class CMainDlgControls {
 public:
     enum EId {
@@ -30,6 +33,9 @@ public:
         kPageForward = 1041,
         kGraphCheck = 1056,
         kElapsedReadout = 1028,
+        // The channel value list beside the graph and its row header.
+        kList0 = 1014,
+        kRowHeader0 = 1015,
     };
     enum ECommand {
         kSaveData = 32777,
@@ -55,6 +61,12 @@ public:
     QLabel* Label(int id) const { return static_cast<QLabel*>(m_widgets.at(id)); }
     QComboBox* ListCountBox() const { return m_listCount; }
     QCheckBox* GraphCheck() const { return m_graphCheck; }
+    VEK::MFC::CDrawingListCtrl* ValueList(int id) const {
+        return static_cast<VEK::MFC::CDrawingListCtrl*>(m_widgets.at(id));
+    }
+    VEK::MFC::CRowHeaderCtrl* RowHeader(int id) const {
+        return static_cast<VEK::MFC::CRowHeaderCtrl*>(m_widgets.at(id));
+    }
     // The menu a menu button opens; nothing for other ids.
     QMenu* MenuOf(int buttonId) const;
     QAction* Action(int command) const { return m_actions.at(command); }
@@ -68,7 +80,9 @@ private:
     QWidget* Add(QWidget* widget, int id);
     QPushButton* AddButton(int id, const QString& text);
     QLabel* AddLabel(int id, const QString& text);
-    QWidget* AddListPlaceholder(int id, const QString& text);
+    QWidget* AddPlaceholder(int id, const QString& text);
+    // A row header with its list; the row header takes the list in when the lists are set up.
+    QWidget* AddValueList(int rowHeaderId, int listId);
     QMenu* AddMenu(int buttonId, int menuId, const std::vector<std::pair<int, const char*>>& items);
     QLayout* BuildCommandBar();
     QLayout* BuildGraphColumn();

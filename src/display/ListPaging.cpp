@@ -1,5 +1,7 @@
 #include "display/ListPaging.h"
 
+#include <algorithm>
+
 void CListPaging::SetListCountIndex(int index) {
     m_countIndex = index >= 0 && index <= 2 ? index : kDefaultListCountIndex;
     m_page = 0;
@@ -7,6 +9,8 @@ void CListPaging::SetListCountIndex(int index) {
 
 void CListPaging::SetHighestChannel(int highest) {
     m_pageCount = highest > 0 ? (highest + kChannelsPerList - 1) / kChannelsPerList : 0;
+    // Fewer channels than before (a new setup, a load, a fast rate) must not leave every list empty.
+    m_page = std::clamp(m_page, 0, std::max(0, m_pageCount - ListCount()));
 }
 
 bool CListPaging::GoBack() {

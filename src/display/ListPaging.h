@@ -16,7 +16,8 @@ public:
     int ListCountIndex() const { return m_countIndex; }
     // 1, 2 or 4.
     int ListCount() const { return 1 << m_countIndex; }
-    // The page count becomes ceil(highest / 25); the page stays where it is.
+    // The page count becomes ceil(highest / 25), 0 without a channel in use; the page stays
+    // where it is unless the lists shown would reach past the last page.
     void SetHighestChannel(int highest);
 
     int Page() const { return m_page; }

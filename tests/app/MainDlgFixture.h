@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QCheckBox>
+#include <QDateEdit>
 #include <QDir>
 #include <QSpinBox>
+#include <QTimeEdit>
 #include <filesystem>
 #include <memory>
 #include <mutex>
@@ -15,6 +18,7 @@
 #include "TestApplication.h"
 #include "app/MainDlg.h"
 #include "app/SimulatedDongle.h"
+#include "dialogs/MeasurementDlg.h"
 #include "dialogs/ScriptedOperatorPrompt.h"
 #include "dialogs/SystemNumberDlg.h"
 #include "support/TestHome.h"
@@ -26,10 +30,9 @@ protected:
     static void SetUpTestSuite() { EnsureTestApplication(); }
     void SetUp() override {
         testing_support::ResetTestHome();
-        WriteSettings(
-            "[user]\r\nsystem-no=5\r\nsample-intvl=1sec\r\nchpt1=ON,K,\"\"\r\nchpt2=ON,K,\"\"\r\n"
-            "chpt3=ON,K,\"\"\r\n");
-        sim.Session().SetTrace([this](const std::string& line) {
+        WriteSettings(LastOneSettings());
+        sim = std::make_unique<CSimulatedDongle>(SimulatorOptions());
+        sim->Session().SetTrace([this](const std::string& line) {
             std::lock_guard lock(traceLock);
             if (line.rfind("<- ", 0) != 0)
                 return;
@@ -41,14 +44,14 @@ protected:
         dialog = std::make_unique<CMainDlg>(&prompt);
         dialog->Controller().SetTransport(CSimulatedDongle::Transport());
         ASSERT_TRUE(dialog->InitDialog());
-        ASSERT_TRUE(sim.Start(dialog->Controller().TcpServerPort()));
+        ASSERT_TRUE(sim->Start(dialog->Controller().TcpServerPort()));
         dialog->resize(861, 600);
         dialog->show();
         ASSERT_TRUE(Pump([&] { return dialog->Controller().IsConnected(); }, 10000));
     }
     void TearDown() override {
         dialog->OnDestroy();
-        sim.Stop();
+        sim->Stop();
     }
 
 public:
@@ -71,6 +74,36 @@ public:
     }
 
 protected:
+    // lastone.ini and the simulator's options (hollowmere-sim's) of the test.
+    virtual std::string LastOneSettings() const {
+        return "[user]\r\nsystem-no=5\r\nsample-intvl=1sec\r\nchpt1=ON,K,\"\"\r\nchpt2=ON,K,\"\"\r\n"
+               "chpt3=ON,K,\"\"\r\n";
+    }
+    virtual std::vector<std::string> SimulatorOptions() const {
+        return {"--units", "1-3", "--sensor", "800", "--auto-info", "--auto-stop-notice"};
+    }
+    // The start dialog's answer: stop at (a time), automatic save to (a file), both optional.
+    void AnswerStartDialog(std::optional<QDateTime> stopAt, std::string file) {
+        prompt.onChooseFile = [file](const IOperatorPrompt::TFileRequest&) {
+            return std::optional<std::string>(file);
+        };
+        prompt.onRun = [stopAt, file](QDialog& dialog) {
+            auto* start = qobject_cast<CMeasurementDlg*>(&dialog);
+            if (start == nullptr)
+                return static_cast<int>(QDialog::Rejected);
+            if (stopAt) {
+                start->findChild<QCheckBox*>("1058")->click();
+                start->findChild<QDateEdit*>("1060")->setDate(stopAt->date());
+                start->findChild<QTimeEdit*>("1061")->setTime(stopAt->time());
+            }
+            if (!file.empty()) {
+                start->findChild<QCheckBox*>("1059")->click();
+                start->findChild<QAbstractButton*>("1042")->click();
+            }
+            start->findChild<QAbstractButton*>("1")->click();
+            return start->result();
+        };
+    }
     template <typename T = QWidget>
     T* Control(int id) const {
         T* control = dialog->findChild<T*>(QString::number(id));
@@ -78,6 +111,7 @@ protected:
         return control;
     }
     void Click(int id) const { Control<QAbstractButton>(id)->click(); }
+    void Trigger(int command) const { dialog->Controls().Action(command)->trigger(); }
     int RunState() const { return dialog->Controller().RunState(); }
     CMeasurementDataManager& Store() const { return dialog->Controller().Store(); }
     std::vector<TFrame> Received() {
@@ -100,7 +134,7 @@ protected:
     }
 
     CScriptedOperatorPrompt prompt;
-    CSimulatedDongle sim{{"--units", "1-3", "--sensor", "800", "--auto-info", "--auto-stop-notice"}};
+    std::unique_ptr<CSimulatedDongle> sim;
     std::mutex traceLock;
     std::vector<TFrame> received;
     std::unique_ptr<CMainDlg> dialog;

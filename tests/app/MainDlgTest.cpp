@@ -1,15 +1,11 @@
 // The main window's commands against the simulated dongle, boxes and dialogs answered by script.
-#include <QCheckBox>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QLabel>
 #include <QMenu>
 #include <QTest>
-#include <QTimeEdit>
 
 #include "MainDlgFixture.h"
 #include "app/StatusLook.h"
-#include "dialogs/MeasurementDlg.h"
 #include "files/DataFile.h"
 #include "protocol/CommandCode.h"
 
@@ -23,28 +19,6 @@ class MainDlgTest : public CMainDlgFixture {
 protected:
     std::string DataPath(const std::string& name) const { return testing_support::TestHome() + "/" + name; }
 
-    // The start dialog's answer: stop at (a time), automatic save to (a file), both optional.
-    void AnswerStartDialog(std::optional<QDateTime> stopAt, std::string file) {
-        prompt.onChooseFile = [file](const IOperatorPrompt::TFileRequest&) {
-            return std::optional<std::string>(file);
-        };
-        prompt.onRun = [stopAt, file](QDialog& dialog) {
-            auto* start = qobject_cast<CMeasurementDlg*>(&dialog);
-            if (start == nullptr)
-                return static_cast<int>(QDialog::Rejected);
-            if (stopAt) {
-                start->findChild<QCheckBox*>("1058")->click();
-                start->findChild<QDateEdit*>("1060")->setDate(stopAt->date());
-                start->findChild<QTimeEdit*>("1061")->setTime(stopAt->time());
-            }
-            if (!file.empty()) {
-                start->findChild<QCheckBox*>("1059")->click();
-                start->findChild<QAbstractButton*>("1042")->click();
-            }
-            start->findChild<QAbstractButton*>("1")->click();
-            return start->result();
-        };
-    }
     // A run of a record or more, stopped with the Stop button; finished data saved nowhere.
     void MeasureAndStop() {
         AnswerStartDialog(std::nullopt, "");
@@ -56,7 +30,6 @@ protected:
         Click(Ids::kStartStop);
         ASSERT_EQ(RunState(), CMeasurementDataManager::kStateHolding);
     }
-    void Trigger(int command) { dialog->Controls().Action(command)->trigger(); }
 };
 
 TEST_F(MainDlgTest, StartMeasuresUntilTheStopTimeSavesAndTheFileLoadsBack) {

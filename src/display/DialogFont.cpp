@@ -1,0 +1,17 @@
+#include "display/DialogFont.h"
+
+#include <QStringList>
+
+namespace {
+const char kFamily[] = "MS UI Gothic";
+constexpr int kPointSize = 9;
+}  // namespace
+
+QFont DialogFont() {
+    static const bool substituted = [] {
+        QFont::insertSubstitutions(kFamily, {"Noto Sans CJK JP", "IPAPGothic", "VL PGothic", "TakaoPGothic"});
+        return true;
+    }();
+    (void)substituted;
+    return QFont(kFamily, kPointSize);
+}

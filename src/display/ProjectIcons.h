@@ -1,0 +1,6 @@
+#pragma once
+#include <QIcon>
+
+// The icons the application draws itself, by resource number; a null icon for any other number.
+// 140: unknown battery level; 142 to 145: battery levels 0 to 3 (16 x 16).
+QIcon DrawProjectIcon(int id);
