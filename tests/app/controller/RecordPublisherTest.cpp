@@ -172,6 +172,9 @@ TEST_F(RecordPublisherTest, RecordLimitEndStateAndSystemNumber) {
         numbers.push_back(RecordNumberOf(m.payload));
     EXPECT_EQ(numbers, (std::vector<long>{1, 2, 3, 4, 5}));
     EXPECT_NE(On(messages, "hollowmere/5/record")[0].payload.find("\"unit\":\"C\""), std::string::npos);
-    EXPECT_EQ(Payloads(On(messages, "hollowmere/5/state")),
-              (std::vector<std::string>{"idle", "measuring", "device error"}));
+    // Leaving system 5 may let its "offline" arrive before the subscriber's copy is taken.
+    std::vector<std::string> states = Payloads(On(messages, "hollowmere/5/state"));
+    if (!states.empty() && states.back() == "offline")
+        states.pop_back();
+    EXPECT_EQ(states, (std::vector<std::string>{"idle", "measuring", "device error"}));
 }
