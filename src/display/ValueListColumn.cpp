@@ -1,14 +1,14 @@
 #include "display/ValueListColumn.h"
 
-const TValueColumnSpec& ValueColumnSpec(EValueColumn kind) {
-    return kValueColumnSpecs[static_cast<int>(kind)];
+const TValueColumnKind& ValueColumnSpec(EValueColumn kind) {
+    return kValueColumnKinds[static_cast<int>(kind)];
 }
 
 std::vector<EValueColumn> ValueColumnsFor(uint8_t visibleItems) {
     std::vector<EValueColumn> columns;
-    for (const TValueColumnSpec& spec : kValueColumnSpecs) {
-        if (spec.flagBit < 0 || (visibleItems >> spec.flagBit & 1) != 0)
-            columns.push_back(spec.kind);
+    for (const TValueColumnKind& column : kValueColumnKinds) {
+        if (column.flagBit < 0 || (visibleItems >> column.flagBit & 1) != 0)
+            columns.push_back(column.kind);
     }
     return columns;
 }

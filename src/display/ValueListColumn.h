@@ -5,7 +5,7 @@
 // The columns a channel value list can have, in the order they appear.
 enum class EValueColumn { kComment, kTemperature, kType, kBattery, kVersion };
 
-struct TValueColumnSpec {
+struct TValueColumnKind {
     EValueColumn kind;
     const char* header;
     int initialWidth;
@@ -13,13 +13,13 @@ struct TValueColumnSpec {
     int flagBit;
 };
 
-inline constexpr TValueColumnSpec kValueColumnSpecs[] = {
+inline constexpr TValueColumnKind kValueColumnKinds[] = {
     {EValueColumn::kComment, "Comment", 30, 0}, {EValueColumn::kTemperature, "Temp.", 100, -1},
     {EValueColumn::kType, "Type", 30, 1},       {EValueColumn::kBattery, "Batt.", 30, 2},
     {EValueColumn::kVersion, "Ver.", 40, 3},
 };
 
-const TValueColumnSpec& ValueColumnSpec(EValueColumn kind);
+const TValueColumnKind& ValueColumnSpec(EValueColumn kind);
 // The columns a visible-items mask selects (bit 0 Comment, 1 Type, 2 Battery, 3 Version), in order;
 // the temperature is always among them.
 std::vector<EValueColumn> ValueColumnsFor(uint8_t visibleItems);
