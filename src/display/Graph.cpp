@@ -214,6 +214,19 @@ void CGraph::ToggleCursor() {
     CursorChanged();
 }
 
+bool CGraph::PlaceCursor(uint32_t record) {
+    if (!Finished() || record >= m_store.RecordCount())
+        return false;
+    if (record < m_time.start || record > uint64_t{m_time.start} + m_time.ScreenRecords()) {
+        CentreOn(record);
+        RequestFullRedraw();
+    }
+    m_cursor.on = true;
+    m_cursor.offset = record - m_time.start;
+    CursorChanged();
+    return true;
+}
+
 void CGraph::CursorChanged() {
     m_quickRequest = true;
     StopRepeatsOfDisabledButtons();

@@ -76,6 +76,9 @@ public:
     // The horizontal bar (one position a division) and the vertical bar.
     void ScrollTime(int position);
     void ScrollTemperature(int position);
+    // The cursor on a stored record of finished data, the view moved to show it when it lies
+    // off the screen; false (nothing changed) otherwise.
+    bool PlaceCursor(uint32_t record);
     // Shows or hides a channel, then draws the picture again at once.
     void ToggleChannel(int channel);
 
