@@ -72,6 +72,10 @@ void CReadingSummary::Resize(const TSeries& series) {
     for (size_t level = 0; level < sizes.size(); ++level) {
         std::vector<TReadingExtremes>& nodes = m_levels[level];
         const bool added = nodes.empty();
+        // Growing by an eighth keeps the spare room within the summary's own eighth of the
+        // readings' memory; doubling would take as much again.
+        if (sizes[level] > nodes.capacity())
+            nodes.reserve(std::max(sizes[level], nodes.capacity() + nodes.capacity() / 8));
         // Growth appends Lost readings: added nodes stay empty, except on a new top level, which
         // gathers the nodes below it.
         nodes.resize(sizes[level]);
@@ -140,12 +144,24 @@ TReadingExtremes CReadingSummary::Extremes(const TSeries& series, size_t first, 
 void CReadingSummary::Envelope(const TSeries& series, const TEnvelopeGrid& grid, size_t columnBegin,
                                size_t columnEnd, TReadingExtremes* out) const {
     const size_t end = std::min(grid.end, series.Size());
+    // The level whose nodes the inner column edges lie on.
+    const size_t nodeRecords = grid.NodeRecords();
+    size_t level = 0;
+    for (size_t records = nodeRecords; records > 1; records /= kFanOut) ++level;
+    const std::vector<TReadingExtremes>* nodes =
+        level > 0 && level <= m_levels.size() ? &m_levels[level - 1] : nullptr;
     size_t from = grid.ColumnStart(columnBegin);
     for (size_t column = columnBegin; column < columnEnd; ++column) {
-        const size_t to = grid.ColumnStart(column + 1);
-        out[column - columnBegin] =
-            from < end ? Extremes(series, from, std::min(to, end)) : TReadingExtremes{};
-        from = to;
+        const size_t to = std::min(grid.ColumnStart(column + 1), end);
+        TReadingExtremes& extremes = out[column - columnBegin];
+        extremes = {};
+        if (nodes != nullptr && from % nodeRecords == 0 && to % nodeRecords == 0) {
+            for (size_t node = from / nodeRecords; node < to / nodeRecords; ++node)
+                extremes.Widen((*nodes)[node]);
+        } else if (from < to) {
+            extremes = Extremes(series, from, to);
+        }
+        from = grid.ColumnStart(column + 1);
     }
 }
 

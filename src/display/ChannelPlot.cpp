@@ -77,17 +77,16 @@ void CChannelPlot::PlotBars(const CMeasurementChannel& channel, QRgb color, uint
             previousDrawn = false;
             continue;
         }
-        int top = g.Y(extremes.max);
-        int bottom = g.Y(extremes.min);
-        const int x = static_cast<int>(from + c);
-        if (previousDrawn) {
-            bottom = std::max(bottom, previousTop - 1);
-            top = std::min(top, previousBottom + 1);
+        const int top = g.Y(extremes.max);
+        const int bottom = g.Y(extremes.min);
+        // Joined to the bar before: reaching at least the row next to its nearest end.
+        if (from + c >= firstColumn) {
+            const int joinedTop = previousDrawn ? std::min(top, previousBottom + 1) : top;
+            const int joinedBottom = previousDrawn ? std::max(bottom, previousTop - 1) : bottom;
+            m_layer.Span(static_cast<int>(from + c), joinedTop, joinedBottom, color);
         }
-        if (from + c >= firstColumn)
-            m_layer.Span(x, top, bottom, color);
-        previousTop = g.Y(extremes.max);
-        previousBottom = g.Y(extremes.min);
+        previousTop = top;
+        previousBottom = bottom;
         previousDrawn = true;
     }
 }

@@ -414,7 +414,7 @@ void CGraph::ComposeAndShow() {
         m_cursorX = -1;
         m_blinkPhase = 0;
     }
-    m_picture = m_renderer.Compose(m_hold, m_cursorX);
+    m_renderer.Compose(m_hold, m_cursorX, m_picture);
     emit pictureChanged();
     emit viewChanged();
     const uint32_t records = m_store.RecordCount();

@@ -12,7 +12,7 @@ TGraphGeometry::TGraphGeometry(int areaWidth, int areaHeight, const TTimeAxis& t
       recordCount(records) {
     dx = layerWidth / (recordsPerDivision * 12.0);
     const int32_t d = temperature.DegreesPerDivision();
-    fullHeight = std::trunc(height / 10.0 * (kGraphRangeDegrees / d));
-    const int32_t position = temperature.Range().scroll.position;
-    firstRow = std::trunc(static_cast<double>(d) * position * fullHeight / kGraphRangeDegrees);
+    fullHeight = static_cast<int64_t>(height / 10.0 * (kGraphRangeDegrees / d));
+    const int64_t position = temperature.Range().scroll.position;
+    firstRow = d * position * fullHeight / kGraphRangeDegrees;
 }

@@ -16,8 +16,8 @@ struct TGraphGeometry {
     uint32_t start = 0;
     uint32_t recordsPerDivision = 1;
     double dx = 0;             // pixels per record
-    double fullHeight = 0;     // Hd: rows of the whole range at this scale
-    double firstRow = 0;       // y0: the row of the whole range at the area's top
+    int64_t fullHeight = 0;    // Hd: rows of the whole range at this scale
+    int64_t firstRow = 0;      // y0: the row of the whole range at the area's top
     uint32_t recordCount = 0;  // records at or past it are not drawn
 
     TGraphGeometry() = default;
@@ -32,10 +32,11 @@ struct TGraphGeometry {
     int X(uint32_t index) const {
         return static_cast<int>(std::trunc((static_cast<double>(index) - start) * dx));
     }
-    // The row of a valid reading in tenths (negative above the area).
+    // The row of a valid reading in tenths (negative above the area): trunc((1600 − T) × Hd /
+    // 2000) − y0 for T degrees, in integers.
     int Y(int16_t tenths) const {
         return static_cast<int>(
-            std::trunc((kGraphTopDegrees - tenths / 10.0) * fullHeight / kGraphRangeDegrees) - firstRow);
+            (int64_t{kGraphTopDegrees * 10} - tenths) * fullHeight / (kGraphRangeDegrees * 10) - firstRow);
     }
     // The pixel columns of the data layer as an envelope grid.
     TEnvelopeGrid Columns() const {

@@ -33,14 +33,19 @@ bool CGraphRenderer::BuildGrid(QImage& layer, QRgb background) {
 }
 
 bool CGraphRenderer::Rebuild(int width, int height, const TDisplayColors& colors) {
-    m_width = std::max(width, 0);
-    m_height = std::max(height, 0);
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    // The grid depends on the size and the colours alone.
+    const bool gridsKept = !m_grid.isNull() && !m_holdGrid.isNull() && width == m_width &&
+                           height == m_height && colors == m_colors;
+    m_width = width;
+    m_height = height;
     m_colors = colors;
     const int layerWidth = std::max(m_width * 12 / 10, 1);
     const bool data = m_data.Allocate(layerWidth, std::max(m_height, 1));
-    const bool grid = BuildGrid(m_grid, m_colors.Rgb(TDisplayColors::kBackground));
-    const bool hold = BuildGrid(m_holdGrid, m_colors.Rgb(TDisplayColors::kHoldBackground));
-    m_complete = data && grid && hold;
+    const bool grids = gridsKept || (BuildGrid(m_grid, m_colors.Rgb(TDisplayColors::kBackground)) &&
+                                     BuildGrid(m_holdGrid, m_colors.Rgb(TDisplayColors::kHoldBackground)));
+    m_complete = data && grids;
     return m_complete;
 }
 
@@ -67,12 +72,17 @@ void CGraphRenderer::PlotAllChannels(const TGraphGeometry& geometry, const CMeas
         PlotChannel(geometry, store, visibility, channel, geometry.start, count);
 }
 
-QImage CGraphRenderer::Compose(bool hold, int cursorX) const {
-    if (m_width <= 0 || m_height <= 0)
-        return QImage(1, 1, QImage::Format_RGB32);
-    QImage picture(m_width, m_height, QImage::Format_RGB32);
+void CGraphRenderer::Compose(bool hold, int cursorX, QImage& picture) const {
+    if (m_width <= 0 || m_height <= 0) {
+        picture = QImage(1, 1, QImage::Format_RGB32);
+        return;
+    }
+    if (picture.size() != QSize(m_width, m_height) || picture.format() != QImage::Format_RGB32) {
+        picture = QImage();
+        picture = QImage(m_width, m_height, QImage::Format_RGB32);
+    }
     if (picture.isNull())
-        return picture;
+        return;
     const QImage& grid = hold ? m_holdGrid : m_grid;
     if (grid.isNull())
         picture.fill(m_colors.Rgb(hold ? TDisplayColors::kHoldBackground : TDisplayColors::kBackground));
@@ -99,7 +109,6 @@ QImage CGraphRenderer::Compose(bool hold, int cursorX) const {
         painter.setPen(QPen(QColor(m_colors.Rgb(TDisplayColors::kCursor)), 2));
         painter.drawLine(cursorX, 0, cursorX, m_height - 1);
     }
-    return picture;
 }
 
 size_t CGraphRenderer::LayerBytes() const {

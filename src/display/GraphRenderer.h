@@ -36,8 +36,14 @@ public:
     void ShiftDataLayerLeft(const TGraphGeometry& geometry) { m_data.ShiftLeft(geometry.DivisionPixels()); }
 
     // The picture of width × height: the grid (hold background while held), the lines, and the
-    // cursor line at column cursorX when it is not negative.
-    QImage Compose(bool hold, int cursorX) const;
+    // cursor line at column cursorX when it is not negative. Drawn into picture, whose memory is
+    // used again when it has the size and is not shared.
+    void Compose(bool hold, int cursorX, QImage& picture) const;
+    QImage Compose(bool hold, int cursorX) const {
+        QImage picture;
+        Compose(hold, cursorX, picture);
+        return picture;
+    }
 
     size_t LayerBytes() const;
     const CDataLayer& DataLayer() const { return m_data; }
