@@ -38,7 +38,7 @@ CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent) {
     connect(about, &QAction::triggered, this, &CMainDlg::ShowAbout);
     addAction(about);
     setContextMenuPolicy(Qt::ActionsContextMenu);
-    connect(&m_quitSignals, &CQuitSignalNotifier::quitRequested, this, &CMainDlg::ConfirmedQuit);
+    connect(&m_quitSignals, &CQuitSignalNotifier::quitRequested, this, &CMainDlg::QuitOnSignal);
     connect(&m_controller, &CMeasurementSignals::statusChanged, this, &CMainDlg::RefreshStatus);
 }
 
@@ -166,6 +166,14 @@ void CMainDlg::ConfirmedQuit() {
     if (m_started)
         EndMeasurementForQuit();
     done(0);
+}
+
+void CMainDlg::QuitOnSignal() {
+    // Nobody may be there to cancel the wait for the dongle's stop.
+    m_controller.LimitStopWait();
+    // A quit already under way goes on, its wait now limited too.
+    if (!m_closing)
+        ConfirmedQuit();
 }
 
 void CMainDlg::closeEvent(QCloseEvent* event) {

@@ -32,8 +32,10 @@ public:
 public slots:
     // Escape, the window's Close and the Exit command: asks first.
     void QuitRequest();
-    // Quits without asking (a confirmed quit, or SIGTERM/SIGINT).
+    // Quits without asking.
     void ConfirmedQuit();
+    // SIGTERM/SIGINT: quits without asking, the wait for the dongle's stop limited.
+    void QuitOnSignal();
     void ShowAbout();
     // The Start/Stop command.
     void StartStop();

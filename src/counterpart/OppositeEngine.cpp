@@ -127,8 +127,9 @@ COppositeEngine::TFrames COppositeEngine::MeasurementCycle() {
 
 COppositeEngine::TFrame COppositeEngine::MeasurementReport(int unit) {
     const TOppositeUnit& entry = m_units.Unit(unit);
-    // A random number 0..100 below the failure rate: the unit is not heard this cycle.
-    if (RandomBelow(101) < static_cast<uint32_t>(std::max(entry.failureRate, 0)))
+    // A random number 0..99 below the failure rate: the unit is not heard this cycle, so a rate of
+    // 100 silences it.
+    if (RandomBelow(100) < static_cast<uint32_t>(std::max(entry.failureRate, 0)))
         return {};
     uint64_t& next = m_next[static_cast<size_t>(unit)];
     int64_t samples = 1;
@@ -156,8 +157,9 @@ TSampleValue COppositeEngine::Sample(int unit, uint64_t index) {
         const uint32_t records = m_replay->RecordCount();
         if (records > 0) {
             const auto record = static_cast<uint32_t>(index % records);
-            return ReplaySample(CMeasurementDataManager::GetReading(m_replay->Channel(unit), record),
-                                m_replay->TemperatureUnit());
+            const CMeasurementDataManager::CChannel& channel = m_replay->Channel(unit);
+            return ReplaySample(CMeasurementDataManager::GetReading(channel, record),
+                                m_replay->TemperatureUnit(), channel.ThermocoupleType());
         }
     }
     const TOppositeUnit& entry = m_units.Unit(unit);

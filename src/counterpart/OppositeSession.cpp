@@ -1,7 +1,7 @@
 #include "counterpart/OppositeSession.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <thread>
 
 namespace {
 
@@ -10,7 +10,7 @@ constexpr auto kTickPoll = std::chrono::milliseconds(50);
 
 }  // namespace
 
-COppositeSession::COppositeSession(uint32_t seed) : m_engine(seed) {
+COppositeSession::COppositeSession(uint32_t seed, IOppositeClock& clock) : m_clock(clock), m_engine(seed) {
     m_commander.SetParser(&m_parser);
     m_commander.SetListener(this);
 }
@@ -48,48 +48,61 @@ void COppositeSession::StartPeriodic(uint32_t periodMs) {
         std::lock_guard<std::mutex> lock(m_tickLock);
         m_periodMs = periodMs;
         // Like a window timer: the first cycle one period from now.
-        m_nextTick = std::chrono::steady_clock::now() + std::chrono::milliseconds(periodMs);
+        m_nextTick = m_clock.Now() + std::chrono::milliseconds(periodMs);
     }
     m_tickWake.notify_all();
 }
 
 void COppositeSession::RunCycles(const std::atomic<bool>& stop) {
     while (!stop) {
+        TTime pausesEnd;
         {
             std::unique_lock<std::mutex> lock(m_tickLock);
-            const auto now = std::chrono::steady_clock::now();
+            const TTime now = m_clock.Now();
             if (m_periodMs == 0 || now < m_nextTick) {
-                const auto until = m_periodMs == 0 ? now + kTickPoll : std::min(m_nextTick, now + kTickPoll);
-                m_tickWake.wait_until(lock, until);
+                const TTime until = m_periodMs == 0 ? now + kTickPoll : std::min(m_nextTick, now + kTickPoll);
+                m_clock.WaitUntil(lock, m_tickWake, until);
                 continue;
             }
             const auto period = std::chrono::milliseconds(m_periodMs);
+            pausesEnd = m_nextTick + period * kCyclePausePercent / 100;
             m_nextTick += period;
             // A late cycle is not made up for with a burst; the units catch up themselves.
             if (m_nextTick <= now)
                 m_nextTick = now + period;
         }
-        SendMeasurementCycle();
+        SendMeasurementCycle(pausesEnd);
     }
 }
 
 void COppositeSession::SendMeasurementCycle() {
+    SendMeasurementCycle(OtherPausesEnd());
+}
+
+void COppositeSession::SendMeasurementCycle(TTime pausesEnd) {
     if (!m_commander.IsRunning())
         return;
     COppositeEngine::TFrames frames =
         WithEngine([](COppositeEngine& engine) { return engine.MeasurementCycle(); });
-    SendFrames(frames, true);
+    SendFrames(frames, true, pausesEnd);
     const uint64_t cycles = ++m_cycles;
     if (m_faults.dropAfterCycles != 0 && cycles == m_faults.dropAfterCycles)
         DropConnection();
 }
 
 void COppositeSession::SendInformationCycle() {
-    SendFrames(WithEngine([](COppositeEngine& engine) { return engine.InformationCycle(); }), true);
+    SendFrames(WithEngine([](COppositeEngine& engine) { return engine.InformationCycle(); }), true,
+               OtherPausesEnd());
 }
 
 void COppositeSession::SendStopNotice() {
-    SendFrames({COppositeEngine::StopNoticeFrame()}, false);
+    SendFrames({COppositeEngine::StopNoticeFrame()}, false, OtherPausesEnd());
+}
+
+COppositeSession::TTime COppositeSession::OtherPausesEnd() const {
+    std::lock_guard<std::mutex> lock(m_tickLock);
+    const TTime end = m_clock.Now() + std::chrono::milliseconds(kOtherPauseMs);
+    return m_periodMs == 0 ? end : std::min(end, m_nextTick);
 }
 
 void COppositeSession::DropConnection() {
@@ -118,7 +131,7 @@ void COppositeSession::HandleUnclaimedFrame(VEK::IPacketCommandExecuter::IPacket
     else if (reaction.periodic == COppositeEngine::EPeriodic::kStop)
         StopPeriodic();
     if (!reaction.frames.empty())
-        SendFrames(reaction.frames, false);
+        SendFrames(reaction.frames, false, OtherPausesEnd());
 }
 
 void COppositeSession::HandleDroppedByte(uint8_t /*byte*/, int /*code*/) {
@@ -129,7 +142,7 @@ bool COppositeSession::HandleLinkState(int /*kind*/) {
     return true;
 }
 
-void COppositeSession::SendFrames(const COppositeEngine::TFrames& frames, bool reports) {
+void COppositeSession::SendFrames(const COppositeEngine::TFrames& frames, bool reports, TTime pausesEnd) {
     if (frames.empty())
         return;
     std::lock_guard<std::mutex> lock(m_sendLock);
@@ -147,14 +160,17 @@ void COppositeSession::SendFrames(const COppositeEngine::TFrames& frames, bool r
             ++m_framesOut;
         }
     }
-    SendBytes(bytes);
+    SendBytes(bytes, pausesEnd);
 }
 
-void COppositeSession::SendBytes(const std::vector<uint8_t>& bytes) {
+void COppositeSession::SendBytes(const std::vector<uint8_t>& bytes, TTime pausesEnd) {
     const size_t piece = m_faults.splitBytes == 0 ? bytes.size() : m_faults.splitBytes;
+    const auto pause = std::chrono::milliseconds(kSplitPauseMs);
     for (size_t offset = 0; offset < bytes.size(); offset += piece) {
-        if (offset != 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(kSplitPauseMs));
+        // Past the room the period leaves, the pieces follow each other at once: still one send
+        // each, but the units keep their time.
+        if (offset != 0 && m_clock.Now() + pause <= pausesEnd)
+            m_clock.Pause(pause);
         // A send that fails while disconnected is lost, as on the radio.
         m_client.Send(std::min(piece, bytes.size() - offset), bytes.data() + offset);
     }

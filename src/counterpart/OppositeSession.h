@@ -6,6 +6,7 @@
 #include <mutex>
 #include <string>
 
+#include "counterpart/OppositeClock.h"
 #include "counterpart/OppositeEngine.h"
 #include "link/PacketCommander.h"
 #include "link/SocketClient.h"
@@ -16,6 +17,8 @@
 // Connects the engine to the application's development port: a TCP client that reconnects by
 // itself, the frame analysis of what arrives, and a thread that runs the periodic measurement
 // cycle. Frames go out whole in one send per answer or cycle unless a link fault says otherwise.
+// Link faults change what goes over the link, never the units' period: the pauses between the
+// pieces of a split send are taken only while the period has room for them.
 class COppositeSession : private VEK::CPacketCommander::IListener, private VEK::CCopyImpossible {
 public:
     // Faults of the link, for testing the receiving side.
@@ -40,10 +43,15 @@ public:
     using TTrace = std::function<void(const std::string& line)>;
 
     static constexpr int kStopTimeoutMs = 3000;
-    // A piece of a split send waits this long, so that the peer sees it on its own.
+    // A piece of a split send waits this long, so that the peer sees it on its own...
     static constexpr int kSplitPauseMs = 2;
+    // ...while the pauses of a cycle end within this share of the period (in percent), and those
+    // of any other send within this many milliseconds and before the next cycle is due.
+    static constexpr int kCyclePausePercent = 50;
+    static constexpr int kOtherPauseMs = 20;
 
-    explicit COppositeSession(uint32_t seed);
+    // The clock must outlive the session.
+    explicit COppositeSession(uint32_t seed, IOppositeClock& clock = IOppositeClock::System());
     ~COppositeSession() override;
 
     // Server, faults and trace are set before Start.
@@ -76,13 +84,20 @@ private:
     void HandleDroppedByte(uint8_t byte, int code) override;
     bool HandleLinkState(int kind) override;
 
+    using TTime = IOppositeClock::TTime;
+
     void RunCycles(const std::atomic<bool>& stop);
-    // Sends the frames as one piece of bytes (or split), applying the frame faults.
-    void SendFrames(const COppositeEngine::TFrames& frames, bool reports);
-    void SendBytes(const std::vector<uint8_t>& bytes);
+    void SendMeasurementCycle(TTime pausesEnd);
+    // When the pauses of a send that is not a cycle must end.
+    TTime OtherPausesEnd() const;
+    // Sends the frames as one piece of bytes (or split), applying the frame faults; pauses between
+    // pieces only until pausesEnd.
+    void SendFrames(const COppositeEngine::TFrames& frames, bool reports, TTime pausesEnd);
+    void SendBytes(const std::vector<uint8_t>& bytes, TTime pausesEnd);
     void Trace(const char* direction, const std::vector<uint8_t>& frame);
     void DropConnection();
 
+    IOppositeClock& m_clock;
     mutable std::mutex m_engineLock;
     COppositeEngine m_engine;
 
@@ -99,7 +114,7 @@ private:
     mutable std::mutex m_tickLock;
     std::condition_variable m_tickWake;
     uint32_t m_periodMs = 0;  // 0: no periodic cycle
-    std::chrono::steady_clock::time_point m_nextTick;
+    TTime m_nextTick;
     bool m_dropped = false;
 
     std::atomic<uint64_t> m_cycles{0};

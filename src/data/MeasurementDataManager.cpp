@@ -34,6 +34,7 @@ void CMeasurementDataManager::Reset(const TMeasurementSetup& setup) {
         std::lock_guard lock(m_lock);
         m_sequenceCounter = 0;
         m_indexBase = 0;
+        m_unwrapper.BeginRun(false);
     }
     InitChannels(setup);
     ApplySetup(setup);
@@ -43,12 +44,14 @@ void CMeasurementDataManager::Start(const TMeasurementSetup& setup) {
     m_modified = false;
     {
         std::lock_guard lock(m_lock);
-        if (m_state == kStateMeasuring) {
+        const bool numberingGoesOn = m_state == kStateMeasuring;
+        if (numberingGoesOn) {
             m_indexBase = m_sequenceCounter;
         } else {
             m_sequenceCounter = 0;
             m_indexBase = 0;
         }
+        m_unwrapper.BeginRun(numberingGoesOn);
     }
     ApplySetup(setup);
     InitChannels(setup);
@@ -99,8 +102,11 @@ std::optional<uint32_t> CMeasurementDataManager::Append(const TDecodedReport& re
     CChannel& channel = m_channels[report.unit];
     if (!channel.InUse())
         return std::nullopt;
-    const uint32_t recordIndex = RecordIndexOf(report.sequence);
     const uint32_t count = std::min(report.sampleCount, TDecodedReport::kMaxSamples);
+    const std::optional<uint32_t> placed = RecordIndexOf(static_cast<int>(report.unit), report.sequence, count);
+    if (!placed)
+        return std::nullopt;
+    const uint32_t recordIndex = *placed;
     std::array<int16_t, TDecodedReport::kMaxSamples> tenths{};
     for (uint32_t i = 0; i < count; ++i) tenths[i] = TemperatureToTenths(report.temperature[i]);
     const size_t end = channel.FillReadings(recordIndex, tenths.data(), count);
@@ -129,10 +135,15 @@ uint32_t CMeasurementDataManager::RecordsThisRun() const {
     return m_sequenceCounter - m_indexBase;
 }
 
-uint32_t CMeasurementDataManager::RecordIndexOf(uint8_t sequence) {
+std::optional<uint32_t> CMeasurementDataManager::RecordIndexOf(int unit, uint8_t sequence,
+                                                               uint32_t sampleCount) {
     std::lock_guard lock(m_lock);
-    const uint32_t position = UnwrapSequence(m_sequenceCounter, sequence);
-    return position < m_indexBase ? 0 : position - m_indexBase;
+    return m_unwrapper.RecordIndex(unit, sequence, sampleCount, m_sequenceCounter, m_indexBase);
+}
+
+uint64_t CMeasurementDataManager::DroppedSamples() const {
+    std::lock_guard lock(m_lock);
+    return m_unwrapper.DroppedSamples();
 }
 
 uint32_t CMeasurementDataManager::SequenceCounter() const {

@@ -14,6 +14,7 @@
 #include "data/MeasurementChannel.h"
 #include "data/MeasurementSetup.h"
 #include "data/MeasurementValue.h"
+#include "data/SequenceUnwrapper.h"
 #include "data/UnitInformation.h"
 #include "support/CopyImpossible.h"
 #include "support/SystemTime.h"
@@ -57,8 +58,11 @@ public:
     void AdvanceTick();
     // Record positions of the run so far while measuring, else 0.
     uint32_t RecordsThisRun() const;
-    // Under the store's lock: the record index of a report's sequence number; may move the counter.
-    uint32_t RecordIndexOf(uint8_t sequence);
+    // Under the store's lock: the record index of the first of a unit's samples from its report's
+    // sequence number; may move the counter. Nothing for a report that cannot be placed in this run.
+    std::optional<uint32_t> RecordIndexOf(int unit, uint8_t sequence, uint32_t sampleCount);
+    // Samples of this run refused because they could not be placed, or lay before its record 0.
+    uint64_t DroppedSamples() const;
     uint32_t SequenceCounter() const;
     uint32_t IndexBase() const;
 
@@ -113,11 +117,12 @@ private:
     std::array<CChannel, kChannels + 1> m_channels;
     std::array<TUnitInformation, kChannels + 1> m_unitInformation{};  // under m_lock
 
-    // Guards the sequence counter, the index base and the unit information.
+    // Guards the sequence counter, the index base, the unwrapper and the unit information.
     mutable std::mutex m_lock;
     std::atomic<uint32_t> m_samplingRateCode{0};
     uint32_t m_sequenceCounter = 0;
     uint32_t m_indexBase = 0;
+    CSequenceUnwrapper m_unwrapper;
     std::atomic<uint32_t> m_systemNumber{0};
     std::atomic<uint32_t> m_temperatureUnit{0};
     std::vector<uint32_t> m_adjustedChannels;

@@ -32,12 +32,12 @@ size_t CountOffset(int i) {
 
 }  // namespace
 
-uint32_t UnwrapSequence(uint32_t& counter, uint8_t sequence) {
+int64_t UnwrapSequence(uint32_t& counter, uint8_t sequence) {
     const uint32_t low = counter & 0xFF;
     if (low > sequence) {
         const uint32_t behind = low - sequence;
         if (behind <= kMaxBehind)
-            return counter < behind ? 0 : counter - behind;
+            return int64_t{counter} - behind;
         counter += 256 - behind;  // the unit's number wrapped before ours
         return counter;
     }
@@ -47,7 +47,7 @@ uint32_t UnwrapSequence(uint32_t& counter, uint8_t sequence) {
         return counter;
     }
     // Behind us, from before our number wrapped.
-    return counter < 256 - ahead ? 0 : counter + ahead - 256;
+    return int64_t{counter} + ahead - 256;
 }
 
 std::optional<TDecodedReport> DecodeMeasurementReport(std::span<const uint8_t> report,

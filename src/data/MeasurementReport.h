@@ -12,8 +12,8 @@
 
 // Widens a report's 8-bit sequence number against the run's 32-bit sequence counter. A number up
 // to 40 ahead of the counter moves the counter forward; one up to 215 behind addresses an earlier
-// record (0 when that would lie before the start).
-uint32_t UnwrapSequence(uint32_t& counter, uint8_t sequence);
+// position, negative when that lies before the first.
+int64_t UnwrapSequence(uint32_t& counter, uint8_t sequence);
 
 // Decodes a measurement report of a unit whose channel measures the given thermocouple type:
 // temperatures in the given temperature unit, with the unit's calibration (OFS2, GAIN) from its

@@ -64,3 +64,8 @@ bool ThermocoupleToTemperature(int32_t typeCode, double coldJunctionCelsius, int
     // A corrupt gain (NaN, infinity) fails the range check inside TemperatureOf.
     return TemperatureOf(*table, emf, celsius);
 }
+
+bool ThermocoupleEmf(int32_t typeCode, double celsius, double& millivolts) {
+    const TTable* table = TableOf(typeCode);
+    return table != nullptr && EmfOf(*table, celsius, millivolts);
+}

@@ -18,3 +18,6 @@ inline constexpr int32_t kCountMin = -0x800000;
 // table, or a count at either end of the converter's range (a saturated converter measures nothing).
 bool ThermocoupleToTemperature(int32_t typeCode, double coldJunctionCelsius, int32_t count,
                                int32_t offsetCounts, double gain, double& celsius);
+// EMF in mV of the type at a temperature strictly inside its table, interpolated between whole
+// degrees as the conversion does; false for an unknown type or a temperature at or beyond its ends.
+bool ThermocoupleEmf(int32_t typeCode, double celsius, double& millivolts);

@@ -14,6 +14,8 @@ namespace {
 
 using CClock = std::chrono::steady_clock;
 constexpr int kBacklog = 5;
+// While the read gate is closed it is asked again this often.
+constexpr int kGateRetryMs = 10;
 
 uint32_t NextInstance() {
     static std::atomic<uint32_t> counter{0};
@@ -119,9 +121,12 @@ void CSocketServer::Run(const std::atomic<bool>& stop) {
             WaitUnlessStopped(kRetryWaitMs);
             continue;
         }
+        const bool reading = !m_readGate || m_readGate();
         std::vector<pollfd> fds{{m_wakeup.Fd(), POLLIN, 0}, {m_listenFd, POLLIN, 0}};
-        for (int fd : clients) fds.push_back({fd, POLLIN, 0});
-        int n = poll(fds.data(), fds.size(), PollTimeoutMs());
+        if (reading) {
+            for (int fd : clients) fds.push_back({fd, POLLIN, 0});
+        }
+        int n = poll(fds.data(), fds.size(), reading ? PollTimeoutMs() : kGateRetryMs);
         if (n < 0 && errno != EINTR)
             WaitUnlessStopped(kRetryWaitMs);
         if (stop)
@@ -135,8 +140,11 @@ void CSocketServer::Run(const std::atomic<bool>& stop) {
             if (fds[i].revents != 0 && ReceiveFrom(fds[i].fd))
                 gotData = true;
         }
-        if (gotData) {
-            lastData = lastIdle = lastCheck = CClock::now();
+        // Held back, the line is not idle: a frame cut in two by the pause is no gap.
+        if (gotData || !reading) {
+            lastData = lastIdle = CClock::now();
+            if (gotData)
+                lastCheck = lastData;
             continue;
         }
         if (Elapsed(lastCheck, kPeerCheckMs)) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -22,6 +23,10 @@ public:
     void SetMaxClients(size_t count) { m_maxClients = count > 0 ? count : 1; }
     // The port actually listened on (the chosen one, or the system's pick for port 0).
     uint16_t BoundPort() const { return m_boundPort; }
+    // Asked on the server's thread before the clients are read; while it says no they are not
+    // read, their bytes wait in the system's buffers and a client that keeps sending is slowed by
+    // TCP's flow control. Set before Start; empty reads always.
+    void SetReadGate(std::function<bool()> gate) { m_readGate = std::move(gate); }
 
     std::string ReportName() const override { return m_name; }
     uint32_t ReportId() const override;
@@ -50,6 +55,7 @@ private:
     uint16_t m_port = 0;
     std::atomic<uint16_t> m_boundPort{0};
     size_t m_maxClients = 1;
+    std::function<bool()> m_readGate;
     sockaddr_in m_address{};
     int m_listenFd = -1;  // used by Start and then only by the thread
     // Guards the client list and serialises sends.

@@ -54,12 +54,8 @@ bool CSpillFile::Open(std::string& error) {
         error = ErrnoText("cannot open the spill file", m_path);
         return false;
     }
-    if (flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
-        close(m_fd);
-        m_fd = -1;
-        error = "the spill file \"" + m_path + "\" is in use by another process";
+    if (!Lock(error))
         return false;
-    }
     char header[kHeaderSize + 1] = {};
     const ssize_t n = pread(m_fd, header, kHeaderSize, 0);
     const size_t signatureLength = std::strlen(kSignature);
@@ -104,18 +100,23 @@ bool CSpillFile::ScanUnread() {
     return true;
 }
 
+bool CSpillFile::Lock(std::string& error) {
+    if (flock(m_fd, LOCK_EX | LOCK_NB) == 0)
+        return true;
+    close(m_fd);
+    m_fd = -1;
+    error = "the spill file \"" + m_path + "\" is in use by another process";
+    return false;
+}
+
 bool CSpillFile::Create(std::string& error) {
     m_fd = open(m_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (m_fd < 0) {
         error = ErrnoText("cannot create the spill file", m_path);
         return false;
     }
-    if (flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
-        close(m_fd);
-        m_fd = -1;
-        error = "the spill file \"" + m_path + "\" is in use by another process";
+    if (!Lock(error))
         return false;
-    }
     m_delivered = m_readPos = m_size = kHeaderSize;
     m_unreadLines = 0;
     if (ftruncate(m_fd, 0) != 0 || !WriteHeader()) {

@@ -42,6 +42,8 @@ public:
 private:
     static constexpr size_t kHeaderSize = 42;
     bool Create(std::string& error);
+    // Takes the file for this process; closes it when another one holds it.
+    bool Lock(std::string& error);
     bool WriteHeader();
     void Remove();
     // Counts the complete lines from the read position; cuts off an incomplete last line.

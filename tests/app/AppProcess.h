@@ -16,6 +16,7 @@ public:
     ~CAppProcess();
 
     bool Signal(int signal) const;
+    pid_t Pid() const { return m_pid; }
     // The exit status, or -1 when the process did not end in time (it is then killed).
     int Wait(std::chrono::milliseconds timeout);
 

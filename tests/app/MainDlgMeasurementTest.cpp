@@ -38,7 +38,7 @@ protected:
         });
         ASSERT_TRUE(dialog.InitDialog());
         sim.Start();
-        ASSERT_TRUE(Pump([&] { return dialog.Controller().DongleConfigured(); }, 10000));
+        ASSERT_TRUE(Pump([&] { return dialog.Controller().IsConnected(); }, 10000));
     }
     void TearDown() override {
         dialog.OnDestroy();

@@ -329,17 +329,18 @@ TEST(OppositeEngine, JitterStaysInItsRangeAndNeverWraps) {
 
 TEST(OppositeEngine, FailureRate) {
     COppositeEngine engine(5);
-    UseOnly(engine, {1, 2});
+    UseOnly(engine, {1, 2, 3});
     engine.Units().Unit(2).failureRate = 100;
-    int heard[3] = {};
-    const int cycles = 2020;
+    engine.Units().Unit(3).failureRate = 50;
+    int heard[4] = {};
+    const int cycles = 2000;
     for (int cycle = 0; cycle < cycles; ++cycle) {
         for (const TBytes& frame : engine.MeasurementCycle()) ++heard[Decode(frame).unit];
     }
     EXPECT_EQ(heard[1], cycles);
-    // Heard only when the draw 0..100 gives 100: about one cycle in 101.
-    EXPECT_GT(heard[2], 0);
-    EXPECT_LT(heard[2], 60);
+    EXPECT_EQ(heard[2], 0);  // 100 percent: never heard
+    EXPECT_GT(heard[3], 900);
+    EXPECT_LT(heard[3], 1100);
 }
 
 // Unit 1 reports the record index k as k degC, so every sample shows which index it carries.
@@ -433,28 +434,36 @@ struct TReplayCase {
     const char* name;
     int16_t reading;
     uint32_t unit;
+    int32_t type;
     TSampleValue expected;
-    double celsius;  // what a type K channel decodes; NAN: Out Of Range
+    double celsius;  // what a channel of the type decodes; NAN: Out Of Range
 };
 
 TEST(ReplaySample, ReadingsBecomeRawValuesTheReceiverDecodesBack) {
     const TReplayCase cases[] = {
-        {"25.0 degC", 250, 0, {800, 0}, 25.0},
-        {"-12.3 degC truncates toward zero", -123, 0, {-393, 0}, -393 / 32.0},
-        {"212.0 degF is 100 degC", 2120, 1, {3200, 0}, 100.0},
-        {"255.9 degC still fits the cold junction", 2559, 0, {8188, 0}, 8188 / 32.0},
-        {"500.0 degC goes through the type K count", 5000, 0, {0, 2705850}, 500.0},
-        {"2400.0 degF is beyond the type K table", 24000, 1, {0, kCountMax}, NAN},
-        {"Lost", kReadingLost, 0, {0, kCountMax}, NAN},
-        {"Out Of Range", kReadingOutOfRange, 0, {0, kCountMax}, NAN},
+        {"25.0 degC", 250, 0, kThermocoupleK, {800, 0}, 25.0},
+        {"25.0 degC on type T, the same cold junction", 250, 0, kThermocoupleT, {800, 0}, 25.0},
+        {"-12.3 degC truncates toward zero", -123, 0, kThermocoupleK, {-393, 0}, -393 / 32.0},
+        {"212.0 degF is 100 degC", 2120, 1, kThermocoupleJ, {3200, 0}, 100.0},
+        {"255.9 degC still fits the cold junction", 2559, 0, kThermocoupleK, {8188, 0}, 8188 / 32.0},
+        {"500.0 degC goes through the type K count", 5000, 0, kThermocoupleK, {0, 2705850}, 500.0},
+        // 12.209, 14.862 and 16.327 mV in the reference tables, 2^-17 mV per count.
+        {"300.0 degC as a type K count", 3000, 0, kThermocoupleK, {0, 1600258}, 300.0},
+        {"300.0 degC as a type T count", 3000, 0, kThermocoupleT, {0, 1947992}, 300.0},
+        {"300.0 degC as a type J count", 3000, 0, kThermocoupleJ, {0, 2140013}, 300.0},
+        {"500.0 degC is beyond the type T table", 5000, 0, kThermocoupleT, {0, kCountMax}, NAN},
+        {"2400.0 degF is beyond the type K table", 24000, 1, kThermocoupleK, {0, kCountMax}, NAN},
+        {"an unknown type has no count", 3000, 0, 4, {0, kCountMax}, NAN},
+        {"Lost", kReadingLost, 0, kThermocoupleK, {0, kCountMax}, NAN},
+        {"Out Of Range", kReadingOutOfRange, 0, kThermocoupleK, {0, kCountMax}, NAN},
     };
     for (const TReplayCase& c : cases) {
-        const TSampleValue value = ReplaySample(c.reading, c.unit);
+        const TSampleValue value = ReplaySample(c.reading, c.unit, c.type);
         EXPECT_EQ(value.sensor, c.expected.sensor) << c.name;
         EXPECT_EQ(value.thermocouple, c.expected.thermocouple) << c.name;
         double celsius = 0;
-        const bool ok = ThermocoupleToTemperature(kThermocoupleK, value.sensor / 32.0, value.thermocouple, 0,
-                                                  1.0, celsius);
+        const bool ok =
+            ThermocoupleToTemperature(c.type, value.sensor / 32.0, value.thermocouple, 0, 1.0, celsius);
         EXPECT_EQ(ok, !std::isnan(c.celsius)) << c.name;
         if (ok) {
             EXPECT_NEAR(celsius, c.celsius, 0.01) << c.name;

@@ -5,11 +5,14 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
+#include <thread>
 #include <vector>
 
 #include "counterpart/OppositeSession.h"
+#include "counterpart/SimOptions.h"
 #include "protocol/BasicPacket.h"
 #include "protocol/PollingDataSendCommand.h"
 
@@ -70,6 +73,15 @@ public:
         }
         return true;
     }
+    // Reads and forgets everything until stop is set, so the sender never waits for room.
+    void Drain(const std::atomic<bool>& stop) {
+        while (!stop) {
+            pollfd p{m_client, POLLIN, 0};
+            uint8_t buffer[65536];
+            if (poll(&p, 1, 10) == 1 && recv(m_client, buffer, sizeof buffer, 0) <= 0)
+                return;
+        }
+    }
     bool Closed() const { return m_closed; }
     const TBytes& Received() const { return m_received; }
     void Forget() { m_received.clear(); }
@@ -117,7 +129,7 @@ size_t CountCommand(const TBytes& bytes, uint8_t command) {
     return count;
 }
 
-TBytes PollingFrame(uint8_t rate, std::initializer_list<int> units) {
+TBytes PollingFrame(uint8_t rate, const std::vector<int>& units) {
     TPollingSetting setting;
     setting.SetRateCode(rate);
     for (int unit : units) setting.SetUnitCode(unit, TPollingSetting::kInUse);
@@ -212,6 +224,108 @@ TEST_F(OppositeSessionTest, DuplicatedReportsAndADroppedConnection) {
     const std::vector<TFrame> frames = Frames(peer.Received());
     EXPECT_EQ(frames.at(1).bytes[9], 0);  // numbering restarted
     session.Stop();
+}
+
+// Time that moves only when the session pauses, or when the test lets it run on to the next moment
+// the cycle thread waits for.
+class CManualClock : public IOppositeClock {
+public:
+    TTime Now() const override {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_now;
+    }
+    void Pause(std::chrono::milliseconds span) override {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_now += span;
+    }
+    void WaitUntil(std::unique_lock<std::mutex>& lock, std::condition_variable& wake, TTime until) override {
+        {
+            std::lock_guard<std::mutex> own(m_mutex);
+            if (m_now >= until)
+                return;
+            m_waitingFor = until;
+            m_waiting = true;
+            m_wake = &wake;
+        }
+        m_waits.notify_all();
+        // Until the test has moved the clock on, or briefly should that notice come too early.
+        wake.wait_for(lock, std::chrono::milliseconds(1));
+    }
+    // Lets the time run on from one wait of the cycle thread to the next until `end`; false when
+    // the thread stopped waiting for kWaitMs of real time.
+    bool RunUntil(TTime end) {
+        std::unique_lock<std::mutex> own(m_mutex);
+        while (m_now < end) {
+            if (!m_waits.wait_for(own, std::chrono::milliseconds(kWaitMs), [this] { return m_waiting; }))
+                return false;
+            m_waiting = false;
+            m_now = std::max(m_now, std::min(m_waitingFor, end));
+            m_wake->notify_all();
+        }
+        return true;
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    std::condition_variable m_waits;
+    TTime m_now;
+    TTime m_waitingFor;
+    bool m_waiting = false;
+    std::condition_variable* m_wake = nullptr;
+};
+
+struct TPeriodCase {
+    const char* name;
+    std::vector<std::string> faults;
+};
+
+// Twenty units at 100 ms keep their 95 ms cycle whatever fault goes over the link.
+TEST_F(OppositeSessionTest, FaultsNeverStretchTheCycle) {
+    const TPeriodCase cases[] = {
+        {"no fault", {}},
+        {"split", {"--split", "7"}},
+        {"split, every report twice", {"--split", "7", "--duplicate-reports"}},
+        {"duplicate reports", {"--duplicate-reports"}},
+        {"jitter", {"--jitter", "40"}},
+        {"failure rate", {"--failure-rate", "10"}},
+        {"bad checksums", {"--bad-checksum-every", "5"}},
+        {"all at once",
+         {"--jitter", "40", "--failure-rate", "10", "--split", "1", "--duplicate-reports",
+          "--bad-checksum-every", "5"}},
+    };
+    std::vector<int> units;
+    for (int unit = 1; unit <= 20; ++unit) units.push_back(unit);
+    for (const TPeriodCase& c : cases) {
+        std::vector<std::string> args = {"--units", "1-20", "--auto-info"};
+        args.insert(args.end(), c.faults.begin(), c.faults.end());
+        TSimOptions options;
+        std::string error;
+        ASSERT_TRUE(ParseSimOptions(args, options, error)) << error;
+        CManualClock clock;
+        COppositeSession session(3, clock);
+        session.WithEngine([&](COppositeEngine& engine) { ApplySimOptions(options, engine); });
+        session.SetLinkFaults(options.link);
+        Connect(session);
+        peer.Send(PollingFrame(1, units));
+        std::atomic<bool> stop{false};
+        std::thread reader([&] { peer.Drain(stop); });
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);
+        while (!session.Status().periodic && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+
+        const IOppositeClock::TTime start = clock.Now();
+        const uint64_t before = session.Status().cycles;
+        EXPECT_TRUE(clock.RunUntil(start + std::chrono::seconds(30))) << c.name;
+        const uint64_t cycles = session.Status().cycles - before;
+        // Pauses may have carried the clock past the 30 s.
+        const auto elapsed = std::chrono::duration<double, std::milli>(clock.Now() - start).count();
+        session.Stop();
+        stop = true;
+        reader.join();
+        ASSERT_GT(cycles, 0u) << c.name;
+        EXPECT_NEAR(elapsed / static_cast<double>(cycles), 95.0, 10.0)
+            << c.name << ": " << cycles << " cycles in " << elapsed << " ms";
+    }
 }
 
 }  // namespace

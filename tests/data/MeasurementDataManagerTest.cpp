@@ -180,10 +180,6 @@ TEST_F(MeasurementDataManagerTest, StartFromRestBeginsAtZeroWhileMeasuringItKeep
         StoreMeasurementReport(store, MeasurementReport(1, static_cast<uint8_t>(301 & 0xFF), {kAt25}));
     ASSERT_TRUE(ahead);
     EXPECT_EQ(ahead->recordIndex, 1u);
-    const auto older =
-        StoreMeasurementReport(store, MeasurementReport(1, static_cast<uint8_t>(290 & 0xFF), {kAt25}));
-    ASSERT_TRUE(older);
-    EXPECT_EQ(older->recordIndex, 0u);  // before the new run: folded onto record 0, never negative
     EXPECT_EQ(store.RecordsThisRun(), 1u);
 
     // After a stop the dongle starts polling afresh: counter and base start at 0.
@@ -194,6 +190,43 @@ TEST_F(MeasurementDataManagerTest, StartFromRestBeginsAtZeroWhileMeasuringItKeep
     EXPECT_EQ(store.IndexBase(), 0u);
     store.Reset(data_test::ThreeChannelSetup());
     EXPECT_EQ(store.State(), CStore::kStateEmpty);
+}
+
+TEST_F(MeasurementDataManagerTest, ReportsFromBeforeRecordZeroAreDroppedNeverFoldedOntoIt) {
+    const struct {
+        const char* name;
+        bool restarted;  // started again while measuring at position 300
+        int unit;
+        uint8_t sequence;
+    } cases[] = {
+        {"fresh run: late report of the previous run", false, 1, 250},
+        {"fresh run: unit numbering far ahead", false, 2, 100},
+        {"restarted run: late report of a unit heard before", true, 1, static_cast<uint8_t>(290)},
+        {"restarted run: late report of a unit not heard before", true, 2, static_cast<uint8_t>(290)},
+    };
+    for (const auto& c : cases) {
+        CStore fresh;
+        fresh.Start(data_test::ThreeChannelSetup());
+        if (c.restarted) {
+            for (uint32_t position = 0; position < 300; ++position) {
+                const auto report = MeasurementReport(1, static_cast<uint8_t>(position), {kAt25});
+                ASSERT_TRUE(StoreMeasurementReport(fresh, report));
+                fresh.AdvanceTick();
+            }
+            fresh.Start(data_test::ThreeChannelSetup());
+        }
+        const auto base = static_cast<uint8_t>(fresh.IndexBase());
+        const auto late = MeasurementReport(c.unit, c.sequence, {kAt50});
+        EXPECT_FALSE(StoreMeasurementReport(fresh, late)) << c.name;
+        EXPECT_EQ(fresh.DroppedSamples(), 1u) << c.name;
+        EXPECT_EQ(fresh.RecordCount(), 0u) << c.name;
+        // The true first reading still finds record 0 free.
+        const auto first = MeasurementReport(c.unit, base, {kAt25});
+        const auto stored = StoreMeasurementReport(fresh, first);
+        ASSERT_TRUE(stored) << c.name;
+        EXPECT_EQ(stored->recordIndex, 0u) << c.name;
+        EXPECT_EQ(CStore::GetReading(fresh.Channel(c.unit), 0), 250) << c.name;
+    }
 }
 
 TEST_F(MeasurementDataManagerTest, UnitInformationAndBattery) {

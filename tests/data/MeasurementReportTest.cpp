@@ -170,13 +170,14 @@ TEST(UnwrapSequence, WidensAgainstTheCounter) {
     const struct {
         uint32_t counter;
         uint8_t sequence;
-        uint32_t result;
+        int64_t result;
         uint32_t counterAfter;
     } cases[] = {
         {300, 50, 306, 306},   // ahead: moves the counter
         {300, 40, 296, 300},   // behind
         {300, 200, 200, 300},  // behind, before our number wrapped
-        {10, 250, 0, 10},      // would lie before the start
+        {10, 250, -6, 10},     // before the start, never folded onto it
+        {100, 200, -56, 100},  // before the start, from before our number wrapped
         {250, 5, 261, 261},    // the unit's number wrapped first
         {300, 44, 300, 300},   // equal
         {300, 84, 340, 340},   // 40 ahead is the most that moves the counter

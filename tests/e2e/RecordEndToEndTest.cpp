@@ -1,13 +1,20 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/time.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <mutex>
 #include <sstream>
 #include <thread>
 
 #include "AppProcess.h"
 #include "LoopbackTestHelpers.h"
+#include "counterpart/OppositeSession.h"
+#include "counterpart/SimOptions.h"
+#include "link/TestFramePacket.h"  // tests/link
 #include "platform/SingleInstance.h"
 #include "protocol/CommandCode.h"
 #include "support/SystemTime.h"
@@ -37,11 +44,11 @@ std::vector<std::string> Fields(const std::string& line) {
     return fields;
 }
 
-// Frame bytes of the frames the simulator received, as its --verbose trace shows them.
-std::vector<std::vector<int>> ReceivedFrames(const std::string& trace) {
+// Frame bytes of the frames the simulator received ("<-") or sent ("->"), as its trace shows them.
+std::vector<std::vector<int>> TraceFrames(const std::string& trace, const std::string& direction) {
     std::vector<std::vector<int>> frames;
     for (const std::string& line : Lines(trace, "\n")) {
-        if (line.rfind("<- ", 0) != 0)
+        if (line.rfind(direction + " ", 0) != 0)
             continue;
         std::vector<int> bytes;
         std::stringstream stream(line.substr(3));
@@ -49,6 +56,10 @@ std::vector<std::vector<int>> ReceivedFrames(const std::string& trace) {
         frames.push_back(bytes);
     }
     return frames;
+}
+
+std::vector<std::vector<int>> ReceivedFrames(const std::string& trace) {
+    return TraceFrames(trace, "<-");
 }
 
 using QNL::Code::kModeSetting;
@@ -66,10 +77,14 @@ protected:
         dataFile = testing_support::TestHome() + "/x.csv";
         port = FreeLoopbackPort();
         WriteDefine("");
-        std::string lastone = "[user]\r\nsystem-no=5\r\nsample-intvl=1sec\r\n";
+        WriteLastone("1sec", 3);
+    }
+    // The sampling rate, and channels 1 to `channels` in use.
+    void WriteLastone(const std::string& rate, int channels) {
+        std::string lastone = "[user]\r\nsystem-no=5\r\nsample-intvl=" + rate + "\r\n";
         for (int channel = 1; channel <= 100; ++channel)
-            lastone +=
-                "chpt" + std::to_string(channel) + (channel <= 3 ? "=ON,K,\"\"\r\n" : "=OFF,K,\"\"\r\n");
+            lastone += "chpt" + std::to_string(channel) +
+                       (channel <= channels ? "=ON,K,\"\"\r\n" : "=OFF,K,\"\"\r\n");
         WriteFile(root + "/Setup/lastone.ini", lastone);
     }
     void WriteDefine(const std::string& extra) {
@@ -78,11 +93,18 @@ protected:
     }
     std::string Path(const std::string& name) const { return testing_support::TestHome() + "/" + name; }
 
-    std::unique_ptr<CAppProcess> StartSim(std::vector<std::string> extra = {}) {
-        std::vector<std::string> args{
-            "--host", "127.0.0.1", "--port",      std::to_string(port), "--units",
-            "1-3",    "--sensor",  "800",         "--thermo",           "0",
-            "--seed", "7",         "--auto-info", "--auto-stop-notice", "--verbose"};
+    // The simulator's options for units 1 to 3 reading 25.0; it confirms a stop unless told not to.
+    std::vector<std::string> SimArgs(bool confirmsStop = true) const {
+        std::vector<std::string> args{"--host",   "127.0.0.1", "--port",   std::to_string(port),
+                                      "--units",  "1-3",       "--sensor", "800",
+                                      "--thermo", "0",         "--seed",   "7"};
+        if (confirmsStop)
+            args.push_back("--auto-stop-notice");
+        return args;
+    }
+    std::unique_ptr<CAppProcess> StartSim(std::vector<std::string> extra = {}, bool confirmsStop = true) {
+        std::vector<std::string> args = SimArgs(confirmsStop);
+        args.insert(args.end(), {"--auto-info", "--verbose"});
         args.insert(args.end(), extra.begin(), extra.end());
         return std::make_unique<CAppProcess>(CAppProcess::BinaryPath("hollowmere-sim"), args,
                                              Path("sim.txt"));
@@ -141,6 +163,34 @@ protected:
         const size_t taken = output.find("keep-awake requested");
         ASSERT_NE(taken, std::string::npos) << output;
         EXPECT_NE(output.find("keep-awake released", taken), std::string::npos) << output;
+    }
+    // Twenty channels at 100 ms against the simulator with every fault of the link at once: exactly
+    // the records asked for are saved, each reading at 25 degC give or take the jitter, none Lost
+    // and no sample dropped for want of a place.
+    void RecordThroughLinkFaults(uint32_t records, std::chrono::seconds limit) {
+        WriteLastone("100msec", 20);
+        CAppProcess sim(CAppProcess::BinaryPath("hollowmere-sim"),
+                        {"--host", "127.0.0.1", "--port", std::to_string(port), "--units", "1-20", "--sensor",
+                         "800", "--seed", "7", "--jitter", "40", "--failure-rate", "10", "--split", "7",
+                         "--duplicate-reports", "--auto-info", "--auto-stop-notice"},
+                        Path("sim.txt"));
+        auto recorder = StartRecorder({"--records", std::to_string(records), "--out", dataFile});
+        EXPECT_EQ(recorder->Wait(limit), 0) << RecorderOutput();
+        StopSim(sim);
+        const std::string summary =
+            "records: " + std::to_string(records) + "\nchannels: 20\nlost readings: 0\ndropped samples: 0\n";
+        EXPECT_NE(RecorderOutput().find(summary), std::string::npos) << RecorderOutput();
+        const std::vector<std::string> rows = DataRows(ReadFile(dataFile));
+        ASSERT_EQ(rows.size(), records);
+        for (const std::string& row : rows) {
+            const std::vector<std::string> fields = Fields(row);
+            ASSERT_EQ(fields.size(), 23u) << row;
+            for (size_t i = 3; i < fields.size(); ++i) {
+                // Jitter of 40/32 degC around 25.0.
+                const double value = std::atof(fields[i].c_str());
+                ASSERT_TRUE(value >= 23.7 && value <= 26.3) << row;
+            }
+        }
     }
     bool WorkFolderEmpty() const {
         const std::string work = root + "/Data/work";
@@ -256,6 +306,15 @@ INSTANTIATE_TEST_SUITE_P(
                   "Stopped measurement because DEVICE ERROR occurred."}),
     [](const ::testing::TestParamInfo<TStopCase>& info) { return std::string(info.param.name); });
 
+TEST_F(RecordEndToEndTest, LinkFaultsAtTheFastestRateLoseNothing) {
+    RecordThroughLinkFaults(150, 60s);
+}
+
+// Ten minutes of it: the units' numbering passes 255 -> 0 some twenty times. Labelled "long".
+TEST_F(RecordEndToEndTest, TenMinutesOfLinkFaultsLoseNothing) {
+    RecordThroughLinkFaults(6000, 780s);
+}
+
 TEST_F(RecordEndToEndTest, FailedSaveKeepsTheWorkingFile) {
     auto sim = StartSim();
     auto recorder = StartRecorder({"--records", "3", "--out", Path("missing/x.csv")});
@@ -276,7 +335,8 @@ TEST_F(RecordEndToEndTest, FailedSaveKeepsTheWorkingFile) {
 }
 
 TEST_F(RecordEndToEndTest, SetupFileGivesTheChannelsButNotTheSystemNumber) {
-    std::string setup = "[user]\r\nsystem-no=9\r\nsample-intvl=1sec\r\n";
+    // Section names are matched without case.
+    std::string setup = "[User]\r\nsystem-no=9\r\nsample-intvl=1sec\r\n";
     for (int channel = 1; channel <= 100; ++channel)
         setup += "chpt" + std::to_string(channel) + (channel <= 2 ? "=ON,K,\"\"\r\n" : "=OFF,K,\"\"\r\n");
     WriteFile(Path("two.set"), setup);
@@ -312,6 +372,147 @@ TEST_F(RecordEndToEndTest, OneOwnerOfTheDongle) {
     EXPECT_EQ(app.Wait(20s), 0);
     recorder->Signal(SIGTERM);
     EXPECT_EQ(recorder->Wait(20s), 1);
+}
+
+// The units' information (with their calibration) is waited for before the start, at most 5 s:
+// units 1 to 3 answer late, channel 4 has no unit at all.
+TEST_F(RecordEndToEndTest, WaitsForTheUnitsInformationBeforeStarting) {
+    WriteLastone("1sec", 4);
+    TSimOptions options;
+    std::string error;
+    ASSERT_TRUE(ParseSimOptions(SimArgs(), options, error)) << error;
+    COppositeSession sim(options.seed);
+    sim.WithEngine([&](COppositeEngine& engine) { ApplySimOptions(options, engine); });
+    sim.SetServer("127.0.0.1", port);
+    std::mutex traceLock;
+    std::vector<std::string> trace;
+    sim.SetTrace([&](const std::string& line) {
+        std::lock_guard lock(traceLock);
+        trace.push_back(line);
+    });
+    const auto frames = [&](const char* direction) {
+        std::lock_guard lock(traceLock);
+        std::string text;
+        for (const std::string& line : trace) text += line + "\n";
+        return TraceFrames(text, direction);
+    };
+    ASSERT_TRUE(sim.Start());
+    auto recorder = StartRecorder({"--records", "2", "--out", dataFile});
+    // Configured and asking for the information: receive mode, then a polling setting.
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            std::vector<std::vector<int>> in = frames("<-");
+            return in.size() >= 4 && in[2][2] == kModeSetting;
+        },
+        20s));
+    std::this_thread::sleep_for(1500ms);
+    EXPECT_EQ(RecorderOutput().find("measuring"), std::string::npos) << RecorderOutput();
+    sim.SendInformationCycle();
+    const size_t informationSent = frames("->").size();
+    EXPECT_EQ(recorder->Wait(60s), 0) << RecorderOutput();
+    sim.Stop();
+
+    EXPECT_NE(RecorderOutput().find("no unit information (calibration) from channel 4; starting without it"),
+              std::string::npos)
+        << RecorderOutput();
+    EXPECT_NE(RecorderOutput().find("records: 2\n"), std::string::npos) << RecorderOutput();
+    // Polling went on only after the information was sent.
+    std::vector<std::vector<int>> in = frames("<-");
+    std::vector<std::vector<int>> out = frames("->");
+    ASSERT_GE(out.size(), informationSent);
+    size_t pollingOn = 0;
+    for (const std::vector<int>& f : in) pollingOn += f.size() == 33 && f[2] == kPollingSetting && f[5] != 0;
+    EXPECT_EQ(pollingOn, 1u);
+    // Measurement reports (0x42 with report kind 3) only after the information reports.
+    for (size_t i = 0; i < informationSent; ++i)
+        EXPECT_FALSE(out[i].size() > 5 && out[i][2] == QNL::Code::kDataReceivedEvent &&
+                     out[i][5] == QNL::Code::kMeasurementReport);
+}
+
+// Resident memory of a process in KiB; 0 when it cannot be read.
+size_t ResidentKiB(pid_t pid) {
+    const std::string status = ReadFile("/proc/" + std::to_string(pid) + "/status");
+    const size_t at = status.find("VmRSS:");
+    return at == std::string::npos ? 0 : std::stoul(status.substr(at + 6));
+}
+
+// A local client that floods the development port with information reports of units 1 to 100:
+// the recorder's memory stays bounded and comes back down once the client leaves; a normal run
+// afterwards records every reading.
+TEST_F(RecordEndToEndTest, DevelopmentPortFloodStaysBounded) {
+    auto recorder = StartRecorder({"--records", "5", "--out", dataFile});
+    int fd = -1;
+    ASSERT_TRUE(WaitUntil([&] { return (fd = ConnectLoopback(port)) >= 0; }, 20s));
+    const timeval slice{0, 100000};
+    setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &slice, sizeof slice);
+    std::vector<uint8_t> frames;
+    for (int unit = 1; unit <= 100; ++unit) {
+        std::vector<uint8_t> data{0, 0, QNL::Code::kInformationReport, static_cast<uint8_t>(unit), 3};
+        data.resize(24, '1');
+        const std::vector<uint8_t> frame =
+            link_test::CTestFramePacket::Frame(QNL::Code::kDataReceivedEvent, data);
+        ASSERT_EQ(frame.size(), 29u);
+        frames.insert(frames.end(), frame.begin(), frame.end());
+    }
+    std::this_thread::sleep_for(500ms);
+    const size_t before = ResidentKiB(recorder->Pid());
+    ASSERT_GT(before, 0u);
+    size_t highest = before;
+    uint64_t sent = 0;
+    const auto end = std::chrono::steady_clock::now() + 10s;
+    auto nextLook = std::chrono::steady_clock::now();
+    while (std::chrono::steady_clock::now() < end) {
+        const ssize_t n = send(fd, frames.data(), frames.size(), MSG_NOSIGNAL);
+        sent += n > 0 ? static_cast<uint64_t>(n) : 0;
+        if (std::chrono::steady_clock::now() >= nextLook) {
+            highest = std::max(highest, ResidentKiB(recorder->Pid()));
+            nextLook += 100ms;
+        }
+    }
+    close(fd);
+    EXPECT_GT(sent, 1000u * frames.size());
+    EXPECT_LT(highest, 64u * 1024) << "KiB; before the flood " << before;
+    EXPECT_TRUE(WaitUntil([&] { return ResidentKiB(recorder->Pid()) < before + 8 * 1024; }, 10s))
+        << ResidentKiB(recorder->Pid()) << " KiB; before the flood " << before;
+
+    auto sim = StartSim();
+    EXPECT_EQ(recorder->Wait(60s), 0) << RecorderOutput();
+    StopSim(*sim);
+    EXPECT_NE(RecorderOutput().find("records: 5\nchannels: 3\nlost readings: 0\n"), std::string::npos)
+        << RecorderOutput();
+    ExpectRowsOf25(DataRows(ReadFile(dataFile)));
+}
+
+// A quit signal while the dongle never confirms the stop: the application waits at most 10 s,
+// sends standby anyway and saves its state.
+TEST_F(RecordEndToEndTest, ApplicationQuitsOnSigtermWhenTheStopIsNeverConfirmed) {
+    auto sim = StartSim({}, false);
+    CAppProcess app(CAppProcess::BinaryPath("hollowmere"), {}, Path("app.txt"));
+    // Configured: receive mode with the system number.
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (const std::vector<int>& f : ReceivedFrames(ReadFile(Path("sim.txt"))))
+                if (f.size() > 4 && f[2] == kModeSetting && f[3] == 2)
+                    return true;
+            return false;
+        },
+        20s));
+    std::this_thread::sleep_for(500ms);
+    const size_t before = ReceivedFrames(ReadFile(Path("sim.txt"))).size();
+    app.Signal(SIGTERM);
+    EXPECT_EQ(app.Wait(12s), 0) << ReadFile(Path("app.txt"));
+    StopSim(*sim);
+
+    std::vector<std::vector<int>> frames = ReceivedFrames(ReadFile(Path("sim.txt")));
+    size_t standby = 0;
+    for (size_t i = before; i < frames.size(); ++i)
+        standby +=
+            frames[i].size() > 4 && frames[i][2] == kModeSetting && frames[i][3] == 0 && frames[i][4] == 5;
+    EXPECT_EQ(standby, 1u);
+    EXPECT_NE(ReadFile(root + "/Setup/lastone.ini").find("[main-dlg]\r\nValid=1\r\n"), std::string::npos);
+    const std::string log = ReadFile(root + "/Log/Hollowmere.log");
+    EXPECT_NE(log.find("測定停止処理を強制停止しました。"), std::string::npos);
+    EXPECT_NE(log.find("アプリケーションを正常終了しました。"), std::string::npos);
 }
 
 }  // namespace

@@ -44,6 +44,10 @@ public:
         }
         return kinds;
     }
+    size_t CountOf(int kind) {
+        std::lock_guard<std::mutex> lock(m_lock);
+        return static_cast<size_t>(std::count(m_kinds.begin(), m_kinds.end(), kind));
+    }
     std::vector<uint8_t> Bytes() {
         std::lock_guard<std::mutex> lock(m_lock);
         return m_bytes;

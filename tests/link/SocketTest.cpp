@@ -3,6 +3,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
 #include <thread>
 
 #include "EventRecorder.h"
@@ -95,6 +97,39 @@ TEST(SocketServer, SecondClientIsRefusedUntilTheFirstLeaves) {
     EXPECT_EQ(s.events.Kinds(),
               (CKinds{CReportEvent::kConnect, CReportEvent::kDisconnect, CReportEvent::kConnect,
                       CReportEvent::kDisconnect, CReportEvent::kEnd}));
+}
+
+// While the read gate is closed the client's bytes stay in the system's buffers, a client that
+// keeps sending is stopped by TCP's flow control, and the pause is no idle gap; once it opens every
+// byte arrives in order.
+TEST(SocketServer, ClosedReadGateHoldsTheClientBack) {
+    TServer s;
+    std::atomic<bool> open{false};
+    s.server.SetReadGate([&] { return open.load(); });
+    s.server.SetIdleTime(20);
+    ASSERT_TRUE(s.Start());
+    int fd = ConnectRaw(s.server.BoundPort());
+    ASSERT_GE(fd, 0);
+    ASSERT_TRUE(s.events.WaitForKind(CReportEvent::kConnect));
+
+    std::vector<uint8_t> sent;
+    std::vector<uint8_t> chunk(4096);
+    for (bool full = false; !full;) {
+        for (uint8_t& byte : chunk) byte = static_cast<uint8_t>(sent.size() + (&byte - chunk.data()));
+        const ssize_t n = send(fd, chunk.data(), chunk.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
+        if (n > 0)
+            sent.insert(sent.end(), chunk.begin(), chunk.begin() + n);
+        full = n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+        ASSERT_LT(sent.size(), 256u << 20) << "never held back";
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_TRUE(s.events.Bytes().empty());
+    EXPECT_EQ(s.events.CountOf(CReportEvent::kIdle), 0u);
+
+    open = true;
+    ASSERT_TRUE(s.events.WaitForBytes(sent.size()));
+    EXPECT_EQ(s.events.Bytes(), sent);
+    close(fd);
 }
 
 TEST(SocketServer, VanishedPeerIsNoticedAndSendingToItIsHarmless) {

@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "AppProcess.h"
+#include "support/LoopbackPort.h"
 #include "support/TestHome.h"
 
 namespace {
@@ -42,19 +43,7 @@ std::string CTestBroker::Program() {
     return FindProgram("mosquitto");
 }
 
-uint16_t CTestBroker::FreePort() {
-    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
-}
-
-CTestBroker::CTestBroker() : m_port(FreePort()) {
+CTestBroker::CTestBroker() : m_port(testing_support::FreeLoopbackPort()) {
     std::string pattern = testing_support::TestHome() + "/broker-XXXXXX";
     m_folder = mkdtemp(pattern.data());
 }

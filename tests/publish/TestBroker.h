@@ -12,7 +12,6 @@ public:
     // The broker program, or empty when mosquitto is not installed.
     static std::string Program();
     // A loopback port nobody listens on right now.
-    static uint16_t FreePort();
 
     CTestBroker();
     ~CTestBroker();

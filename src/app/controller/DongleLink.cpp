@@ -1,6 +1,7 @@
 #include "app/controller/DongleLink.h"
 
 #include <QMetaObject>
+#include <algorithm>
 
 #include "app/controller/MeasurementSignals.h"
 #include "app/controller/SharedParameters.h"
@@ -19,6 +20,9 @@ constexpr int kResendDelayMs = 500;
 // More information reports than this in a burst re-send the polling setting at once.
 constexpr uint32_t kInformationBurst = 20;
 constexpr int kInformationRefreshMs = 10000;
+// A dongle that fails the connect sequence is asked again after 1, 2, 4, then every 8 device
+// watches: a silent one blocks the window thread for the command time-outs of each try.
+constexpr int kMaxRetryInterval = 8;
 }  // namespace
 
 CDongleLink::CDongleLink(CSharedParameters& parameters, CMeasurementDataManager& store,
@@ -40,11 +44,13 @@ void CDongleLink::StartDeviceWatch() {
 
 void CDongleLink::Detach() {
     m_commander.Detach();
+    // A dongle opened again is configured again before it is used.
+    m_configured = false;
+    m_watchesUntilRetry = 0;
 }
 
 void CDongleLink::DetachForNewSystemNumber() {
-    m_commander.Detach();
-    m_configured = false;
+    Detach();
     m_connectionAttempted = false;
 }
 
@@ -54,7 +60,7 @@ void CDongleLink::Close() {
     m_commander.Detach();
 }
 
-bool CDongleLink::IsConnected() const {
+bool CDongleLink::IsLinked() const {
     return m_commander.IsRunning() && m_target != nullptr && m_target->IsLinked();
 }
 
@@ -74,6 +80,7 @@ bool CDongleLink::OpenTcpServer(int port, const std::string& address) {
     m_tcpServer.Stop();
     m_tcpServer.SetBindAddress(address);
     m_tcpServer.SetPort(static_cast<uint16_t>(port));
+    m_tcpServer.SetReadGate([this] { return ReadsClient(); });
     return AttachTarget(m_tcpServer, m_tcpServer.Thread(), "開発用 TCPIP ポートをオープンしました。");
 }
 
@@ -118,6 +125,7 @@ int CDongleLink::Send(const IPacket& packet) {
 }
 
 int CDongleLink::Exchange(IPacket& response, const IPacket& command, int timeoutMs) {
+    const CAwaitingDongle awaiting(*this);
     std::lock_guard lock(m_commandLock);
     return m_commander.Exchange(response, command, timeoutMs);
 }
@@ -139,14 +147,23 @@ void CDongleLink::PostLinkState(int kind) {
 
 void CDongleLink::OnLinkState(int kind) {
     if (kind == VEK::CReportEvent::kConnect) {
-        m_connectionAttempted = true;
-        m_configured =
-            QNL::RunConnectSequence(*this, m_parameters.CommandSettings(), m_parameters.Firmware()) == 0;
-        emit connected(m_configured);
+        m_retryInterval = 1;
+        RunConnectSequence();
     } else {
         m_configured = false;
+        m_watchesUntilRetry = 0;
         emit disconnected();
     }
+}
+
+void CDongleLink::RunConnectSequence() {
+    m_connectionAttempted = true;
+    m_configured =
+        QNL::RunConnectSequence(*this, m_parameters.CommandSettings(), m_parameters.Firmware()) == 0;
+    m_watchesUntilRetry = m_configured ? 0 : m_retryInterval;
+    if (!m_configured)
+        m_retryInterval = std::min(2 * m_retryInterval, kMaxRetryInterval);
+    emit connected(m_configured);
 }
 
 void CDongleLink::InformationReportReceived() {
@@ -159,8 +176,20 @@ void CDongleLink::InformationReportReceived() {
 }
 
 void CDongleLink::PostResend() {
+    // One re-send waiting is enough.
+    if (m_resendPosted.exchange(true))
+        return;
     QMetaObject::invokeMethod(
-        this, [this] { ResendPollingSetting(); }, Qt::QueuedConnection);
+        this,
+        [this] {
+            m_resendPosted = false;
+            ResendPollingSetting();
+        },
+        Qt::QueuedConnection);
+}
+
+bool CDongleLink::ReadsClient() const {
+    return m_awaiting > 0 || !m_windowThreadBehind || !m_windowThreadBehind();
 }
 
 void CDongleLink::ResendPollingSetting() {
@@ -184,9 +213,13 @@ void CDongleLink::OnChannelLost(int channel) {
 void CDongleLink::OnTimer(int id) {
     switch (id) {
         case kTimerDeviceWatch:
-            if (!m_commander.IsRunning() && !OpenDevice()) {
-                m_connectionAttempted = true;
-                emit m_notifier.statusChanged();
+            if (!m_commander.IsRunning()) {
+                if (!OpenDevice()) {
+                    m_connectionAttempted = true;
+                    emit m_notifier.statusChanged();
+                }
+            } else if (m_watchesUntilRetry > 0 && --m_watchesUntilRetry == 0 && IsLinked()) {
+                RunConnectSequence();
             }
             break;
         case kTimerResendPolling:

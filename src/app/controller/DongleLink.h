@@ -2,6 +2,7 @@
 #include <QObject>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 
 #include "app/controller/TimerHost.h"
@@ -35,6 +36,23 @@ public:
 
     // The dongle commander's listener from the next device opened on; borrowed.
     void SetListener(QNL::CRfPacketCommander::IListener* listener) { m_listener = listener; }
+    // Asked on the receive thread: has what the receive path stored waited too long for the window
+    // thread? A client of the development port is then not read until the window thread catches
+    // up (the dongle itself always is: its reports would be lost). Set before the device watch.
+    void SetBacklogCheck(std::function<bool()> behind) { m_windowThreadBehind = std::move(behind); }
+
+    // While one lives the window thread waits for the dongle without handling its messages: the
+    // dongle's frames are read whatever its backlog.
+    class CAwaitingDongle {
+    public:
+        explicit CAwaitingDongle(CDongleLink& link) : m_link(link) { ++m_link.m_awaiting; }
+        ~CAwaitingDongle() { --m_link.m_awaiting; }
+        CAwaitingDongle(const CAwaitingDongle&) = delete;
+        CAwaitingDongle& operator=(const CAwaitingDongle&) = delete;
+
+    private:
+        CDongleLink& m_link;
+    };
 
     // Device watch every second from now on (the first look right away).
     void StartDeviceWatch();
@@ -45,10 +63,11 @@ public:
     // At exit: no device watch, no listener, nothing attached.
     void Close();
 
-    bool IsConnected() const;
+    // The report runs and is linked to the dongle, configured or not.
+    bool IsLinked() const;
+    // Linked, and the last connect sequence configured the dongle: only then is it used.
+    bool IsConnected() const { return m_configured && IsLinked(); }
     bool ConnectionAttempted() const { return m_connectionAttempted; }
-    // Connected, and the last connect sequence configured the dongle.
-    bool Configured() const { return m_configured && IsConnected(); }
     // define.ini "rec-max", read at every attempt to open the dongle.
     uint32_t RecordLimit() const { return m_recordLimit; }
 
@@ -90,9 +109,14 @@ private:
     bool AttachTarget(VEK::IReport& report, VEK::CThread& receiveThread, const char* logText);
     void OnTimer(int id);
     void OnLinkState(int kind);
+    // Firmware query, polling off, receive mode; a failure is tried again by the device watch,
+    // at growing intervals.
+    void RunConnectSequence();
     void OnChannelLost(int channel);
     void PostResend();
     void ResendPollingSetting();
+    // Receive thread of the development port: read on, or hold the client back.
+    bool ReadsClient() const;
 
     CSharedParameters& m_parameters;
     CMeasurementDataManager& m_store;
@@ -109,6 +133,13 @@ private:
 
     bool m_connectionAttempted = false;
     bool m_configured = false;
+    // Device watches before a failed connect sequence is tried again (0: none), and the next
+    // interval, which doubles with every failure.
+    int m_watchesUntilRetry = 0;
+    int m_retryInterval = 1;
     uint32_t m_recordLimit = VEK::TDeviceSettings::kDefaultRecordLimit;
     std::atomic<uint32_t> m_informationReports{0};
+    std::atomic<bool> m_resendPosted{false};
+    std::function<bool()> m_windowThreadBehind;
+    std::atomic<int> m_awaiting{0};  // CAwaitingDongle objects alive
 };

@@ -6,6 +6,9 @@
 namespace {
 // Lost detection of the lists while idle.
 constexpr uint32_t kIdleLostTimeoutMs = 12000;
+// What was received waits this long for the window thread before a client of the development port
+// is held back.
+constexpr auto kWindowThreadBacklog = std::chrono::milliseconds(250);
 }  // namespace
 
 CMeasurementController::CMeasurementController(VEK::TParameterSet& parameters, IMeasurementView& view,
@@ -18,6 +21,7 @@ CMeasurementController::CMeasurementController(VEK::TParameterSet& parameters, I
       m_receivePath(m_store, m_parameters, m_link, m_stop, *this),
       m_run(m_store, m_parameters, m_link, *this, view) {
     m_link.SetListener(&m_receivePath);
+    m_link.SetBacklogCheck([this] { return m_receivePath.WindowThreadBehind(kWindowThreadBacklog); });
     connect(&m_link, &CDongleLink::connected, this, &CMeasurementController::OnConnected);
     connect(&m_link, &CDongleLink::disconnected, this, &CMeasurementController::OnDisconnected);
     m_store.Reset(m_parameters.MeasurementSetup());
@@ -82,11 +86,16 @@ void CMeasurementController::DetachDongle() {
     emit statusChanged();
 }
 
-void CMeasurementController::RunStopSequence() {
-    m_stop.WaitForStop();
+bool CMeasurementController::RunStopSequence() {
+    bool confirmed = m_stop.WaitForStop();
     m_stop.StopPolling();
     m_run.Discard();
-    m_stop.WaitForStop();
+    confirmed = m_stop.WaitForStop() && confirmed;
+    return confirmed;
+}
+
+void CMeasurementController::LimitStopWait(std::chrono::milliseconds limit) {
+    m_stop.LimitWait(limit);
 }
 
 void CMeasurementController::OnConnected(bool configured) {

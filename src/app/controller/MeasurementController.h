@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -43,8 +44,13 @@ public:
     // A new system number: the dongle is opened afresh by the device watch and configured again.
     void DetachDongle();
     // Before an exit or a new system number: wait, polling off with the data discarded, wait; the
-    // dongle ends in standby.
-    void RunStopSequence();
+    // dongle ends in standby. False when standby went without the dongle's confirmation (the wait
+    // was cancelled or reached its limit).
+    bool RunStopSequence();
+    // For an exit that nobody attends (a quit signal, the headless recorder): the stop sequence,
+    // running or to come, waits at most this long from now and opens no window.
+    static constexpr std::chrono::milliseconds kUnattendedStopWait{10000};
+    void LimitStopWait(std::chrono::milliseconds limit = kUnattendedStopWait);
     // At exit: closes the dongle, stops the clock, deletes the working file unless it holds a run
     // that was saved nowhere.
     void Shutdown();
@@ -53,9 +59,11 @@ public:
     void PostChannelLost(int channel) { m_link.PostChannelLost(channel); }
 
     int RunState() const { return m_store.State(); }
+    // The dongle's report runs and is linked, whether the connect sequence worked or not.
+    bool IsLinked() const { return m_link.IsLinked(); }
+    // Linked and configured by the connect sequence: "Ready", and a measurement can start.
     bool IsConnected() const { return m_link.IsConnected(); }
     bool ConnectionAttempted() const { return m_link.ConnectionAttempted(); }
-    bool DongleConfigured() const { return m_link.Configured(); }
     std::string StatusText() const { return m_run.StatusText(); }
     TStopFlags StopFlags() const { return m_stop.Flags(); }
     CMeasurementDataManager& Store() { return m_store; }

@@ -20,8 +20,9 @@ constexpr int kSecondMs = 1000;
 // The lists call a channel lost after this many periods without a report, never sooner than a second.
 constexpr uint32_t kLostPeriods = 5;
 // Periods past the last record that late reports get before a run with a record count ends without
-// them.
-constexpr uint32_t kLatePeriods = 2;
+// them: a unit that missed cycles sends what it holds with its next report and catches up on as many
+// as ten.
+constexpr uint32_t kLatePeriods = 10;
 
 int64_t NowMs() {
     return VEK::CSystemTime::Now().ToEpochMilliseconds();
@@ -38,9 +39,9 @@ CMeasurementRun::CMeasurementRun(CMeasurementDataManager& store, CSharedParamete
       m_notifier(notifier),
       m_view(view),
       m_timers([this](int id) { OnTimer(id); }, this),
-      m_tick(m_store, [this] {
+      m_tick(m_store, [this](uint32_t clock) {
           QMetaObject::invokeMethod(
-              this, [this] { OnSamplingTick(); }, Qt::QueuedConnection);
+              this, [this, clock] { OnSamplingTick(clock); }, Qt::QueuedConnection);
       }) {}
 
 CMeasurementRun::~CMeasurementRun() {
@@ -76,6 +77,8 @@ int CMeasurementRun::StartPolling() {
         if (r != 0)
             return r;
     }
+    // The last run's clock must not count for this one, nor its ticks still on their way.
+    m_tick.Stop();
     // Start time now, no file name (the store's setup step).
     m_store.Start(m_parameters.MeasurementSetup());
     emit m_notifier.pollingStarted(m_store.SamplingRateCode());
@@ -102,8 +105,14 @@ void CMeasurementRun::AbandonStart() {
 }
 
 bool CMeasurementRun::EndRun() {
+    const uint32_t measured = m_store.RecordCount();
     m_store.Stop();
-    if (m_options.recordCount != 0 && m_store.RecordCount() > m_options.recordCount)
+    if (const uint64_t dropped = m_store.DroppedSamples(); dropped != 0)
+        VEK::TraceLogger().Trace("記録位置を決められないサンプルを%llu個破棄しました。",
+                                 static_cast<unsigned long long>(dropped));
+    // A run for a number of records ends once they are in: it keeps exactly those, whatever the
+    // stop trims from an uneven last second after them.
+    if (m_options.recordCount != 0 && measured >= m_options.recordCount)
         m_store.SetRecordCount(m_options.recordCount);
     bool saved = true;
     if (!m_options.dataFile.empty())
@@ -187,8 +196,8 @@ std::string CMeasurementRun::StatusText() const {
     return text;
 }
 
-void CMeasurementRun::OnSamplingTick() {
-    if (m_store.State() != CMeasurementDataManager::kStateMeasuring)
+void CMeasurementRun::OnSamplingTick(uint32_t clock) {
+    if (clock != m_tick.CurrentStart() || m_store.State() != CMeasurementDataManager::kStateMeasuring)
         return;
     if (m_store.RecordsThisRun() >= m_link.RecordLimit()) {
         Finish();

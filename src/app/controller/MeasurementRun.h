@@ -66,7 +66,8 @@ private:
     // The store, the data file and the working file after a run ended; false when the automatic
     // save failed.
     bool EndRun();
-    void OnSamplingTick();
+    // clock: the number of the record clock that ticked.
+    void OnSamplingTick(uint32_t clock);
     // The run's own record count is reached and its last record filled (or given up on).
     bool RunRecordsComplete() const;
     void OnTimer(int id);

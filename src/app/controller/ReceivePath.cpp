@@ -61,21 +61,23 @@ bool CReceivePath::HandleLinkState(int kind) {
 }
 
 void CReceivePath::PostStored(int channel, uint32_t count, uint32_t firstIndex) {
-    QMetaObject::invokeMethod(
-        this, [this, channel, count, firstIndex] { OnStored(channel, count, firstIndex); },
-        Qt::QueuedConnection);
+    const bool first =
+        count > 0 ? m_notices.AddReadings(channel, firstIndex, count) : m_notices.AddInformation(channel);
+    if (first)
+        QMetaObject::invokeMethod(
+            this, [this, channel] { OnStored(channel); }, Qt::QueuedConnection);
 }
 
-void CReceivePath::OnStored(int channel, uint32_t count, uint32_t firstIndex) {
-    if (count > 0) {
-        const int16_t newest =
-            CMeasurementDataManager::GetReading(m_store.Channel(channel), firstIndex + count - 1);
+void CReceivePath::OnStored(int channel) {
+    const CChannelNotices::TNotice notice = m_notices.Take(channel);
+    if (notice.count > 0) {
+        const int16_t newest = CMeasurementDataManager::GetReading(m_store.Channel(channel),
+                                                                   notice.firstIndex + notice.count - 1);
         // No channel carries a PC-side offset before the offset table exists.
         emit m_notifier.channelValueChanged(channel, TChannelValue::Reading(newest, false));
-        emit m_notifier.samplesStored(channel, count, firstIndex);
-        return;
+        emit m_notifier.samplesStored(channel, notice.count, notice.firstIndex);
     }
-    if (!m_store.UnitInformation(channel).IsPresent())
+    if (!notice.information || !m_store.UnitInformation(channel).IsPresent())
         return;
     if (m_store.State() == CMeasurementDataManager::kStateEmpty)
         emit m_notifier.channelValueChanged(channel, TChannelValue::Ready());

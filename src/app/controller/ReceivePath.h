@@ -1,8 +1,10 @@
 #pragma once
 #include <QObject>
+#include <chrono>
 #include <cstdint>
 #include <span>
 
+#include "app/controller/ChannelNotices.h"
 #include "protocol/RfPacketCommander.h"
 
 class CDongleLink;
@@ -14,7 +16,8 @@ class CStopHandshake;
 // The dongle commander's listener: the dongle's events on the receive thread. Measurement reports
 // go into the record store while measuring, information reports into the store and the polling
 // setting in every run state, the polling-stopped event to the stop handshake. It reaches the
-// window thread only by queued calls, and reports there what was stored.
+// window thread only by queued calls, at most one per channel waiting, and reports there what was
+// stored.
 class CReceivePath : public QObject, public QNL::CRfPacketCommander::IListener {
     Q_OBJECT
 public:
@@ -28,14 +31,19 @@ public:
     void HandleInformationReport(std::span<const uint8_t> report) override;
     bool HandleLinkState(int kind) override;
 
+    // Any thread: what was stored has waited longer than this for the window thread.
+    bool WindowThreadBehind(std::chrono::milliseconds age) const { return m_notices.WaitingLongerThan(age); }
+
 private:
     // count 0: the channel's unit information changed.
     void PostStored(int channel, uint32_t count, uint32_t firstIndex);
-    void OnStored(int channel, uint32_t count, uint32_t firstIndex);
+    // Window thread: what waits for the channel.
+    void OnStored(int channel);
 
     CMeasurementDataManager& m_store;
     CSharedParameters& m_parameters;
     CDongleLink& m_link;
     CStopHandshake& m_stop;
     CMeasurementSignals& m_notifier;
+    CChannelNotices m_notices;
 };

@@ -1,6 +1,8 @@
 #include "app/controller/StopHandshake.h"
 
+#include <QEventLoop>
 #include <QMetaObject>
+#include <QTimer>
 #include <chrono>
 #include <thread>
 
@@ -12,6 +14,8 @@ namespace {
 // The dongle's confirmation usually comes within this; only then the front end's wait opens.
 constexpr auto kQuickWaitStep = std::chrono::milliseconds(10);
 constexpr int kQuickWaitSteps = 120;
+// How often a limited wait looks at the stop flags.
+constexpr int kLimitCheckMs = 50;
 }  // namespace
 
 CStopHandshake::CStopHandshake(CDongleLink& link, IMeasurementView& view, QObject* parent)
@@ -42,29 +46,64 @@ void CStopHandshake::StopPolling() {
         SetDone(true);
 }
 
-void CStopHandshake::WaitForStop() {
+bool CStopHandshake::WaitForStop() {
     if (!m_link.IsConnected())
-        return;
+        return true;
     if (Flags().pending)
         CompleteStop();
     if (Flags().done)
-        return;
-    for (int i = 0; i < kQuickWaitSteps; ++i) {
-        std::this_thread::sleep_for(kQuickWaitStep);
-        if (Flags().done) {
-            CompleteStop();
-            return;
-        }
+        return true;
+    {
+        const CDongleLink::CAwaitingDongle awaiting(m_link);
+        for (int i = 0; i < kQuickWaitSteps && !LimitPassed() && !Flags().done; ++i)
+            std::this_thread::sleep_for(kQuickWaitStep);
     }
-    const bool cancelled = m_view.WaitForStopConfirmation([this] {
-        const TStopFlags flags = Flags();
-        return flags.done && !flags.pending;
-    });
-    if (cancelled) {
-        SetDone(true);
+    if (Flags().done) {
         CompleteStop();
-        VEK::TraceLogger().Trace("測定停止処理を強制停止しました。");
+        return true;
     }
+    bool cancelled = false;
+    if (m_waitLimit)
+        WaitUntilLimit();
+    else
+        cancelled = m_view.WaitForStopConfirmation([this] { return Stopped() || LimitPassed(); });
+    if (!cancelled && Stopped())
+        return true;
+    ForceStop();
+    return false;
+}
+
+void CStopHandshake::LimitWait(std::chrono::milliseconds limit) {
+    const auto limitAt = std::chrono::steady_clock::now() + limit;
+    if (!m_waitLimit || limitAt < *m_waitLimit)
+        m_waitLimit = limitAt;
+}
+
+bool CStopHandshake::Stopped() const {
+    const TStopFlags flags = Flags();
+    return flags.done && !flags.pending;
+}
+
+bool CStopHandshake::LimitPassed() const {
+    return m_waitLimit && std::chrono::steady_clock::now() >= *m_waitLimit;
+}
+
+void CStopHandshake::WaitUntilLimit() {
+    QEventLoop loop;
+    QTimer check;
+    connect(&check, &QTimer::timeout, &loop, [&] {
+        if (Stopped() || LimitPassed())
+            loop.quit();
+    });
+    check.start(kLimitCheckMs);
+    // Nobody is asked, and no command of the window may start anything in the meantime.
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+void CStopHandshake::ForceStop() {
+    SetDone(true);
+    CompleteStop();
+    VEK::TraceLogger().Trace("測定停止処理を強制停止しました。");
 }
 
 void CStopHandshake::CompleteStop() {

@@ -28,6 +28,24 @@ void CTimerHost::StopAll() {
 }
 
 void CTimerHost::RequestStart(int id, int periodMs) {
+    {
+        std::lock_guard lock(m_requestLock);
+        if (!m_requests.insert_or_assign(id, periodMs).second)
+            return;
+    }
     QMetaObject::invokeMethod(
-        this, [this, id, periodMs] { Start(id, periodMs); }, Qt::QueuedConnection);
+        this, [this, id] { StartRequested(id); }, Qt::QueuedConnection);
+}
+
+void CTimerHost::StartRequested(int id) {
+    int periodMs;
+    {
+        std::lock_guard lock(m_requestLock);
+        auto it = m_requests.find(id);
+        if (it == m_requests.end())
+            return;
+        periodMs = it->second;
+        m_requests.erase(it);
+    }
+    Start(id, periodMs);
 }

@@ -3,8 +3,8 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <cstdio>
+#include <string>
 
 #include "data/Reading.h"
 
@@ -35,10 +35,23 @@ void CHeadlessRecorder::Begin() {
 void CHeadlessRecorder::Poll() {
     if (m_started)
         return;
-    if (!m_controller.DongleConfigured()) {
+    if (!m_controller.IsConnected()) {
         if (++m_waitedPolls == kWaitNoticeSeconds * 1000 / kPollMs)
             std::fprintf(stderr, "hollowmere-record: waiting for the dongle...\n");
+        m_informationPolls = 0;
         return;
+    }
+    // The units' information carries their calibration: the first records need it.
+    const std::vector<int32_t> missing = ChannelsWithoutInformation();
+    if (!missing.empty() && ++m_informationPolls < kInformationWaitMs / kPollMs)
+        return;
+    if (!missing.empty()) {
+        std::string list;
+        for (int32_t channel : missing) list += (list.empty() ? "" : ", ") + std::to_string(channel);
+        std::fprintf(stderr,
+                     "hollowmere-record: no unit information (calibration) from channel%s %s; "
+                     "starting without it\n",
+                     missing.size() > 1 ? "s" : "", list.c_str());
     }
     m_started = true;
     m_poll.stop();
@@ -51,6 +64,15 @@ void CHeadlessRecorder::Poll() {
         return;
     }
     std::fprintf(stderr, "hollowmere-record: measuring\n");
+}
+
+std::vector<int32_t> CHeadlessRecorder::ChannelsWithoutInformation() {
+    std::vector<int32_t> missing;
+    for (int32_t channel : m_controller.Store().ChannelsInUse()) {
+        if (!m_controller.Store().UnitInformation(channel).IsPresent())
+            missing.push_back(channel);
+    }
+    return missing;
 }
 
 void CHeadlessRecorder::OnQuitSignal() {
@@ -69,20 +91,8 @@ void CHeadlessRecorder::ShowMessage(EIcon icon, const std::string& text) {
     std::fprintf(stderr, "hollowmere-record: %s%s\n", icon == EIcon::kError ? "error: " : "", text.c_str());
 }
 
-bool CHeadlessRecorder::WaitForStopConfirmation(const std::function<bool()>& stopped) {
-    QEventLoop loop;
-    QTimer check;
-    int waited = 0;
-    connect(&check, &QTimer::timeout, &loop, [&] {
-        waited += 100;
-        if (stopped() || waited >= kStopWaitMs)
-            loop.quit();
-    });
-    check.start(100);
-    loop.exec();
-    if (stopped())
-        return false;
-    std::fprintf(stderr, "hollowmere-record: the dongle did not confirm the stop; standby sent\n");
+bool CHeadlessRecorder::WaitForStopConfirmation(const std::function<bool()>&) {
+    // Never asked: the recorder's stop waits are limited and wait by themselves.
     return true;
 }
 
@@ -123,8 +133,9 @@ void CHeadlessRecorder::PrintSummary() {
                 ++lost;
         }
     }
-    std::printf("records: %u\nchannels: %zu\nlost readings: %llu\nfile: %s\n", records, channels.size(),
-                static_cast<unsigned long long>(lost), store.SavedPath().c_str());
+    std::printf("records: %u\nchannels: %zu\nlost readings: %llu\ndropped samples: %llu\nfile: %s\n", records,
+                channels.size(), static_cast<unsigned long long>(lost),
+                static_cast<unsigned long long>(store.DroppedSamples()), store.SavedPath().c_str());
     std::fflush(stdout);
 }
 
@@ -133,7 +144,9 @@ void CHeadlessRecorder::Conclude(bool deviceError) {
     const bool saved = m_controller.Store().SavedPath() == m_options.outFile;
     PrintSummary();
     // The dongle goes back to standby, as when the application quits.
-    m_controller.RunStopSequence();
+    m_controller.LimitStopWait();
+    if (!m_controller.RunStopSequence())
+        std::fprintf(stderr, "hollowmere-record: the dongle did not confirm the stop; standby sent\n");
     m_controller.Shutdown();
     QCoreApplication::exit(deviceError || !saved ? 1 : 0);
 }

@@ -2,6 +2,7 @@
 #include <QObject>
 #include <QTimer>
 #include <memory>
+#include <vector>
 
 #include "app/controller/IMeasurementView.h"
 #include "app/controller/MeasurementController.h"
@@ -17,8 +18,8 @@ class CHeadlessRecorder : public QObject, public IMeasurementView {
 public:
     // Seconds of waiting for the dongle before saying so.
     static constexpr int kWaitNoticeSeconds = 3;
-    // The longest wait for the dongle's polling-stopped confirmation at the end.
-    static constexpr int kStopWaitMs = 10000;
+    // The longest wait for the information of every channel in use before the start.
+    static constexpr int kInformationWaitMs = 5000;
 
     CHeadlessRecorder(const TRecordOptions& options, const VEK::TParameterSet& parameters,
                       const VEK::TDataFileView& fileView);
@@ -33,7 +34,10 @@ private:
     void OnSamplingTick();
     void OnRunEnded(bool deviceError);
     void OnKeepAwakeChanged(bool requested);
+    // Waits for the dongle, then for the units' information, then starts.
     void Poll();
+    // The channels in use whose unit has not sent its information.
+    std::vector<int32_t> ChannelsWithoutInformation();
     void OnQuitSignal();
     void Conclude(bool deviceError);
     void PrintSummary();
@@ -45,6 +49,7 @@ private:
     CQuitSignalNotifier m_signals;
     QTimer m_poll;
     int m_waitedPolls = 0;
+    int m_informationPolls = 0;  // since the dongle was connected
     bool m_started = false;
     bool m_ended = false;
     bool m_progressShown = false;

@@ -1,5 +1,8 @@
 // hollowmere-record: records a measurement without the window.
+#include <strings.h>
+
 #include <QCoreApplication>
+#include <algorithm>
 #include <cstdio>
 
 #include "app/controller/InstanceKey.h"
@@ -20,9 +23,10 @@ bool ReadParameters(const TRecordOptions& options, VEK::TParameterSet& parameter
     if (options.setupFile.empty())
         return true;
     VEK::CInifileAccessor setup(options.setupFile);
-    bool hasUser = false;
-    for (const std::string& name : setup.SectionNames()) hasUser = hasUser || name == "user";
-    if (!hasUser)
+    // Section names are compared without case, as every settings read does.
+    const std::vector<std::string> sections = setup.SectionNames();
+    if (std::none_of(sections.begin(), sections.end(),
+                     [](const std::string& name) { return strcasecmp(name.c_str(), "user") == 0; }))
         return false;
     const uint32_t systemNumber = parameters.systemNumber;
     VEK::ReadParameterSet(parameters, VEK::AccessorSection(&setup, "user"), VEK::DefineParameterSection());

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <set>
 #include <sstream>
+#include <thread>
 
 #include "DongleEvents.h"
 #include "LoopbackTestHelpers.h"
@@ -141,10 +142,19 @@ protected:
         controller->StartDeviceWatch();
         sim = std::make_unique<CSimulator>(port, simArgs, units);
         if (expectConfigured)
-            ASSERT_TRUE(Pump([&] { return controller->DongleConfigured(); }, 10000));
+            ASSERT_TRUE(Pump([&] { return controller->IsConnected(); }, 10000));
         else
             ASSERT_TRUE(
-                Pump([&] { return controller->IsConnected() && controller->ConnectionAttempted(); }, 10000));
+                Pump([&] { return controller->IsLinked() && controller->ConnectionAttempted(); }, 10000));
+    }
+
+    // Faults of the simulated dongle changed while it is connected.
+    void ChangeSimFaults(const std::function<void(COppositeEngine::TOptions&)>& change) {
+        sim->Session().WithEngine([&](COppositeEngine& engine) {
+            COppositeEngine::TOptions options = engine.Options();
+            change(options);
+            engine.SetOptions(options);
+        });
     }
 
     uint16_t port = 0;
@@ -179,14 +189,61 @@ TEST_F(MeasurementControllerTest, ConnectSequenceThenUnitInformation) {
     EXPECT_TRUE(controller->PollingSetting().InfoWanted(4));
 }
 
-TEST_F(MeasurementControllerTest, SilentDongleStaysUnconfigured) {
-    Connect({"--silent", "0x0F"}, false);
-    Wait(1500);
-    EXPECT_FALSE(controller->DongleConfigured());
-    // Attached but not configured: the mode setting was tried once and retried once.
-    EXPECT_EQ(sim->CountReceived(kModeSetting), 2u);
-    EXPECT_EQ(controller->StatusText(), "Ready");
+// One row per way the dongle fails the connect sequence; the fault is taken away afterwards.
+struct TConnectFault {
+    const char* name;
+    std::vector<std::string> simArgs;
+    size_t modeSettingsPerTry;  // a silent dongle's mode setting is sent again once
+};
+
+void PrintTo(const TConnectFault& c, std::ostream* out) {
+    *out << c.name;
 }
+
+class FailedConnectSequenceTest : public MeasurementControllerTest,
+                                  public ::testing::WithParamInterface<TConnectFault> {};
+
+TEST_P(FailedConnectSequenceTest, CountsAsNotConnectedAndIsTriedAgain) {
+    const TConnectFault& c = GetParam();
+    Connect(c.simArgs, false);
+    ASSERT_TRUE(Pump([&] { return sim->CountReceived(kModeSetting) >= c.modeSettingsPerTry; }, 5000));
+    EXPECT_FALSE(controller->IsConnected());
+    EXPECT_EQ(controller->StatusText(), "Not Ready");
+    // The device watch runs the sequence again on the same link.
+    const size_t firmwareQueries = sim->CountReceived(kFwVersion);
+    ASSERT_TRUE(Pump([&] { return sim->CountReceived(kFwVersion) >= firmwareQueries + 2; }, 8000));
+    EXPECT_FALSE(controller->IsConnected());
+    // Once the dongle answers it is configured and idle, without being plugged in again.
+    ChangeSimFaults([](COppositeEngine::TOptions& options) {
+        options.modeError = false;
+        options.silentCommands.clear();
+    });
+    ASSERT_TRUE(Pump([&] { return controller->IsConnected(); }, 15000));
+    EXPECT_EQ(controller->StatusText(), "Ready");
+    EXPECT_TRUE(Pump([&] { return controller->Store().UnitInformation(3).IsPresent(); }, 5000));
+}
+
+TEST_P(FailedConnectSequenceTest, StartIsRefused) {
+    const TConnectFault& c = GetParam();
+    Connect(c.simArgs, false);
+    ASSERT_TRUE(Pump([&] { return sim->CountReceived(kModeSetting) >= c.modeSettingsPerTry; }, 5000));
+    EXPECT_LT(controller->StartMeasurement(TRunOptions{.reportFailure = false}), 0);
+    EXPECT_EQ(controller->RunState(), CMeasurementDataManager::kStateEmpty);
+    for (const TFrame& frame : sim->Received()) {
+        // Rate code 0 and no unit in use: polling stays off.
+        if (frame[2] == kPollingSetting) {
+            EXPECT_EQ(frame[5], 0);
+        }
+    }
+    EXPECT_FALSE(controller->KeepAwakeRequested());
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, FailedConnectSequenceTest,
+                         ::testing::Values(TConnectFault{"ModeError", {"--mode-error"}, 1},
+                                           TConnectFault{"SilentToModeSetting", {"--silent", "0x0F"}, 2}),
+                         [](const ::testing::TestParamInfo<TConnectFault>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(MeasurementControllerTest, ReconnectsWhenTheSimulatorComesBack) {
     Connect();
@@ -200,7 +257,7 @@ TEST_F(MeasurementControllerTest, ReconnectsWhenTheSimulatorComesBack) {
     EXPECT_EQ(controller->StatusText(), "Not Ready");
 
     sim = std::make_unique<CSimulator>(port, std::vector<std::string>{});
-    ASSERT_TRUE(Pump([&] { return controller->DongleConfigured(); }, 10000));
+    ASSERT_TRUE(Pump([&] { return controller->IsConnected(); }, 10000));
     EXPECT_TRUE(Pump([&] { return controller->Store().UnitInformation(1).IsPresent(); }, 5000));
 }
 
@@ -208,7 +265,10 @@ TEST_F(MeasurementControllerTest, ReconnectsWhenTheSimulatorComesBack) {
 struct TStopCase {
     const char* name;
     std::vector<std::string> simArgs;
+    bool refusePollingOff;    // polling settings are answered with an error once connected
     bool noticeDuringDialog;  // the dongle confirms only once the dialog is open
+    int limitMs;              // > 0: the wait is limited to this (a quit signal)
+    bool limitDuringDialog;   // the signal comes while the dialog is open
     int dialogs;
     size_t standbyModes;  // mode settings with standby after the stop sequence began
     bool forcedStopLogged;
@@ -223,16 +283,28 @@ class StopHandshakeTest : public MeasurementControllerTest,
 
 TEST_P(StopHandshakeTest, StandbyFollowsTheConfirmation) {
     const TStopCase& c = GetParam();
-    Connect(c.simArgs, c.simArgs.empty() || c.simArgs[0] != "--polling-error");
+    Connect(c.simArgs);
     Wait(300);
+    if (c.refusePollingOff)
+        ChangeSimFaults([](COppositeEngine::TOptions& options) { options.pollingError = true; });
     if (c.noticeDuringDialog) {
         view.onWait = [&](const std::function<bool()>& stopped) {
             sim->Session().SendStopNotice();
             return !Pump(stopped, 5000);
         };
     }
+    if (c.limitMs > 0 && c.limitDuringDialog) {
+        // Nobody presses Cancel: the dialog closes by itself at the limit.
+        view.onWait = [&](const std::function<bool()>& stopped) {
+            controller->LimitStopWait(std::chrono::milliseconds(c.limitMs));
+            return !Pump(stopped, 5000);
+        };
+    } else if (c.limitMs > 0) {
+        controller->LimitStopWait(std::chrono::milliseconds(c.limitMs));
+    }
     const size_t before = sim->Received().size();
-    controller->RunStopSequence();
+    const bool confirmed = controller->RunStopSequence();
+    EXPECT_EQ(confirmed, !c.forcedStopLogged);
     Wait(300);
     EXPECT_EQ(view.waitDialogs, c.dialogs);
     std::vector<TFrame> frames = sim->Received();
@@ -256,10 +328,12 @@ TEST_P(StopHandshakeTest, StandbyFollowsTheConfirmation) {
 
 INSTANTIATE_TEST_SUITE_P(
     Answers, StopHandshakeTest,
-    ::testing::Values(TStopCase{"InTime", {"--auto-stop-notice"}, false, 0, 1, false},
-                      TStopCase{"Late", {}, true, 1, 1, false},
-                      TStopCase{"NeverThenCancel", {}, false, 1, 1, true},
-                      TStopCase{"PollingOffRefused", {"--polling-error"}, false, 0, 0, false}),
+    ::testing::Values(TStopCase{"InTime", {"--auto-stop-notice"}, false, false, 0, false, 0, 1, false},
+                      TStopCase{"Late", {}, false, true, 0, false, 1, 1, false},
+                      TStopCase{"NeverThenCancel", {}, false, false, 0, false, 1, 1, true},
+                      TStopCase{"PollingOffRefused", {}, true, false, 0, false, 0, 0, false},
+                      TStopCase{"NeverWithTheWaitLimited", {}, false, false, 1500, false, 0, 1, true},
+                      TStopCase{"NeverLimitedWhileTheDialogIsOpen", {}, false, false, 300, true, 1, 1, true}),
     [](const ::testing::TestParamInfo<TStopCase>& info) { return std::string(info.param.name); });
 
 TEST_F(MeasurementControllerTest, StopTimeInThePastEndsAtTheFirstTick) {
@@ -275,6 +349,47 @@ TEST_F(MeasurementControllerTest, StopTimeInThePastEndsAtTheFirstTick) {
     EXPECT_EQ(controller->RunState(), CMeasurementDataManager::kStateHolding);
     EXPECT_FALSE(controller->KeepAwakeRequested());
     EXPECT_EQ(view.lostTimeouts.back(), 0u);
+}
+
+// A report of the previous run arriving after the start is dropped, never filed at record 0, and
+// the log counts it when the run ends.
+TEST_F(MeasurementControllerTest, LateReportIsDroppedAndCountedInTheLog) {
+    Connect();
+    ASSERT_EQ(controller->StartMeasurement(TRunOptions{}), 0);
+    // Unit 1's report of sequence 200 with one sample at 50 degC.
+    Deliver(DataReceivedEvent({3, 1, 90, 1, 200, 0x19, 0x00, 0, 0, 0}), controller->Listener());
+    EXPECT_EQ(controller->Store().DroppedSamples(), 1u);
+    controller->FinishMeasurement();
+    EXPECT_NE(CMeasurementDataManager::GetReading(controller->Store().Channel(1), 0), 500);
+    const std::string log = VEK::LogFilePath();
+    EXPECT_TRUE(Pump(
+        [&] {
+            return testing_support::ReadFile(log).find("記録位置を決められないサンプルを1個破棄しました。") !=
+                   std::string::npos;
+        },
+        5000));
+}
+
+// The last run's record clock runs on after its finish; whatever it sent must not count for the
+// next run: every sampling tick of a run stands for a record position of that run.
+TEST_F(MeasurementControllerTest, NewRunNeverSeesTheLastRunsClock) {
+    parameters.polling.SetRateCode(1);  // 100 ms
+    Connect();
+    ASSERT_EQ(controller->StartMeasurement(TRunOptions{}), 0);
+    Wait(300);
+    controller->FinishMeasurement();
+    // The window thread busy for a few periods: the old clock's ticks wait in its queue.
+    std::this_thread::sleep_for(std::chrono::milliseconds(350));
+    uint32_t ticks = 0;
+    uint32_t ticksAhead = 0;
+    QObject::connect(controller.get(), &CMeasurementSignals::samplingTick, [&] {
+        ++ticks;
+        ticksAhead += ticks > controller->Store().RecordsThisRun();
+    });
+    ASSERT_EQ(controller->StartMeasurement(TRunOptions{}), 0);
+    Wait(1000);
+    EXPECT_EQ(ticksAhead, 0u);
+    EXPECT_GE(ticks, 5u);
 }
 
 TEST_F(MeasurementControllerTest, LostChannelIsAskedAgainOnlyWhileIdle) {
@@ -323,7 +438,7 @@ TEST_F(MeasurementControllerTest, NewSystemNumberAfterStopAndDetach) {
     parameters.systemNumber = 7;
     controller->DetachDongle();
     EXPECT_FALSE(controller->ConnectionAttempted());
-    ASSERT_TRUE(Pump([&] { return controller->DongleConfigured(); }, 10000));
+    ASSERT_TRUE(Pump([&] { return controller->IsConnected(); }, 10000));
     const std::vector<TFrame> frames = sim->Received();
     const TFrame* lastMode = nullptr;
     for (const TFrame& frame : frames)
@@ -373,7 +488,8 @@ TEST_F(MeasurementControllerTest, ShortMeasurementKeepsTheLastRunsWorkingFile) {
 }
 
 TEST_F(MeasurementControllerTest, FailedStartLeavesNoWorkingFileAndNoKeepAwake) {
-    Connect({"--polling-error"}, false);
+    Connect();
+    ChangeSimFaults([](COppositeEngine::TOptions& options) { options.pollingError = true; });
     EXPECT_LT(controller->StartMeasurement(TRunOptions{}), 0);
     EXPECT_FALSE(controller->KeepAwakeRequested());
     EXPECT_TRUE(controller->WorkingFilePath().empty());
@@ -392,7 +508,7 @@ std::vector<uint8_t> InformationReport(uint8_t unit) {
 TEST_F(MeasurementControllerTest, InformationBurstResendsOnceAtOnceAndOnceAfter) {
     controller->StartDeviceWatch();
     sim = std::make_unique<CSimulator>(port, std::vector<std::string>{}, "1-25", false);
-    ASSERT_TRUE(Pump([&] { return controller->DongleConfigured(); }, 10000));
+    ASSERT_TRUE(Pump([&] { return controller->IsConnected(); }, 10000));
     Wait(1000);  // the reset's own re-send
     const size_t before = sim->CountReceived(kPollingSetting);
     for (uint8_t unit = 1; unit <= 25; ++unit) {

@@ -119,4 +119,18 @@ TEST_F(ReceivePathTest, WhileIdleOnlyInformationIsTaken) {
     EXPECT_TRUE(parameters.PollingSetting().InfoWanted(2));
 }
 
+// A burst while the window thread is busy: one call per channel waits, with the readings' range
+// merged and the newest reading shown.
+TEST_F(ReceivePathTest, BurstReachesTheWindowThreadOncePerChannel) {
+    using TLines = std::vector<std::string>;
+    store.Start(data_test::ThreeChannelSetup());
+    log.lines.clear();
+    for (uint8_t sequence = 0; sequence < 10; ++sequence)
+        Deliver(DataReceivedEvent(MeasurementReport(1, sequence, {kAt25})), path);
+    for (int i = 0; i < 50; ++i) Deliver(DataReceivedEvent(InformationReport(3, 0)), path);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(log.lines, (TLines{"value 1 250", "stored 1 10 from 0", "information 3", "refresh"}));
+    EXPECT_FALSE(path.WindowThreadBehind(std::chrono::milliseconds(0)));
+}
+
 }  // namespace
