@@ -20,7 +20,6 @@ namespace {
 class GraphPanelTest : public ::testing::Test {
 protected:
     GraphPanelTest() {
-        EnsureTestApplication();
         // Three channels at 1 s: slow waves of their own, a gap in channel 2.
         TMeasurementSetup setup;
         setup.pollingSetting.SetRateCode(4);
@@ -42,8 +41,8 @@ protected:
         layout->addWidget(temperatureBar, 0, 2, 8, 1);
         layout->addWidget(timeBar, 8, 1);
         int row = 0;
-        for (QWidget* control : std::initializer_list<QWidget*>{timeDivUp, timeDivDown, tempDivUp, tempDivDown,
-                                                                autoScale, cursor, cursorLeft, cursorRight})
+        for (QWidget* control : std::initializer_list<QWidget*>{
+                 timeDivUp, timeDivDown, tempDivUp, tempDivDown, autoScale, cursor, cursorLeft, cursorRight})
             layout->addWidget(control, row++, 0);
         auto* readouts = new QHBoxLayout;
         for (QLabel* label : labels) readouts->addWidget(label);
@@ -76,9 +75,11 @@ protected:
 
     // The resize and full redraw timers have run once the picture fills the area.
     bool WaitForPicture() {
-        return QTest::qWaitFor([this] { return panel.Graph().Picture().size() == panel.Area()->size(); }, 5000);
+        return QTest::qWaitFor([this] { return panel.Graph().Picture().size() == panel.Area()->size(); },
+                               5000);
     }
 
+    const bool application = (EnsureTestApplication(), true);  // before any widget
     CMeasurementDataManager store;
     CGraphChannelVisibility visibility;
     QWidget window;
