@@ -114,30 +114,33 @@ void CGraph::ScaleCommandDone() {
 }
 
 void CGraph::TimeDivUp() {
-    const uint32_t start = m_time.start, samples = m_time.samplesPerScreen;
-    if (!Availability().timeDivUp || !m_time.ZoomOut())
-        return;
-    Recentre(start, samples);
-    ScaleCommandDone();
+    StepTimeDiv(true);
 }
 
 void CGraph::TimeDivDown() {
+    StepTimeDiv(false);
+}
+
+void CGraph::StepTimeDiv(bool longer) {
     const uint32_t start = m_time.start, samples = m_time.samplesPerScreen;
-    if (!Availability().timeDivDown || !m_time.ZoomIn())
+    const TGraphAvailability available = Availability();
+    if (!(longer ? available.timeDivUp : available.timeDivDown) ||
+        !(longer ? m_time.ZoomOut() : m_time.ZoomIn()))
         return;
     Recentre(start, samples);
     ScaleCommandDone();
 }
 
 void CGraph::TempDivUp() {
-    if (!m_temperature.StepUp())
-        return;
-    m_dataStale = true;
-    ScaleCommandDone();
+    StepTempDiv(true);
 }
 
 void CGraph::TempDivDown() {
-    if (!m_temperature.StepDown())
+    StepTempDiv(false);
+}
+
+void CGraph::StepTempDiv(bool larger) {
+    if (!(larger ? m_temperature.StepUp() : m_temperature.StepDown()))
         return;
     m_dataStale = true;
     ScaleCommandDone();

@@ -148,6 +148,8 @@ private:
     void CentreOn(uint32_t record);
     // When the data end left of the right edge, the view moves back to show the last record.
     void KeepOnRecords();
+    void StepTimeDiv(bool longer);
+    void StepTempDiv(bool larger);
     void ScaleCommandDone();
     void RestartHoldTimerWhileHeld();
     void SetHold(bool hold);
