@@ -1,12 +1,17 @@
 // What publishing costs, with the broker on loopback: the front end's hand-over and the publisher
-// thread's JSON, queue and network work, the channel values and the acknowledgements. Records come
-// at their real rate, so the process's CPU time against the elapsed periods is the share of a core.
+// thread's JSON, queue and network work, the channel values and the acknowledgements; and the same
+// fed by the controller's feed from the record store. Records come at their real rate, so the
+// process's CPU time against the elapsed periods is the share of a core.
 #include <benchmark/benchmark.h>
 
 #include <ctime>
+#include <optional>
 #include <thread>
 
 #include "TestBroker.h"  // tests/publish
+#include "app/controller/RecordPublisher.h"
+#include "data/MeasurementDataManager.h"
+#include "data/SamplingRate.h"
 #include "publish/MqttPublisher.h"
 #include "support/TestHome.h"
 
@@ -39,25 +44,43 @@ bool WaitFor(const std::function<bool()>& condition) {
     return true;
 }
 
-void PublishToLoopbackBroker(benchmark::State& state) {
-    const int channels = static_cast<int>(state.range(0));
-    const auto rateMs = static_cast<uint32_t>(state.range(1));
-    testing_support::TestHome();  // the broker's folder, the spill file and the log stay in it
+// A broker of the bench's own on loopback and the connection to it; nothing when it cannot run.
+std::optional<TMqttConnection> StartBroker(benchmark::State& state, CTestBroker& broker) {
     if (CTestBroker::Program().empty()) {
         state.SkipWithError("mosquitto is not installed (scripts/setup.sh installs it)");
-        return;
+        return std::nullopt;
     }
-    CTestBroker broker;
     if (!broker.Start()) {
         state.SkipWithError("the broker did not start");
-        return;
+        return std::nullopt;
     }
     TMqttSettings settings;
     settings.url = broker.Url();
     TMqttConnection connection;
     std::string error;
     TMqttConnection::Resolve(settings, connection, error);
-    CMqttPublisher publisher(connection, "bench_publish", 5);
+    return connection;
+}
+
+void Report(benchmark::State& state, bool delivered, double cpuSeconds, uint32_t records, uint32_t rateMs) {
+    if (!delivered) {
+        state.SkipWithError("records were not acknowledged");
+        return;
+    }
+    const double cpuPerRecord = cpuSeconds / records;
+    state.counters["cpu_us_per_record"] = cpuPerRecord * 1e6;
+    state.counters["core_percent_at_rate"] = cpuPerRecord * 1000.0 / rateMs * 100.0;
+}
+
+void PublishToLoopbackBroker(benchmark::State& state) {
+    const int channels = static_cast<int>(state.range(0));
+    const auto rateMs = static_cast<uint32_t>(state.range(1));
+    testing_support::TestHome();  // the broker's folder, the spill file and the log stay in it
+    CTestBroker broker;
+    const std::optional<TMqttConnection> connection = StartBroker(state, broker);
+    if (!connection)
+        return;
+    CMqttPublisher publisher(*connection, "bench_publish", 5);
     publisher.SetLog([](const std::string&) {});
     publisher.SetSpillFolder(broker.Folder());
     publisher.Start();
@@ -73,14 +96,51 @@ void PublishToLoopbackBroker(benchmark::State& state) {
         std::this_thread::sleep_for(std::chrono::milliseconds(rateMs));
     }
     const bool delivered = WaitFor([&] { return publisher.Status().delivered == number; });
-    const double cpuPerRecord = (ProcessCpuSeconds() - cpuBefore) / number;
+    const double cpuSeconds = ProcessCpuSeconds() - cpuBefore;
     publisher.Stop(1s);
-    if (!delivered) {
-        state.SkipWithError("records were not acknowledged");
+    Report(state, delivered, cpuSeconds, number, rateMs);
+}
+
+// As the controller does it: each sampling tick the store gets a record's readings (the recording
+// itself, a small part of the figure) and the feed publishes the records that became complete.
+void PublishFromTheStore(benchmark::State& state) {
+    const int channels = static_cast<int>(state.range(0));
+    const auto rateMs = static_cast<uint32_t>(state.range(1));
+    testing_support::TestHome();
+    CTestBroker broker;
+    const std::optional<TMqttConnection> connection = StartBroker(state, broker);
+    if (!connection)
+        return;
+    TMeasurementSetup setup;
+    setup.systemNumber = 5;
+    setup.pollingSetting.SetRateCode(rateMs < 1000 ? 1 : 4);  // 100 ms or 1 s
+    for (int k = 1; k <= channels; ++k) setup.pollingSetting.SetInUse(k, true);
+    CMeasurementDataManager store;
+    store.Start(setup);
+    CRecordPublisher publisher(*connection, "bench_publish");
+    publisher.Follow(5);
+    publisher.RunStarted(store, 0);
+    if (!WaitFor([&] { return publisher.Status().state == TMqttStatus::EState::kConnected; })) {
+        state.SkipWithError("no connection to the broker");
         return;
     }
-    state.counters["cpu_us_per_record"] = cpuPerRecord * 1e6;
-    state.counters["core_percent_at_rate"] = cpuPerRecord * 1000.0 / rateMs * 100.0;
+    uint32_t records = 0;
+    const double cpuBefore = ProcessCpuSeconds();
+    for (auto _ : state) {
+        for (int k = 1; k <= channels; ++k)
+            CMeasurementDataManager::SetReading(store.Channel(k), records,
+                                                static_cast<int16_t>(200 + (records + k) % 300));
+        store.AdvanceTick();
+        store.SetRecordCount(++records);
+        publisher.PublishComplete(store);
+        std::this_thread::sleep_for(std::chrono::milliseconds(rateMs));
+    }
+    store.Stop();
+    publisher.RunEnded(store, ERunState::kFinished);
+    const bool delivered = WaitFor([&] { return publisher.Status().delivered == records; });
+    const double cpuSeconds = ProcessCpuSeconds() - cpuBefore;
+    publisher.Stop(1s);
+    Report(state, delivered, cpuSeconds, records, rateMs);
 }
 
 }  // namespace
@@ -92,6 +152,16 @@ BENCHMARK(PublishToLoopbackBroker)
     ->MeasureProcessCPUTime()
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(PublishToLoopbackBroker)
+    ->Args({20, 100})
+    ->Iterations(100)
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(PublishFromTheStore)
+    ->Args({100, 1000})
+    ->Iterations(20)
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(PublishFromTheStore)
     ->Args({20, 100})
     ->Iterations(100)
     ->MeasureProcessCPUTime()

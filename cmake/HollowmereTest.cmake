@@ -7,7 +7,8 @@ function(hollowmere_add_test)
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} hollowmere_testmain GTest::gtest)
   target_compile_definitions(${T_NAME} PRIVATE
-    HOLLOWMERE_SOURCE_DIR="${CMAKE_SOURCE_DIR}" HOLLOWMERE_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
+    HOLLOWMERE_SOURCE_DIR="${CMAKE_SOURCE_DIR}" HOLLOWMERE_BIN_DIR="${CMAKE_BINARY_DIR}/bin"
+    HOLLOWMERE_SCREENS_DIR="${CMAKE_BINARY_DIR}/screens")
   gtest_discover_tests(${T_NAME} DISCOVERY_TIMEOUT 60
     PROPERTIES
       ENVIRONMENT QT_QPA_PLATFORM=offscreen

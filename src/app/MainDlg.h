@@ -1,20 +1,29 @@
 #pragma once
 #include <QDialog>
-#include <QLabel>
-#include <QPushButton>
+#include <QPointer>
+#include <functional>
+#include <memory>
 
+#include "app/CommandAvailability.h"
+#include "app/MainDlgControls.h"
 #include "app/OnlyWindowChecker.h"
+#include "app/StatusLine.h"
 #include "app/controller/IMeasurementView.h"
 #include "app/controller/MeasurementController.h"
 #include "app/controller/QuitSignalNotifier.h"
-#include "files/GraphScaleSettings.h"
+#include "dialogs/OperatorPrompt.h"
+#include "display/ListPaging.h"
+#include "files/DataFileView.h"
 #include "files/ParameterSet.h"
 
-// The application's main window, run modally for the life of the process.
+// The application's main window, run modally for the life of the process: the status and
+// information lines, the lists and the graph, and every command.
 class CMainDlg : public QDialog, public IMeasurementView {
     Q_OBJECT
 public:
-    explicit CMainDlg(QWidget* parent = nullptr);
+    // prompt: answers every box and dialog (borrowed); by default the platform's, modal to this
+    // window.
+    explicit CMainDlg(IOperatorPrompt* prompt = nullptr, QWidget* parent = nullptr);
     ~CMainDlg() override;
 
     // Start-up up to the moment the window is ready; false when the window must not be shown
@@ -25,6 +34,17 @@ public:
 
     const VEK::TParameterSet& ParameterSet() const { return m_parameters; }
     CMeasurementController& Controller() { return m_controller; }
+    const CMainDlgControls& Controls() const { return m_controls; }
+    const CStatusLine& StatusLine() const { return m_statusLine; }
+    const CListPaging& Paging() const { return m_paging; }
+
+    // Hooks of the parts that come later. The counterpart window (hidden, without parent) that a
+    // Shift+click on a menu button shows while the development TCP server runs.
+    void SetCounterpartWindow(QWidget* window);
+    // The offset adjustment dialog run by "Adjust Offset"; the item is greyed without it.
+    void SetOffsetAdjustment(std::function<void(IShortMeasurementExecutable&)> adjust);
+    // The graph's cursor mode, which the deletions need.
+    void SetCursorMode(bool on);
 
     void ShowMessage(EIcon icon, const std::string& text) override;
     bool WaitForStopConfirmation(const std::function<bool()>& stopped) override;
@@ -39,30 +59,67 @@ public slots:
     void ShowAbout();
     // The Start/Stop command.
     void StartStop();
+    // A menu button: its menu at the button's lower left corner (or the counterpart window).
+    void OpenMenu(int buttonId);
+
+    void SaveData();
+    void LoadData();
+    void ClearAllData();
+    // Command 32790: the graph shown or hidden.
+    void ToggleGraphDisplay();
+    void Setup();
+    void AdjustOffset();
+    // Combo box 1044: 1, 2 or 4 lists without the graph.
+    void SetListCount(int index);
+    void PageBack();
+    void PageForward();
 
 protected:
     void reject() override { QuitRequest(); }
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    // Run state, connection or remaining time changed.
+    void ConnectCommands();
+    // Run state, connection or data changed: status and information lines, button and menu
+    // states.
     void RefreshStatus();
+    void RefreshInformationLine();
+    void RefreshMenus();
+    void RefreshCounterpartTitle();
+    // The display mode as it stands: which controls show, then the lists.
+    void ApplyDisplayMode();
+    // The lists after a start, a finish, a load, a reset or a page change (placeholders for now).
+    void RebuildLists();
     bool RunSystemNumberGate();
-    static bool ConfirmQuit(QWidget* parent);
-    // Finished data that were saved nowhere: asks before they are discarded.
+    // Readings go to the MQTT broker that define.ini names, if it names one.
+    void StartPublishing();
+    bool ConfirmQuit();
+    // Finished data that were never saved, or changed since: asks before they are discarded.
     bool DiscardCheck();
     // A run still measuring is finished as Stop does (automatic save included), then the dongle is
     // brought to standby.
     void EndMeasurementForQuit();
+    void Tell(IOperatorPrompt::EIcon icon, const std::string& text) { m_prompt.Tell(icon, text); }
+    VEK::TDataFileView DataFileView() const;
 
+    std::unique_ptr<IOperatorPrompt> m_ownPrompt;
+    IOperatorPrompt& m_prompt;
     COnlyWindowChecker m_onlyWindow;
     CQuitSignalNotifier m_quitSignals;
     VEK::TParameterSet m_parameters;
     VEK::TGraphScaleSettings m_scales;
     CMeasurementController m_controller{m_parameters, *this};
-    QLabel* m_status = nullptr;
-    QLabel* m_information = nullptr;
-    QPushButton* m_startStop = nullptr;
+    CMainDlgControls m_controls{this};
+    CStatusLine m_statusLine{m_controls.Label(CMainDlgControls::kStatus)};
+    CListPaging m_paging;
+    QPointer<QWidget> m_counterpart;
+    std::function<void(IShortMeasurementExecutable&)> m_adjustOffset;
+    // The graph's state that the window needs until the graph keeps it.
+    bool m_graphShown = true;
+    bool m_cursorOn = false;
+    uint32_t m_graphStart = 0;
+    uint32_t m_samplesPerScreen = 10;
     bool m_started = false;  // past the single-instance check
     bool m_closing = false;
 };

@@ -1,10 +1,21 @@
 #include <QApplication>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 
 #include "app/MainDlg.h"
+#include "app/SimulatedDongle.h"
 #include "files/Settings.h"
 #include "files/TraceLogger.h"
 #include "platform/Folders.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: hollowmere [--simulate]\n"
+    "  --simulate   play the dongle and its units inside the application (no hardware, no settings change)\n";
+
+}  // namespace
 
 int main(int argc, char** argv) {
     // Without a home folder every file would go to a shared place another user may have prepared.
@@ -14,12 +25,29 @@ int main(int argc, char** argv) {
     }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Hollowmere"));
+    bool simulate = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--simulate") == 0) {
+            simulate = true;
+        } else {
+            std::fprintf(stderr, "hollowmere: unknown option %s\n%s", argv[i], kUsage);
+            return 2;
+        }
+    }
     VEK::CreateSettingsFolders();
 
     int result = 0;
     {
+        // Outlives the window: the stop handshake at the quit still talks to it.
+        std::unique_ptr<CSimulatedDongle> simulator;
+        if (simulate)
+            simulator = std::make_unique<CSimulatedDongle>();
         CMainDlg mainDlg;
+        if (simulator)
+            mainDlg.Controller().SetTransport(CSimulatedDongle::Transport());
         if (mainDlg.InitDialog()) {
+            if (simulator && !simulator->Start(mainDlg.Controller().TcpServerPort()))
+                std::fprintf(stderr, "hollowmere: the simulated dongle could not start\n");
             mainDlg.show();
             result = mainDlg.exec();
         }

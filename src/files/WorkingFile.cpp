@@ -14,12 +14,6 @@
 namespace VEK {
 namespace {
 
-// Records left for late reports: one second at the fast rates, four periods otherwise.
-uint32_t Lag(const CMeasurementDataManager& store) {
-    const uint32_t period = SamplingPeriodMilliseconds(store.SamplingRateCode());
-    return period < 1000 ? 10 : 4;
-}
-
 // Every record position of the run, also once the store has stopped measuring (its sequence
 // counter and base stay until the next start or reset), and any record a report ahead of the
 // counter has filled in the file's channels.
@@ -49,14 +43,7 @@ bool CWorkingFile::Start(const CMeasurementDataManager& store, const TDataFileVi
 bool CWorkingFile::Append(const CMeasurementDataManager& store, bool final) {
     if (m_path.empty())
         return false;
-    uint32_t upTo = 0;
-    if (final) {
-        upTo = RecordsOfEndedRun(store, m_channelCount);
-    } else {
-        const uint32_t records = store.RecordsThisRun();
-        const uint32_t lag = Lag(store);
-        upTo = records >= lag ? records - lag : 0;
-    }
+    const uint32_t upTo = final ? RecordsOfEndedRun(store, m_channelCount) : CompleteRecords(store);
     if (upTo <= m_rowsWritten)
         return true;
     CAppendFileWriter writer(m_path);
@@ -69,6 +56,13 @@ bool CWorkingFile::Append(const CMeasurementDataManager& store, bool final) {
     // No part-written row may stay: the next append writes the rows again.
     writer.Rollback();
     return false;
+}
+
+uint32_t CWorkingFile::CompleteRecords(const CMeasurementDataManager& store) {
+    // Records left for late reports: one second at the fast rates, four periods otherwise.
+    const uint32_t lag = SamplingPeriodMilliseconds(store.SamplingRateCode()) < 1000 ? 10 : 4;
+    const uint32_t records = store.RecordsThisRun();
+    return records >= lag ? records - lag : 0;
 }
 
 void CWorkingFile::Delete() {

@@ -18,6 +18,9 @@ public:
     bool Append(const CMeasurementDataManager& store, bool final);
     // After the data were saved, and at exit.
     void Delete();
+    // The records of a running measurement that are complete: all but the newest few, which late
+    // and repeated reports may still fill; 0 while fewer were counted.
+    static uint32_t CompleteRecords(const CMeasurementDataManager& store);
     const std::string& Path() const { return m_path; }
     // The file's channels, fixed by its header.
     uint32_t ChannelCount() const { return m_channelCount; }

@@ -106,8 +106,14 @@ void CMqttPublisher::Run(const std::atomic<bool>& stop) {
         TakeInbox();
         const int64_t now = NowMs();
         if (stop && drainUntil < 0) {
-            std::lock_guard<std::mutex> lock(m_lock);
-            drainUntil = now + m_drain.count();
+            {
+                std::lock_guard<std::mutex> lock(m_lock);
+                drainUntil = now + m_drain.count();
+            }
+            // Between two attempts (the broker may be back since the last one): one more before
+            // what waits goes to the spill file.
+            if (m_session == nullptr && drainUntil > now && !Drained())
+                Connect();
         }
         // A connection under way may still come up within the drain time.
         if (stop && (m_session == nullptr || Drained() || now >= drainUntil))

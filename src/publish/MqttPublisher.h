@@ -48,8 +48,9 @@ public:
     // every reconnect (the broker may have published the last will "offline" meanwhile).
     void SetRunState(ERunState state);
     TMqttStatus Status() const;
-    // Goes on delivering for at most drain while the broker is connected, says goodbye (the state
-    // stays as last set), saves what is left to the spill file and ends the thread. Waits at most
+    // Goes on delivering for at most drain while the broker is connected (without a connection and
+    // with something to deliver, it tries once more at once), says goodbye (the state stays as last
+    // set), saves what is left to the spill file and ends the thread. Waits at most
     // drain and a few seconds; records handed over later are not published.
     void Stop(std::chrono::milliseconds drain);
     std::string SpillPath() const { return m_spillFolder + "/" + m_spillName; }

@@ -257,6 +257,25 @@ TEST_F(PublisherBrokerTest, WithoutABrokerTheSpillFileKeepsEveryRecordUntilOneAp
     EXPECT_FALSE(FileExists(spill));
 }
 
+// The broker is back between two attempts when the publisher stops: one more attempt delivers
+// what waits instead of leaving it in the spill file.
+TEST_F(PublisherBrokerTest, StopBetweenAttemptsTriesOnceMoreBeforeSpilling) {
+    auto publisher = MakePublisher(m_broker.Url());  // nobody listens yet
+    ASSERT_TRUE(publisher->Start());
+    for (uint32_t n = 1; n <= 10; ++n) publisher->Publish(Record(n));
+    publisher->SetRunState(ERunState::kFinished);
+    ASSERT_TRUE(WaitForState(*publisher, TMqttStatus::EState::kUnreachable));
+    // The next attempt is a second after the first failed.
+    ASSERT_TRUE(m_broker.Start());
+    CTestSubscriber subscriber;
+    ASSERT_TRUE(subscriber.Subscribe(m_broker.Port(), "hollowmere/#"));
+    publisher->Stop(5s);
+    EXPECT_EQ(publisher->Status().waiting, 0u) << publisher->Status().Text();
+    EXPECT_FALSE(FileExists(publisher->SpillPath()));
+    ASSERT_TRUE(subscriber.WaitFor([](const TMessages& m) { return LastStateIs(m, "finished"); }, 5s));
+    ExpectEveryRecord(subscriber.Messages(), 10);
+}
+
 TEST_F(PublisherBrokerTest, LateSubscriberSeesRetainedStateValuesAndTheLastWill) {
     ASSERT_TRUE(m_broker.Start());
     const std::string output = m_broker.Folder() + "/probe.out";

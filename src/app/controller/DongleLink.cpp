@@ -64,18 +64,35 @@ bool CDongleLink::IsLinked() const {
     return m_commander.IsRunning() && m_target != nullptr && m_target->IsLinked();
 }
 
+VEK::TDeviceSettings CDongleLink::DeviceSettings() const {
+    VEK::TDeviceSettings device = VEK::TDeviceSettings::Read(VEK::DefineParameterSection());
+    if (m_transport) {
+        device.vendorText = m_transport->vendorText;
+        device.productText = m_transport->productText;
+        device.tcpAddress = m_transport->tcpAddress;
+    }
+    return device;
+}
+
 bool CDongleLink::OpenDevice() {
-    const VEK::TDeviceSettings device = VEK::TDeviceSettings::Read(VEK::DefineParameterSection());
+    const VEK::TDeviceSettings device = DeviceSettings();
     m_recordLimit = static_cast<uint32_t>(device.recordLimit > 0 ? device.recordLimit
                                                                  : VEK::TDeviceSettings::kDefaultRecordLimit);
     m_commander.SetListener(m_listener);
-    if (device.UsesTcp())
-        return OpenTcpServer(device.TcpPort(), device.tcpAddress);
-    return OpenHidDevice(device.VendorId(), device.ProductId());
+    if (!device.UsesTcp())
+        return OpenHidDevice(device.VendorId(), device.ProductId());
+    // Port 0 in define.ini names no port; from the command line it asks for any free one.
+    if (device.TcpPort() == 0 && !m_transport)
+        return false;
+    if (!OpenTcpServer(device.TcpPort(), device.tcpAddress))
+        return false;
+    if (m_transport)
+        m_transport->productText = std::to_string(m_tcpServer.BoundPort());
+    return true;
 }
 
 bool CDongleLink::OpenTcpServer(int port, const std::string& address) {
-    if (port <= 0 || port > 65535)
+    if (port < 0 || port > 65535)
         return false;
     m_tcpServer.Stop();
     m_tcpServer.SetBindAddress(address);

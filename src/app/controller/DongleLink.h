@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 
 #include "app/controller/TimerHost.h"
 #include "files/DeviceSettings.h"
@@ -54,6 +55,9 @@ public:
         CDongleLink& m_link;
     };
 
+    // The transport from the command line instead of define.ini ("hid-vid", "hid-pid",
+    // "tcp-address"); a TCP port 0 takes any free port and keeps it for every reopening.
+    void SetTransport(const VEK::TDeviceSettings& transport) { m_transport = transport; }
     // Device watch every second from now on (the first look right away).
     void StartDeviceWatch();
     // The report stops; the device watch opens the dongle afresh.
@@ -68,6 +72,10 @@ public:
     // Linked, and the last connect sequence configured the dongle: only then is it used.
     bool IsConnected() const { return m_configured && IsLinked(); }
     bool ConnectionAttempted() const { return m_connectionAttempted; }
+    // The development TCP server is what the dongle commander runs.
+    bool TcpServerRunning() const { return m_target == &m_tcpServer && m_commander.IsRunning(); }
+    // The port the development TCP server listened on last; 0 before it ever did.
+    uint16_t TcpServerPort() const { return m_tcpServer.BoundPort(); }
     // define.ini "rec-max", read at every attempt to open the dongle.
     uint32_t RecordLimit() const { return m_recordLimit; }
 
@@ -102,6 +110,7 @@ signals:
 
 private:
     bool OpenDevice();
+    VEK::TDeviceSettings DeviceSettings() const;
     bool OpenTcpServer(int port, const std::string& address);
     bool OpenHidDevice(uint16_t vendorId, uint16_t productId);
     // Makes the report the commander's target and starts it; its receive thread gets the highest
@@ -131,6 +140,7 @@ private:
     std::mutex m_commandLock;
     CTimerHost m_timers;
 
+    std::optional<VEK::TDeviceSettings> m_transport;
     bool m_connectionAttempted = false;
     bool m_configured = false;
     // Device watches before a failed connect sequence is tried again (0: none), and the next

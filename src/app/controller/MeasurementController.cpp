@@ -52,7 +52,7 @@ void CMeasurementController::FinishMeasurement() {
 void CMeasurementController::Execute(bool start) {
     const bool measuring = m_store.State() == CMeasurementDataManager::kStateMeasuring;
     if (start && !measuring)
-        m_run.Start(TRunOptions{.workingFile = false, .reportFailure = false});
+        m_run.Start(TRunOptions{.workingFile = false, .reportFailure = false, .publish = false});
     else if (!start && measuring)
         m_run.Finish();
 }

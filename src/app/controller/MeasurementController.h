@@ -28,6 +28,8 @@ public:
     // Closes the dongle's communication and stops the record clock.
     ~CMeasurementController() override;
 
+    // The dongle's transport from the command line instead of define.ini (see CDongleLink).
+    void SetTransport(const VEK::TDeviceSettings& transport) { m_link.SetTransport(transport); }
     // Device watch every second from now on (the first look right away).
     void StartDeviceWatch();
     // Discards the data, turns polling off and asks every unit for its information again.
@@ -36,11 +38,13 @@ public:
     int StartMeasurement(const TRunOptions& options);
     void FinishMeasurement();
     // The short measurement: start while not measuring, stop while measuring; anything else does
-    // nothing. No working file and no automatic save.
+    // nothing. No working file, no automatic save, nothing published.
     void Execute(bool start) override;
     // Replaces the data with a data file (a running measurement is finished first); the graph's
     // view state comes back in fileView. On failure the controller goes back to idle and false.
     bool LoadData(const std::string& path, VEK::TDataFileView& fileView);
+    // The Save command wrote the data to a file: the working file has served its purpose.
+    void DataSaved() { m_run.DataSaved(); }
     // A new system number: the dongle is opened afresh by the device watch and configured again.
     void DetachDongle();
     // Before an exit or a new system number: wait, polling off with the data discarded, wait; the
@@ -51,9 +55,22 @@ public:
     // running or to come, waits at most this long from now and opens no window.
     static constexpr std::chrono::milliseconds kUnattendedStopWait{10000};
     void LimitStopWait(std::chrono::milliseconds limit = kUnattendedStopWait);
-    // At exit: closes the dongle, stops the clock, deletes the working file unless it holds a run
-    // that was saved nowhere.
+    // At exit: closes the dongle, stops the clock and publishing, deletes the working file unless it
+    // holds a run that was saved nowhere.
     void Shutdown();
+
+    // From now on every run's records (the short measurement's excepted) and the run state go to
+    // the MQTT broker; program is the base name of the program file. The connection comes checked
+    // from TMqttConnection::Resolve. The status is signalled with publishStatusChanged.
+    void StartPublishing(const TMqttConnection& connection, const std::string& program) {
+        m_run.StartPublishing(std::make_unique<CRecordPublisher>(connection, program));
+    }
+    // Delivers what still waits for at most drain while the broker is connected; what is left stays
+    // in the spill file, for the next start. Shutdown does it with a few seconds.
+    void StopPublishing(std::chrono::milliseconds drain) { m_run.StopPublishing(drain); }
+    bool IsPublishing() const { return m_run.IsPublishing(); }
+    // For the information line: PublishStatus().Text() while IsPublishing().
+    TMqttStatus PublishStatus() const { return m_run.PublishStatus(); }
 
     // Any thread: the lists report a channel that stopped reporting.
     void PostChannelLost(int channel) { m_link.PostChannelLost(channel); }
@@ -64,6 +81,8 @@ public:
     // Linked and configured by the connect sequence: "Ready", and a measurement can start.
     bool IsConnected() const { return m_link.IsConnected(); }
     bool ConnectionAttempted() const { return m_link.ConnectionAttempted(); }
+    bool TcpServerRunning() const { return m_link.TcpServerRunning(); }
+    uint16_t TcpServerPort() const { return m_link.TcpServerPort(); }
     std::string StatusText() const { return m_run.StatusText(); }
     TStopFlags StopFlags() const { return m_stop.Flags(); }
     CMeasurementDataManager& Store() { return m_store; }

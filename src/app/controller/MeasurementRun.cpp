@@ -23,6 +23,8 @@ constexpr uint32_t kLostPeriods = 5;
 // them: a unit that missed cycles sends what it holds with its next report and catches up on as many
 // as ten.
 constexpr uint32_t kLatePeriods = 10;
+// At exit the broker gets this long for what still waits; the rest stays in the spill file.
+constexpr std::chrono::milliseconds kExitDrain{5000};
 
 int64_t NowMs() {
     return VEK::CSystemTime::Now().ToEpochMilliseconds();
@@ -52,6 +54,9 @@ int CMeasurementRun::Start(const TRunOptions& options) {
     m_options = options;
     m_stopTimeMs = options.stopTime.IsValid() ? options.stopTime.ToEpochMilliseconds() : 0;
     emit m_notifier.holdAndCursorReleased();
+    // A new system number gets its own topics before its first record.
+    if (m_publisher != nullptr && options.publish)
+        m_publisher->Follow(m_parameters.MeasurementSetup().systemNumber);
     const int r = StartPolling();
     if (r < 0)
         AbandonStart();
@@ -62,6 +67,8 @@ int CMeasurementRun::Start(const TRunOptions& options) {
             m_view.ShowMessage(IMeasurementView::EIcon::kError, OperatorMessage::kStartFailed);
         return r;
     }
+    if (m_publisher != nullptr && options.publish)
+        m_publisher->RunStarted(m_store, options.recordCount);
     m_keepAwake.Acquire();
     emit m_notifier.keepAwakeChanged(true);
     if (options.workingFile && m_workingFile.Start(m_store, m_fileView))
@@ -104,7 +111,7 @@ void CMeasurementRun::AbandonStart() {
     m_store.Reset(m_parameters.MeasurementSetup());
 }
 
-bool CMeasurementRun::EndRun() {
+bool CMeasurementRun::EndRun(ERunState state) {
     const uint32_t measured = m_store.RecordCount();
     m_store.Stop();
     if (const uint64_t dropped = m_store.DroppedSamples(); dropped != 0)
@@ -121,6 +128,8 @@ bool CMeasurementRun::EndRun() {
     // A run without a working file of its own leaves the last run's file as it is.
     if (m_options.workingFile && !m_workingFile.Path().empty())
         m_workingFile.Append(m_store, true);
+    if (m_publisher != nullptr)
+        m_publisher->RunEnded(m_store, state);
     m_unsavedRun = m_store.SavedPath().empty() || m_store.IsModified();
     m_timers.Stop(kTimerRemainingTime);
     ReleaseKeepAwake();
@@ -141,7 +150,7 @@ void CMeasurementRun::Finish() {
     const bool wasMeasuring = m_store.State() == CMeasurementDataManager::kStateMeasuring;
     if (wasMeasuring)
         m_link.SendPollingSetting(false);
-    const bool saved = EndRun();
+    const bool saved = EndRun(ERunState::kFinished);
     VEK::TraceLogger().Trace("測定を停止しました。");
     emit m_notifier.statusChanged();
     emit m_notifier.rebuildRequested();
@@ -155,7 +164,7 @@ bool CMeasurementRun::EndAfterDeviceError() {
     m_tick.Stop();
     m_timers.Stop(kTimerRefreshLists);
     emit m_notifier.lostTimeoutChanged(0);
-    const bool saved = EndRun();
+    const bool saved = EndRun(ERunState::kDeviceError);
     VEK::TraceLogger().Trace("測定を停止しました。");
     return saved;
 }
@@ -172,15 +181,52 @@ bool CMeasurementRun::Load(const std::string& path, VEK::TDataFileView& fileView
 void CMeasurementRun::Discard() {
     m_timers.Stop(kTimerRefreshLists);
     m_tick.Stop();
+    // The plant still gets what was measured before the data go.
+    if (m_publisher != nullptr && m_store.State() == CMeasurementDataManager::kStateMeasuring)
+        m_publisher->RunEnded(m_store, ERunState::kFinished);
     m_store.Reset(m_parameters.MeasurementSetup());
+}
+
+void CMeasurementRun::DataSaved() {
+    m_unsavedRun = false;
+    m_workingFile.Delete();
 }
 
 void CMeasurementRun::Shutdown() {
     m_timers.StopAll();
     m_tick.Stop();
     m_keepAwake.Release();
+    StopPublishing(kExitDrain);
     if (!m_unsavedRun && m_store.State() != CMeasurementDataManager::kStateMeasuring)
         m_workingFile.Delete();
+}
+
+void CMeasurementRun::StartPublishing(std::unique_ptr<CRecordPublisher> publisher) {
+    m_publisher = std::move(publisher);
+    m_publisher->Follow(m_parameters.MeasurementSetup().systemNumber);
+    m_publishStatusText.clear();
+    CheckPublishStatus();
+    m_timers.Start(kTimerPublishStatus, kSecondMs);
+}
+
+void CMeasurementRun::StopPublishing(std::chrono::milliseconds drain) {
+    if (m_publisher == nullptr || m_publisher->Stopped())
+        return;
+    m_timers.Stop(kTimerPublishStatus);
+    m_publisher->Stop(drain);
+    CheckPublishStatus();
+}
+
+TMqttStatus CMeasurementRun::PublishStatus() const {
+    return m_publisher != nullptr ? m_publisher->Status() : TMqttStatus{};
+}
+
+void CMeasurementRun::CheckPublishStatus() {
+    const std::string text = m_publisher->Status().Text();
+    if (text == m_publishStatusText)
+        return;
+    m_publishStatusText = text;
+    emit m_notifier.publishStatusChanged();
 }
 
 std::string CMeasurementRun::StatusText() const {
@@ -213,6 +259,8 @@ void CMeasurementRun::OnSamplingTick(uint32_t clock) {
         Finish();
         return;
     }
+    if (m_publisher != nullptr)
+        m_publisher->PublishComplete(m_store);
     emit m_notifier.samplingTick();
 }
 
@@ -242,6 +290,9 @@ void CMeasurementRun::OnTimer(int id) {
             break;
         case kTimerWorkingFile:
             m_workingFile.Append(m_store, false);
+            break;
+        case kTimerPublishStatus:
+            CheckPublishStatus();
             break;
         default:
             break;

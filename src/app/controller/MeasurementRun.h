@@ -1,9 +1,12 @@
 #pragma once
 #include <QObject>
+#include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "app/controller/KeepAwake.h"
+#include "app/controller/RecordPublisher.h"
 #include "app/controller/RunOptions.h"
 #include "app/controller/TickThread.h"
 #include "app/controller/TimerHost.h"
@@ -26,6 +29,7 @@ public:
         kTimerRefreshLists = 3,
         kTimerRemainingTime = 15,
         kTimerWorkingFile = 16,
+        kTimerPublishStatus = 17,
     };
 
     // All borrowed; they outlive the run.
@@ -47,9 +51,20 @@ public:
     bool Load(const std::string& path, VEK::TDataFileView& fileView);
     // The data are dropped: empty store, no record clock.
     void Discard();
-    // At exit: no clock, no keep-awake; the working file is deleted unless it holds a run that
-    // was saved nowhere.
+    // The Save command wrote the data to a file: the working file has served its purpose.
+    void DataSaved();
+    // At exit: no clock, no keep-awake, publishing stopped; the working file is deleted unless it
+    // holds a run that was saved nowhere.
     void Shutdown();
+
+    // From now on the records of every run (but the short measurement's) go to the publisher.
+    void StartPublishing(std::unique_ptr<CRecordPublisher> publisher);
+    // Delivers what waits for at most drain while the broker is connected; the rest stays in the
+    // spill file for the next start.
+    void StopPublishing(std::chrono::milliseconds drain);
+    bool IsPublishing() const { return m_publisher != nullptr; }
+    // What the front ends show about publishing; only while IsPublishing.
+    TMqttStatus PublishStatus() const;
 
     // "Measuring" (with the remaining time when a stop time is set), "Ready" or "Not Ready".
     std::string StatusText() const;
@@ -63,15 +78,16 @@ public:
 private:
     int StartPolling();
     void AbandonStart();
-    // The store, the data file and the working file after a run ended; false when the automatic
-    // save failed.
-    bool EndRun();
+    // The store, the data file, the working file and the publisher after a run ended; false when
+    // the automatic save failed.
+    bool EndRun(ERunState state);
     // clock: the number of the record clock that ticked.
     void OnSamplingTick(uint32_t clock);
     // The run's own record count is reached and its last record filled (or given up on).
     bool RunRecordsComplete() const;
     void OnTimer(int id);
     void ReleaseKeepAwake();
+    void CheckPublishStatus();
 
     CMeasurementDataManager& m_store;
     CSharedParameters& m_parameters;
@@ -84,6 +100,8 @@ private:
     CKeepAwake m_keepAwake;
     VEK::CWorkingFile m_workingFile;
     VEK::TDataFileView m_fileView;
+    std::unique_ptr<CRecordPublisher> m_publisher;
+    std::string m_publishStatusText;
 
     TRunOptions m_options;
     int64_t m_stopTimeMs = 0;  // absolute; 0 means none

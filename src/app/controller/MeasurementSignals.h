@@ -39,4 +39,6 @@ signals:
     void runEnded(bool deviceError);
     // Keep-awake taken or released.
     void keepAwakeChanged(bool requested);
+    // The MQTT publisher's status line changed (at most once a second): PublishStatus() again.
+    void publishStatusChanged();
 };

@@ -17,4 +17,6 @@ struct TRunOptions {
     bool workingFile = true;
     // A start that failed is told to the operator.
     bool reportFailure = true;
+    // The records go to the MQTT broker, when the controller publishes.
+    bool publish = true;
 };

@@ -13,8 +13,9 @@ constexpr int kPollMs = 200;
 }  // namespace
 
 CHeadlessRecorder::CHeadlessRecorder(const TRecordOptions& options, const VEK::TParameterSet& parameters,
-                                     const VEK::TDataFileView& fileView)
-    : m_options(options), m_parameters(parameters), m_controller(m_parameters, *this) {
+                                     const VEK::TDataFileView& fileView,
+                                     const std::optional<TMqttConnection>& mqtt)
+    : m_options(options), m_parameters(parameters), m_controller(m_parameters, *this), m_mqtt(mqtt) {
     m_controller.SetDataFileView(fileView);
     m_progressOnTerminal = isatty(STDERR_FILENO) != 0;
     connect(&m_signals, &CQuitSignalNotifier::quitRequested, this, &CHeadlessRecorder::OnQuitSignal);
@@ -23,11 +24,15 @@ CHeadlessRecorder::CHeadlessRecorder(const TRecordOptions& options, const VEK::T
     connect(&m_controller, &CMeasurementSignals::runEnded, this, &CHeadlessRecorder::OnRunEnded);
     connect(&m_controller, &CMeasurementSignals::keepAwakeChanged, this,
             &CHeadlessRecorder::OnKeepAwakeChanged);
+    connect(&m_controller, &CMeasurementSignals::publishStatusChanged, this,
+            &CHeadlessRecorder::OnPublishStatusChanged);
 }
 
 CHeadlessRecorder::~CHeadlessRecorder() = default;
 
 void CHeadlessRecorder::Begin() {
+    if (m_mqtt)
+        m_controller.StartPublishing(*m_mqtt, QCoreApplication::applicationName().toStdString());
     m_controller.StartDeviceWatch();
     m_poll.start(kPollMs);
 }
@@ -100,7 +105,9 @@ void CHeadlessRecorder::OnSamplingTick() {
     if (!m_progressOnTerminal)
         return;
     const CMeasurementDataManager& store = m_controller.Store();
-    std::fprintf(stderr, "\rRecording: %u records", store.RecordsThisRun());
+    const std::string publishing =
+        m_controller.IsPublishing() ? ", " + m_controller.PublishStatus().Text() + "\033[K" : "";
+    std::fprintf(stderr, "\rRecording: %u records%s", store.RecordsThisRun(), publishing.c_str());
     m_progressShown = true;
 }
 
@@ -112,6 +119,15 @@ void CHeadlessRecorder::ClearProgressLine() {
 
 void CHeadlessRecorder::OnKeepAwakeChanged(bool requested) {
     std::fprintf(stderr, "hollowmere-record: keep-awake %s\n", requested ? "requested" : "released");
+}
+
+void CHeadlessRecorder::OnPublishStatusChanged() {
+    const TMqttStatus status = m_controller.PublishStatus();
+    if (m_publishState == status.state)
+        return;
+    m_publishState = status.state;
+    ClearProgressLine();
+    std::fprintf(stderr, "hollowmere-record: %s\n", status.Text().c_str());
 }
 
 void CHeadlessRecorder::OnRunEnded(bool deviceError) {
@@ -147,6 +163,8 @@ void CHeadlessRecorder::Conclude(bool deviceError) {
     m_controller.LimitStopWait();
     if (!m_controller.RunStopSequence())
         std::fprintf(stderr, "hollowmere-record: the dongle did not confirm the stop; standby sent\n");
+    // The last records and the state "finished" (or "device error") go before the goodbye.
+    m_controller.StopPublishing(kPublishDrain);
     m_controller.Shutdown();
     QCoreApplication::exit(deviceError || !saved ? 1 : 0);
 }

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
 #include "app/controller/InstanceKey.h"
 #include "app/record/HeadlessRecorder.h"
@@ -12,6 +13,7 @@
 #include "files/TraceLogger.h"
 #include "platform/Folders.h"
 #include "platform/SingleInstance.h"
+#include "publish/MqttConnection.h"
 
 namespace {
 
@@ -32,6 +34,20 @@ bool ReadParameters(const TRecordOptions& options, VEK::TParameterSet& parameter
     VEK::ReadParameterSet(parameters, VEK::AccessorSection(&setup, "user"), VEK::DefineParameterSection());
     view.scales = VEK::ReadGraphScales(VEK::AccessorSection(&setup, "user"));
     parameters.systemNumber = systemNumber;
+    return true;
+}
+
+// The broker from define.ini and the command line, checked, with the password read; nothing when
+// no URL is set. False with the message for the operator.
+bool ResolveMqtt(const TRecordOptions& options, std::optional<TMqttConnection>& connection,
+                 std::string& error) {
+    const TMqttSettings settings = options.Mqtt(TMqttSettings::Read(VEK::DefineParameterSection()));
+    if (!settings.Enabled())
+        return true;
+    TMqttConnection resolved;
+    if (!TMqttConnection::Resolve(settings, resolved, error))
+        return false;
+    connection = resolved;
     return true;
 }
 
@@ -81,8 +97,13 @@ int Run(int argc, char** argv) {
                      "hollowmere-record: no system number is set; set one in the application first\n");
         return 2;
     }
+    std::optional<TMqttConnection> mqtt;
+    if (!ResolveMqtt(options, mqtt, error)) {
+        std::fprintf(stderr, "hollowmere-record: %s\n", error.c_str());
+        return 2;
+    }
 
-    CHeadlessRecorder recorder(options, parameters, view);
+    CHeadlessRecorder recorder(options, parameters, view, mqtt);
     recorder.Begin();
     return QCoreApplication::exec();
 }

@@ -63,6 +63,10 @@ bool TRecordOptions::Parse(const std::vector<std::string>& args, std::string& er
             ok = ParseCount(value, records);
         else if (option == "--stop-at")
             ok = stopAt.Parse(value) && stopAt.IsValid();
+        else if (option == "--mqtt")
+            mqttUrl = value;
+        else if (option == "--mqtt-prefix")
+            mqttPrefix = value;
         else
             ok = false;
         if (!ok) {
@@ -85,11 +89,23 @@ VEK::CSystemTime TRecordOptions::StopTime(const VEK::CSystemTime& now) const {
     return VEK::CSystemTime();
 }
 
+TMqttSettings TRecordOptions::Mqtt(TMqttSettings fromDefine) const {
+    if (mqttUrl)
+        fromDefine.url = *mqttUrl;
+    if (mqttPrefix)
+        fromDefine.prefix = *mqttPrefix;
+    return fromDefine;
+}
+
 const char* TRecordOptions::Usage() {
     return "Usage: hollowmere-record --out FILE.csv [--setup FILE.set] [--span H:MM] [--records N]\n"
-           "                         [--stop-at \"YYYY/MM/DD hh:mm:ss\"]\n"
+           "                         [--stop-at \"YYYY/MM/DD hh:mm:ss\"] [--mqtt URL] [--mqtt-prefix P]\n"
            "Records a measurement without the window, with the application's settings and dongle.\n"
            "Stops after the span, the number of records or at the stop time, on SIGINT/SIGTERM, or on a\n"
-           "device error; saves the data to FILE.csv and prints a summary. Exit status 0, 1 after a\n"
-           "device error or a failed save, 2 for a bad command line, 3 when the dongle has another owner.\n";
+           "device error; saves the data to FILE.csv and prints a summary.\n"
+           "--mqtt URL (mqtt://host[:port] or mqtts://host[:port]) publishes every record and the run\n"
+           "state to that MQTT broker, below the topic prefix P (default hollowmere); they replace\n"
+           "define.ini's \"mqtt-url\" and \"mqtt-prefix\", and --mqtt \"\" publishes nothing.\n"
+           "Exit status 0, 1 after a device error or a failed save, 2 for a bad command line or MQTT\n"
+           "setting, 3 when the dongle has another owner.\n";
 }

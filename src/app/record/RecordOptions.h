@@ -1,8 +1,10 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "publish/MqttSettings.h"
 #include "support/SystemTime.h"
 
 // Command line of hollowmere-record.
@@ -12,11 +14,17 @@ struct TRecordOptions {
     int64_t spanMinutes = 0;  // --span H:MM; 0 none
     uint32_t records = 0;     // --records N; 0 none
     VEK::CSystemTime stopAt;  // --stop-at; invalid none
+    // --mqtt and --mqtt-prefix, given: they replace define.ini's "mqtt-url" and "mqtt-prefix"; an
+    // empty URL publishes nothing.
+    std::optional<std::string> mqttUrl;
+    std::optional<std::string> mqttPrefix;
     bool help = false;
 
     // Parses argv[1..]; false with error set on a bad or missing option.
     bool Parse(const std::vector<std::string>& args, std::string& error);
     // The stop time from --stop-at, else now + --span, else invalid.
     VEK::CSystemTime StopTime(const VEK::CSystemTime& now) const;
+    // The publisher's settings from define.ini with the command line's replacements.
+    TMqttSettings Mqtt(TMqttSettings fromDefine) const;
     static const char* Usage();
 };

@@ -24,6 +24,8 @@ TEST(RecordOptionsTest, AcceptsAndRefuses) {
         {{"--out", "x.csv", "--setup"}, false},
         {{"--span", "1:00"}, false},  // no --out
         {{"--out", "x.csv", "--what", "1"}, false},
+        {{"--out", "x.csv", "--mqtt", "mqtt://127.0.0.1:1883", "--mqtt-prefix", "plant/a"}, true},
+        {{"--out", "x.csv", "--mqtt"}, false},
     };
     for (const TCase& c : cases) {
         TRecordOptions options;
@@ -54,6 +56,39 @@ TEST(RecordOptionsTest, StopAtWinsOverSpan) {
     TRecordOptions none;
     ASSERT_TRUE(none.Parse({"--out", "x.csv"}, error));
     EXPECT_FALSE(none.StopTime(VEK::CSystemTime::Now()).IsValid());
+}
+
+// The command line replaces define.ini's URL and prefix only where it gives them; an empty URL
+// turns publishing off.
+TEST(RecordOptionsTest, MqttOptionsReplaceDefineIni) {
+    TMqttSettings fromDefine;
+    fromDefine.url = "mqtt://broker:1883";
+    fromDefine.prefix = "site";
+    fromDefine.user = "logger";
+    struct TCase {
+        std::vector<std::string> args;
+        std::string url;
+        std::string prefix;
+    };
+    const TCase cases[] = {
+        {{}, "mqtt://broker:1883", "site"},
+        {{"--mqtt", "mqtts://other"}, "mqtts://other", "site"},
+        {{"--mqtt-prefix", "plant/a"}, "mqtt://broker:1883", "plant/a"},
+        {{"--mqtt", ""}, "", "site"},
+    };
+    for (const TCase& c : cases) {
+        TRecordOptions options;
+        std::string error;
+        std::vector<std::string> args = c.args;
+        args.insert(args.end(), {"--out", "x.csv"});
+        ASSERT_TRUE(options.Parse(args, error)) << error;
+        const TMqttSettings settings = options.Mqtt(fromDefine);
+        EXPECT_EQ(settings.url, c.url);
+        EXPECT_EQ(settings.prefix, c.prefix);
+        EXPECT_EQ(settings.user, "logger");
+        EXPECT_EQ(settings.Enabled(), !c.url.empty());
+    }
+    EXPECT_NE(std::string(TRecordOptions::Usage()).find("[--mqtt URL] [--mqtt-prefix P]"), std::string::npos);
 }
 
 }  // namespace

@@ -1,0 +1,84 @@
+#pragma once
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <map>
+#include <vector>
+
+// The controls of the main window (dialog 102), each named by its id ("1016"...). Until the
+// custom-drawn controls and the layout engine take over they are plain widgets in box layouts,
+// and the channel lists and the graph area are placeholders. Also the four menus with their
+// commands, named by command id ("32777"...).
+class CMainDlgControls {
+public:
+    enum EId {
+        kStartStop = 1016,
+        kFileMenu = 1003,
+        kEditMenu = 1042,
+        kViewMenu = 1043,
+        kSetupMenu = 1018,
+        kExit = 1045,
+        kStatus = 1017,
+        kInformation = 1021,
+        kUnitLabel = 1046,
+        kGraphArea = 1022,
+        kListCount = 1044,
+        kPageBack = 1040,
+        kPageForward = 1041,
+        kGraphCheck = 1056,
+        kElapsedReadout = 1028,
+    };
+    enum ECommand {
+        kSaveData = 32777,
+        kLoadData = 32778,
+        kExportSetup = 32779,
+        kImportSetup = 32780,
+        kClearAllData = 32786,
+        kDeleteBefore = 32789,
+        kDeleteAfter = 32788,
+        kGraphDisplay = 32790,
+        kSetup = 32793,
+        kAdjustOffset = 32794,
+    };
+    // The lists of the layout without graph, 1 to 4, with their row headers.
+    static constexpr int kLists[4] = {1038, 1020, 1034, 1036};
+    static constexpr int kRowHeaders[4] = {1039, 1033, 1035, 1037};
+
+    // Creates every control and menu as a child of window, laid out.
+    explicit CMainDlgControls(QWidget* window);
+
+    QWidget* Widget(int id) const { return m_widgets.at(id); }
+    QPushButton* Button(int id) const { return static_cast<QPushButton*>(m_widgets.at(id)); }
+    QLabel* Label(int id) const { return static_cast<QLabel*>(m_widgets.at(id)); }
+    QComboBox* ListCountBox() const { return m_listCount; }
+    QCheckBox* GraphCheck() const { return m_graphCheck; }
+    // The menu a menu button opens; nothing for other ids.
+    QMenu* MenuOf(int buttonId) const;
+    QAction* Action(int command) const { return m_actions.at(command); }
+
+    // With the graph: the graph's buttons, read-outs, scroll bars and area, list 0 and its row
+    // header; without: lists 1 to listCount with their row headers, the combo box and the page
+    // buttons.
+    void ApplyDisplayMode(bool graphShown, int listCount);
+
+private:
+    QWidget* Add(QWidget* widget, int id);
+    QPushButton* AddButton(int id, const QString& text);
+    QLabel* AddLabel(int id, const QString& text);
+    QWidget* AddListPlaceholder(int id, const QString& text);
+    QMenu* AddMenu(int buttonId, int menuId, const std::vector<std::pair<int, const char*>>& items);
+    QLayout* BuildCommandBar();
+    QLayout* BuildGraphColumn();
+    QLayout* BuildListArea();
+
+    QWidget* m_window;
+    std::map<int, QWidget*> m_widgets;
+    std::map<int, QMenu*> m_menus;
+    std::map<int, QAction*> m_actions;
+    QWidget* m_graphPanel = nullptr;
+    QComboBox* m_listCount = nullptr;
+    QCheckBox* m_graphCheck = nullptr;
+};

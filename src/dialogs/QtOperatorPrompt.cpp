@@ -1,0 +1,89 @@
+#include "dialogs/QtOperatorPrompt.h"
+
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace {
+
+QMessageBox::Icon BoxIcon(IOperatorPrompt::EIcon icon) {
+    switch (icon) {
+        case IOperatorPrompt::EIcon::kQuestion:
+            return QMessageBox::Question;
+        case IOperatorPrompt::EIcon::kExclamation:
+            return QMessageBox::Warning;
+        case IOperatorPrompt::EIcon::kError:
+            return QMessageBox::Critical;
+        case IOperatorPrompt::EIcon::kInformation:
+            break;
+    }
+    return QMessageBox::Information;
+}
+
+}  // namespace
+
+QString CQtOperatorPrompt::Caption(const std::string& caption) {
+    if (!caption.empty())
+        return QString::fromStdString(caption);
+    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+}
+
+bool CQtOperatorPrompt::Ask(const TQuestion& question) {
+    QMessageBox box(QMessageBox::Question, Caption(question.caption), QString::fromStdString(question.text),
+                    QMessageBox::Ok | QMessageBox::Cancel, m_window);
+    box.setDefaultButton(question.cancelPreselected ? QMessageBox::Cancel : QMessageBox::Ok);
+    if (question.topMost)
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    return Run(box) == QMessageBox::Ok;
+}
+
+void CQtOperatorPrompt::Tell(EIcon icon, const std::string& text, const std::string& caption) {
+    QMessageBox box(BoxIcon(icon), Caption(caption), QString::fromStdString(text), QMessageBox::Ok, m_window);
+    Run(box);
+}
+
+QStringList CQtOperatorPrompt::NameFilters(const std::string& filter) {
+    const QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString& name = parts[i];
+        if (name.isEmpty())
+            break;
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        patterns.replace(QStringLiteral("*.*"), QStringLiteral("*"));
+        // The name shows its patterns already; Qt reads them from the parentheses at its end.
+        const int open = static_cast<int>(name.lastIndexOf(QLatin1Char('(')));
+        const QString shown = open >= 0 ? name.left(open).trimmed() : name;
+        filters << QStringLiteral("%1 (%2)").arg(shown, patterns);
+    }
+    return filters;
+}
+
+std::optional<std::string> CQtOperatorPrompt::ChooseFile(const TFileRequest& request) {
+    QFileDialog dialog(m_window);
+    // Qt's own dialog: a platform dialog may not keep to window modality.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilters(NameFilters(request.filter));
+    QString extension = QString::fromStdString(request.defaultExtension);
+    if (extension.startsWith(QStringLiteral("*.")))
+        extension = extension.mid(2);
+    dialog.setDefaultSuffix(extension);
+    if (!request.startFolder.empty())
+        dialog.setDirectory(QString::fromStdString(request.startFolder));
+    if (request.save && !request.proposedName.empty())
+        dialog.selectFile(QString::fromStdString(request.proposedName));
+    if (Run(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first().toStdString();
+}
+
+int CQtOperatorPrompt::Run(QDialog& dialog) {
+    if (dialog.parentWidget() == nullptr && m_window != nullptr)
+        dialog.setParent(m_window, dialog.windowFlags());
+    dialog.setWindowModality(Qt::WindowModal);
+    return dialog.exec();
+}

@@ -1,0 +1,107 @@
+#pragma once
+// The main window against the simulated dongle in the same process, as hollowmere --simulate
+// runs it, with every box and dialog answered by the test's script.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QSpinBox>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <sstream>
+
+#include "LoopbackTestHelpers.h"
+#include "TestApplication.h"
+#include "app/MainDlg.h"
+#include "app/SimulatedDongle.h"
+#include "dialogs/ScriptedOperatorPrompt.h"
+#include "dialogs/SystemNumberDlg.h"
+#include "support/TestHome.h"
+
+class CMainDlgFixture : public ::testing::Test {
+protected:
+    using TFrame = std::vector<int>;
+
+    static void SetUpTestSuite() { EnsureTestApplication(); }
+    void SetUp() override {
+        testing_support::ResetTestHome();
+        WriteSettings(
+            "[user]\r\nsystem-no=5\r\nsample-intvl=1sec\r\nchpt1=ON,K,\"\"\r\nchpt2=ON,K,\"\"\r\n"
+            "chpt3=ON,K,\"\"\r\n");
+        sim.Session().SetTrace([this](const std::string& line) {
+            std::lock_guard lock(traceLock);
+            if (line.rfind("<- ", 0) != 0)
+                return;
+            std::stringstream stream(line.substr(3));
+            TFrame frame;
+            for (std::string hex; stream >> hex;) frame.push_back(std::stoi(hex, nullptr, 16));
+            received.push_back(frame);
+        });
+        dialog = std::make_unique<CMainDlg>(&prompt);
+        dialog->Controller().SetTransport(CSimulatedDongle::Transport());
+        ASSERT_TRUE(dialog->InitDialog());
+        ASSERT_TRUE(sim.Start(dialog->Controller().TcpServerPort()));
+        dialog->resize(861, 600);
+        dialog->show();
+        ASSERT_TRUE(Pump([&] { return dialog->Controller().IsConnected(); }, 10000));
+    }
+    void TearDown() override {
+        dialog->OnDestroy();
+        sim.Stop();
+    }
+
+public:
+    static std::string SetupFolder() {
+        return testing_support::TestHome() + "/Documents/Quillmark/Brisquent/Setup";
+    }
+    static void WriteSettings(const std::string& lastone) {
+        testing_support::WriteFile(SetupFolder() + "/lastone.ini", lastone);
+        testing_support::WriteFile(SetupFolder() + "/define.ini", "[parameter]\r\n");
+    }
+    // Answers the system-number dialog with a number; other dialogs are cancelled.
+    static std::function<int(QDialog&)> SystemNumberAnswer(uint32_t number) {
+        return [number](QDialog& dialog) {
+            auto* setup = qobject_cast<CSystemNumberDlg*>(&dialog);
+            if (setup == nullptr)
+                return static_cast<int>(QDialog::Rejected);
+            setup->findChild<QSpinBox*>()->setValue(static_cast<int>(number));
+            return static_cast<int>(QDialog::Accepted);
+        };
+    }
+
+protected:
+    template <typename T = QWidget>
+    T* Control(int id) const {
+        T* control = dialog->findChild<T*>(QString::number(id));
+        EXPECT_NE(control, nullptr) << id;
+        return control;
+    }
+    void Click(int id) const { Control<QAbstractButton>(id)->click(); }
+    int RunState() const { return dialog->Controller().RunState(); }
+    CMeasurementDataManager& Store() const { return dialog->Controller().Store(); }
+    std::vector<TFrame> Received() {
+        std::lock_guard lock(traceLock);
+        return received;
+    }
+    // A frame received whose bytes begin with these.
+    bool ReceivedFrame(const TFrame& prefix) {
+        for (const TFrame& frame : Received())
+            if (frame.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), frame.begin()))
+                return true;
+        return false;
+    }
+    // Saves the window as build/screens/<name>.png.
+    void Screenshot(const std::string& name) const {
+        QDir().mkpath(HOLLOWMERE_SCREENS_DIR);
+        QCoreApplication::sendPostedEvents();  // pending layout requests
+        EXPECT_TRUE(
+            dialog->grab().save(QString::fromStdString(std::string(HOLLOWMERE_SCREENS_DIR) + "/" + name)));
+    }
+
+    CScriptedOperatorPrompt prompt;
+    CSimulatedDongle sim{{"--units", "1-3", "--sensor", "800", "--auto-info", "--auto-stop-notice"}};
+    std::mutex traceLock;
+    std::vector<TFrame> received;
+    std::unique_ptr<CMainDlg> dialog;
+};
