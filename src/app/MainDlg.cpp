@@ -58,6 +58,7 @@ CMainDlg::CMainDlg(IOperatorPrompt* prompt, QWidget* parent)
     setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(&m_quitSignals, &CQuitSignalNotifier::quitRequested, this, &CMainDlg::QuitOnSignal);
     ConnectCommands();
+    ConnectGraph();
 }
 
 CMainDlg::~CMainDlg() = default;
@@ -86,8 +87,16 @@ void CMainDlg::ConnectCommands() {
             &CMainDlg::RefreshInformationLine);
     connect(&m_controller, &CMeasurementSignals::rebuildRequested, this, &CMainDlg::RebuildLists);
     connect(&m_controller, &CMeasurementSignals::samplingTick, this, &CMainDlg::RefreshCounterpartTitle);
-    connect(&m_controller, &CMeasurementSignals::holdAndCursorReleased, this,
-            [this] { SetCursorMode(false); });
+}
+
+void CMainDlg::ConnectGraph() {
+    const CGraph* graph = &m_graph.Graph();
+    // The cursor decides the deletions, hold the command states.
+    connect(graph, &CGraph::viewChanged, this, &CMainDlg::RefreshMenus);
+    connect(graph, &CGraph::holdChanged, this, &CMainDlg::RefreshStatus);
+    // The counterpart's title tells the time under the graph's right edge.
+    connect(graph, &CGraph::viewChanged, this, &CMainDlg::RefreshCounterpartTitle);
+    connect(graph, &CGraph::pictureChanged, this, &CMainDlg::RefreshCounterpartTitle);
 }
 
 bool CMainDlg::InitDialog() {
@@ -105,7 +114,7 @@ bool CMainDlg::InitDialog() {
     VEK::TraceLogger().Trace("アプリケーションを開始しました。");
 
     VEK::ReadParameterSet(m_parameters, VEK::LastOneSection("user"), VEK::DefineParameterSection());
-    m_scales = VEK::ReadGraphScales(VEK::LastOneSection("user"));
+    m_graph.Start(VEK::ReadGraphScales(VEK::LastOneSection("user")), m_parameters.temperatureUnit);
     RestoreWindowPlacement(*this, VEK::LastOneSection("main-dlg"), true);
     const int listCount =
         VEK::LastOneSection("user").GetInteger("list-div", CListPaging::kDefaultListCountIndex);
@@ -115,7 +124,6 @@ bool CMainDlg::InitDialog() {
     RefreshStatus();
     if (!RunSystemNumberGate())
         return false;
-    m_controller.SetDataFileView(DataFileView());
     m_controller.StartDeviceWatch();
     StartPublishing();
     RefreshStatus();
@@ -137,14 +145,6 @@ void CMainDlg::StartPublishing() {
     m_controller.StartPublishing(connection, QCoreApplication::applicationName().toStdString());
 }
 
-VEK::TDataFileView CMainDlg::DataFileView() const {
-    VEK::TDataFileView view;
-    view.scales = m_scales;
-    view.firstVisibleRecord = m_graphStart;
-    view.samplesPerScreen = m_samplesPerScreen;
-    return view;
-}
-
 void CMainDlg::RefreshStatus() {
     const int state = m_controller.RunState();
     const bool measuring = state == CMeasurementDataManager::kStateMeasuring;
@@ -154,7 +154,7 @@ void CMainDlg::RefreshStatus() {
     startStop->setText(measuring ? tr("Stop") : tr("Start"));
     startStop->setToolTip(startStop->text());
     const TCommandAvailability availability = TCommandAvailability::For(
-        state, m_controller.IsConnected(), m_cursorOn, m_controller.PollingSetting());
+        state, m_controller.IsConnected(), m_graph.Graph().CursorOn(), m_controller.PollingSetting());
     startStop->setEnabled(availability.startStop);
     for (int id : {Ids::kFileMenu, Ids::kEditMenu, Ids::kSetupMenu, Ids::kExit})
         m_controls.Button(id)->setEnabled(availability.menus);
@@ -181,8 +181,9 @@ void CMainDlg::RefreshInformationLine() {
 }
 
 void CMainDlg::RefreshMenus() {
-    const TCommandAvailability availability = TCommandAvailability::For(
-        m_controller.RunState(), m_controller.IsConnected(), m_cursorOn, m_controller.PollingSetting());
+    const TCommandAvailability availability =
+        TCommandAvailability::For(m_controller.RunState(), m_controller.IsConnected(),
+                                  m_graph.Graph().CursorOn(), m_controller.PollingSetting());
     m_controls.Action(Ids::kSaveData)->setEnabled(availability.saveData);
     m_controls.Action(Ids::kDeleteBefore)->setEnabled(availability.deletions);
     m_controls.Action(Ids::kDeleteAfter)->setEnabled(availability.deletions);
@@ -201,8 +202,8 @@ void CMainDlg::RefreshCounterpartTitle() {
     title.measuring = store.State() == CMeasurementDataManager::kStateMeasuring;
     title.elapsedText = m_controls.Label(Ids::kElapsedReadout)->text().toStdString();
     title.recordsMeasured = store.RecordsThisRun();
-    title.start = m_graphStart;
-    title.samplesPerScreen = m_samplesPerScreen;
+    title.start = m_graph.Graph().TimeAxis().start;
+    title.samplesPerScreen = m_graph.Graph().TimeAxis().samplesPerScreen;
     title.periodMs = SamplingPeriodMilliseconds(store.SamplingRateCode());
     m_counterpart->setWindowTitle(QString::fromStdString(title.Text()));
 }
@@ -213,11 +214,6 @@ void CMainDlg::SetCounterpartWindow(QWidget* window) {
 
 void CMainDlg::SetOffsetAdjustment(std::function<void(IShortMeasurementExecutable&)> adjust) {
     m_adjustOffset = std::move(adjust);
-    RefreshMenus();
-}
-
-void CMainDlg::SetCursorMode(bool on) {
-    m_cursorOn = on;
     RefreshMenus();
 }
 
@@ -251,7 +247,6 @@ void CMainDlg::StartStop() {
     options.dataFile = dialog.DataFileName();
     options.stopTime = dialog.StopTime();
     CWaitCursor wait;
-    m_controller.SetDataFileView(DataFileView());
     m_controller.StartMeasurement(options);
 }
 
@@ -298,7 +293,7 @@ void CMainDlg::SaveData() {
     bool written = false;
     {
         CWaitCursor wait;
-        written = VEK::SaveDataFile(*path, store, DataFileView());
+        written = VEK::SaveDataFile(*path, store, m_graph.Graph().DataFileView());
     }
     if (!written) {
         Tell(EIconKind::kError, kSaveFailed);
@@ -318,7 +313,8 @@ void CMainDlg::LoadData() {
     const std::optional<std::string> path = m_prompt.ChooseFile(request);
     if (!path)
         return;
-    VEK::TDataFileView view = DataFileView();
+    // A file without scales keeps the graph's.
+    VEK::TDataFileView view = m_graph.Graph().DataFileView();
     bool loaded = false;
     {
         CWaitCursor wait;
@@ -328,8 +324,7 @@ void CMainDlg::LoadData() {
         Tell(EIconKind::kError, kReadFailed);
         return;
     }
-    m_scales = view.scales;
-    m_graphStart = view.firstVisibleRecord;
+    m_graph.ApplyLoadedView(view);
     VEK::SaveLastFolder("data", *path);
     RefreshStatus();
     Tell(EIconKind::kInformation, kReadData);
@@ -495,7 +490,7 @@ void CMainDlg::OnDestroy() {
         return;
     m_started = false;
     m_controller.Shutdown();
-    VEK::SaveUserSection(m_parameters, m_scales, VEK::LastOneSection("user"));
+    VEK::SaveUserSection(m_parameters, m_graph.Scales(), VEK::LastOneSection("user"));
     SaveWindowPlacement(*this, VEK::LastOneSection("main-dlg"));
     VEK::TraceLogger().Trace("アプリケーションを正常終了しました。");
 }

@@ -10,8 +10,8 @@
 
 // The controls of the main window (dialog 102), each named by its id ("1016"...). Until the
 // custom-drawn controls and the layout engine take over they are plain widgets in box layouts,
-// and the channel lists and the graph area are placeholders. Also the four menus with their
-// commands, named by command id ("32777"...).
+// and the channel lists (and the graph area until the graph takes it) are placeholders. Also the four menus
+// with their commands, named by command id ("32777"...).
 class CMainDlgControls {
 public:
     enum EId {
@@ -63,6 +63,8 @@ public:
     // header; without: lists 1 to listCount with their row headers, the combo box and the page
     // buttons.
     void ApplyDisplayMode(bool graphShown, int listCount);
+    // The graph's area takes the place and id of the graph static.
+    void SetGraphArea(QWidget* area);
 
 private:
     QWidget* Add(QWidget* widget, int id);

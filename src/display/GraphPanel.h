@@ -43,6 +43,7 @@ public:
                 QWidget* areaParent);
 
     CGraph& Graph() { return m_graph; }
+    const CGraph& Graph() const { return m_graph; }
     CGraphArea* Area() { return m_area; }
     // Wires the controls to the graph's commands and keeps them current.
     void Bind(const TGraphControls& controls);
