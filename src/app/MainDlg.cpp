@@ -16,7 +16,6 @@
 #include "dialogs/MeasurementDlg.h"
 #include "dialogs/QtOperatorPrompt.h"
 #include "dialogs/SystemNumberDlg.h"
-#include "display/ChannelMarkColors.h"
 #include "display/DialogFont.h"
 #include "files/CodeTables.h"
 #include "files/DataFile.h"
@@ -70,6 +69,7 @@ CMainDlg::CMainDlg(IOperatorPrompt* prompt, QWidget* parent)
                                                    VEK::LastOneSection("list-column"));
     m_lists->Follow(m_controller);
     ConnectCommands();
+    ConnectGraph();
 }
 
 CMainDlg::~CMainDlg() = default;
@@ -98,8 +98,31 @@ void CMainDlg::ConnectCommands() {
             &CMainDlg::RefreshInformationLine);
     connect(m_lists.get(), &CChannelValueLists::pagingChanged, this, &CMainDlg::RefreshPageButtons);
     connect(&m_controller, &CMeasurementSignals::samplingTick, this, &CMainDlg::RefreshCounterpartTitle);
-    connect(&m_controller, &CMeasurementSignals::holdAndCursorReleased, this,
-            [this] { SetCursorMode(false); });
+}
+
+void CMainDlg::ConnectGraph() {
+    const CGraph* graph = &m_graph.Graph();
+    // The cursor decides the deletions, hold the command states.
+    connect(graph, &CGraph::viewChanged, this, &CMainDlg::RefreshMenus);
+    connect(graph, &CGraph::holdChanged, this, &CMainDlg::RefreshStatus);
+    // The counterpart's title tells the time under the graph's right edge.
+    connect(graph, &CGraph::viewChanged, this, &CMainDlg::RefreshCounterpartTitle);
+    connect(graph, &CGraph::pictureChanged, this, &CMainDlg::RefreshCounterpartTitle);
+    // List 0's row header shows and hides the graph's channels; a held or finished view shows its
+    // record's values in the lists.
+    CChannelValueLists* lists = m_lists.get();
+    lists->SetShownInGraph([this](int channel) { return m_graph.Visibility().Shown(channel); });
+    connect(lists, &CChannelValueLists::rowHeaderClicked, this, [this](int, int channel) {
+        if (channel > 0)
+            m_graph.Graph().ToggleChannel(channel);
+    });
+    connect(graph, &CGraph::channelVisibilityChanged, lists, [this, graph, lists](int channel) {
+        const std::array<uint32_t, 101> marks = graph->Colors().ChannelMarks();
+        lists->SetChannelColorMark(0, channel,
+                                   m_graph.Visibility().Shown(channel) ? marks[channel] : marks[0]);
+    });
+    connect(graph, &CGraph::listRecordShown, lists, &CChannelValueLists::ShowValuesAtRecord);
+    connect(graph, &CGraph::holdChanged, lists, &CChannelValueLists::SetLiveValuesHeld);
 }
 
 bool CMainDlg::InitDialog() {
@@ -117,9 +140,9 @@ bool CMainDlg::InitDialog() {
     VEK::TraceLogger().Trace("アプリケーションを開始しました。");
 
     VEK::ReadParameterSet(m_parameters, VEK::LastOneSection("user"), VEK::DefineParameterSection());
-    m_scales = VEK::ReadGraphScales(VEK::LastOneSection("user"));
+    m_graph.Start(VEK::ReadGraphScales(VEK::LastOneSection("user")), m_parameters.temperatureUnit);
     RestoreWindowPlacement(*this, VEK::LastOneSection("main-dlg"), true);
-    m_lists->SetMarkColors(ReadChannelMarkColors(VEK::DefineParameterSection()));
+    m_lists->SetMarkColors(m_graph.Graph().Colors().ChannelMarks());
     // Outside 0..2 it reads as 2.
     m_lists->SetListCountIndex(
         VEK::LastOneSection("user").GetInteger("list-div", CListPaging::kDefaultListCountIndex));
@@ -129,7 +152,6 @@ bool CMainDlg::InitDialog() {
     m_lists->RefreshLists();
     if (!RunSystemNumberGate())
         return false;
-    m_controller.SetDataFileView(DataFileView());
     m_controller.StartDeviceWatch();
     StartPublishing();
     RefreshStatus();
@@ -151,14 +173,6 @@ void CMainDlg::StartPublishing() {
     m_controller.StartPublishing(connection, QCoreApplication::applicationName().toStdString());
 }
 
-VEK::TDataFileView CMainDlg::DataFileView() const {
-    VEK::TDataFileView view;
-    view.scales = m_scales;
-    view.firstVisibleRecord = m_graphStart;
-    view.samplesPerScreen = m_samplesPerScreen;
-    return view;
-}
-
 void CMainDlg::RefreshStatus() {
     const int state = m_controller.RunState();
     const bool measuring = state == CMeasurementDataManager::kStateMeasuring;
@@ -168,7 +182,7 @@ void CMainDlg::RefreshStatus() {
     startStop->setText(measuring ? tr("Stop") : tr("Start"));
     startStop->setToolTip(startStop->text());
     const TCommandAvailability availability = TCommandAvailability::For(
-        state, m_controller.IsConnected(), m_cursorOn, m_controller.PollingSetting());
+        state, m_controller.IsConnected(), m_graph.Graph().CursorOn(), m_controller.PollingSetting());
     startStop->setEnabled(availability.startStop);
     for (int id : {Ids::kFileMenu, Ids::kEditMenu, Ids::kSetupMenu, Ids::kExit})
         m_controls.Button(id)->setEnabled(availability.menus);
@@ -195,8 +209,9 @@ void CMainDlg::RefreshInformationLine() {
 }
 
 void CMainDlg::RefreshMenus() {
-    const TCommandAvailability availability = TCommandAvailability::For(
-        m_controller.RunState(), m_controller.IsConnected(), m_cursorOn, m_controller.PollingSetting());
+    const TCommandAvailability availability =
+        TCommandAvailability::For(m_controller.RunState(), m_controller.IsConnected(),
+                                  m_graph.Graph().CursorOn(), m_controller.PollingSetting());
     m_controls.Action(Ids::kSaveData)->setEnabled(availability.saveData);
     m_controls.Action(Ids::kDeleteBefore)->setEnabled(availability.deletions);
     m_controls.Action(Ids::kDeleteAfter)->setEnabled(availability.deletions);
@@ -215,8 +230,8 @@ void CMainDlg::RefreshCounterpartTitle() {
     title.measuring = store.State() == CMeasurementDataManager::kStateMeasuring;
     title.elapsedText = m_controls.Label(Ids::kElapsedReadout)->text().toStdString();
     title.recordsMeasured = store.RecordsThisRun();
-    title.start = m_graphStart;
-    title.samplesPerScreen = m_samplesPerScreen;
+    title.start = m_graph.Graph().TimeAxis().start;
+    title.samplesPerScreen = m_graph.Graph().TimeAxis().samplesPerScreen;
     title.periodMs = SamplingPeriodMilliseconds(store.SamplingRateCode());
     m_counterpart->setWindowTitle(QString::fromStdString(title.Text()));
 }
@@ -227,11 +242,6 @@ void CMainDlg::SetCounterpartWindow(QWidget* window) {
 
 void CMainDlg::SetOffsetAdjustment(std::function<void(IShortMeasurementExecutable&)> adjust) {
     m_adjustOffset = std::move(adjust);
-    RefreshMenus();
-}
-
-void CMainDlg::SetCursorMode(bool on) {
-    m_cursorOn = on;
     RefreshMenus();
 }
 
@@ -265,7 +275,6 @@ void CMainDlg::StartStop() {
     options.dataFile = dialog.DataFileName();
     options.stopTime = dialog.StopTime();
     CWaitCursor wait;
-    m_controller.SetDataFileView(DataFileView());
     m_controller.StartMeasurement(options);
 }
 
@@ -312,7 +321,7 @@ void CMainDlg::SaveData() {
     bool written = false;
     {
         CWaitCursor wait;
-        written = VEK::SaveDataFile(*path, store, DataFileView());
+        written = VEK::SaveDataFile(*path, store, m_graph.Graph().DataFileView());
     }
     if (!written) {
         Tell(EIconKind::kError, kSaveFailed);
@@ -332,7 +341,8 @@ void CMainDlg::LoadData() {
     const std::optional<std::string> path = m_prompt.ChooseFile(request);
     if (!path)
         return;
-    VEK::TDataFileView view = DataFileView();
+    // A file without scales keeps the graph's.
+    VEK::TDataFileView view = m_graph.Graph().DataFileView();
     bool loaded = false;
     {
         CWaitCursor wait;
@@ -342,8 +352,7 @@ void CMainDlg::LoadData() {
         Tell(EIconKind::kError, kReadFailed);
         return;
     }
-    m_scales = view.scales;
-    m_graphStart = view.firstVisibleRecord;
+    m_graph.ApplyLoadedView(view);
     VEK::SaveLastFolder("data", *path);
     RefreshStatus();
     Tell(EIconKind::kInformation, kReadData);
@@ -500,7 +509,7 @@ void CMainDlg::OnDestroy() {
     m_started = false;
     m_controller.Shutdown();
     m_lists->SaveColumnWidths();
-    VEK::SaveUserSection(m_parameters, m_scales, VEK::LastOneSection("user"));
+    VEK::SaveUserSection(m_parameters, m_graph.Scales(), VEK::LastOneSection("user"));
     SaveWindowPlacement(*this, VEK::LastOneSection("main-dlg"));
     VEK::TraceLogger().Trace("アプリケーションを正常終了しました。");
 }

@@ -6,6 +6,7 @@
 
 #include "app/CommandAvailability.h"
 #include "app/MainDlgControls.h"
+#include "app/MainDlgGraph.h"
 #include "app/OnlyWindowChecker.h"
 #include "app/StatusLine.h"
 #include "app/controller/IMeasurementView.h"
@@ -39,14 +40,13 @@ public:
     const CListPaging& Paging() const { return m_lists->Paging(); }
     // The five channel value lists; the graph shows and hides channels through list 0's row header.
     CChannelValueLists& ValueLists() { return *m_lists; }
+    CMainDlgGraph& Graph() { return m_graph; }
 
     // Hooks of the parts that come later. The counterpart window (hidden, without parent) that a
     // Shift+click on a menu button shows while the development TCP server runs.
     void SetCounterpartWindow(QWidget* window);
     // The offset adjustment dialog run by "Adjust Offset"; the item is greyed without it.
     void SetOffsetAdjustment(std::function<void(IShortMeasurementExecutable&)> adjust);
-    // The graph's cursor mode, which the deletions need.
-    void SetCursorMode(bool on);
 
     void ShowMessage(EIcon icon, const std::string& text) override;
     bool WaitForStopConfirmation(const std::function<bool()>& stopped) override;
@@ -83,6 +83,7 @@ protected:
 
 private:
     void ConnectCommands();
+    void ConnectGraph();
     // Run state, connection or data changed: status and information lines, button and menu
     // states.
     void RefreshStatus();
@@ -103,25 +104,20 @@ private:
     // brought to standby.
     void EndMeasurementForQuit();
     void Tell(IOperatorPrompt::EIcon icon, const std::string& text) { m_prompt.Tell(icon, text); }
-    VEK::TDataFileView DataFileView() const;
 
     std::unique_ptr<IOperatorPrompt> m_ownPrompt;
     IOperatorPrompt& m_prompt;
     COnlyWindowChecker m_onlyWindow;
     CQuitSignalNotifier m_quitSignals;
     VEK::TParameterSet m_parameters;
-    VEK::TGraphScaleSettings m_scales;
     CMeasurementController m_controller{m_parameters, *this};
     CMainDlgControls m_controls{this};
     CStatusLine m_statusLine{m_controls.Label(CMainDlgControls::kStatus)};
+    CMainDlgGraph m_graph{m_controls, m_controller, this};
     std::unique_ptr<CChannelValueLists> m_lists;
     QPointer<QWidget> m_counterpart;
     std::function<void(IShortMeasurementExecutable&)> m_adjustOffset;
-    // The graph's state that the window needs until the graph keeps it.
     bool m_graphShown = true;
-    bool m_cursorOn = false;
-    uint32_t m_graphStart = 0;
-    uint32_t m_samplesPerScreen = 10;
     bool m_started = false;  // past the single-instance check
     bool m_closing = false;
 };

@@ -160,6 +160,13 @@ QMenu* CMainDlgControls::AddMenu(int buttonId, int menuId,
     return menu;
 }
 
+void CMainDlgControls::SetGraphArea(QWidget* area) {
+    QWidget* placeholder = Widget(kGraphArea);
+    Add(area, kGraphArea);
+    delete m_graphPanel->layout()->replaceWidget(placeholder, area);
+    delete placeholder;
+}
+
 QMenu* CMainDlgControls::MenuOf(int buttonId) const {
     auto it = m_menus.find(buttonId);
     return it != m_menus.end() ? it->second : nullptr;

@@ -13,7 +13,7 @@
 
 // The controls of the main window (dialog 102), each named by its id ("1016"...). Until the
 // custom-drawn controls and the layout engine take over they are plain widgets in box layouts,
-// and the graph area is a placeholder; the channel value lists are drawing lists, each carried by
+// and the graph area is the graph's; the channel value lists are drawing lists, each carried by
 // its row header. Also the four menus with their commands, named by command id ("32777"...).
 class CMainDlgControls {
 public:
@@ -75,6 +75,8 @@ public:
     // header; without: lists 1 to listCount with their row headers, the combo box and the page
     // buttons.
     void ApplyDisplayMode(bool graphShown, int listCount);
+    // The graph's area takes the place and id of the graph static.
+    void SetGraphArea(QWidget* area);
 
 private:
     QWidget* Add(QWidget* widget, int id);

@@ -14,13 +14,18 @@ void CMeasurementChannel::SetReading(size_t index, int16_t tenths) {
     if (m_frozen)
         return;
     std::lock_guard lock(m_readingsLock);
+    const size_t size = m_readings.Size();
     m_readings.Set(index, CMeasurementValue(tenths));
+    if (m_readings.Size() != size)
+        m_summary.Resize(m_readings);
+    m_summary.Recompute(m_readings, index);
 }
 
 size_t CMeasurementChannel::FillReadings(size_t first, const int16_t* tenths, size_t count) {
     if (m_frozen)
         return 0;
     std::lock_guard lock(m_readingsLock);
+    const size_t size = m_readings.Size();
     size_t end = 0;
     for (size_t i = 0; i < count; ++i) {
         const size_t index = first + i;
@@ -29,6 +34,10 @@ size_t CMeasurementChannel::FillReadings(size_t first, const int16_t* tenths, si
         m_readings.Set(index, CMeasurementValue(tenths[i]));
         end = index + 1;
     }
+    if (m_readings.Size() != size)
+        m_summary.Resize(m_readings);
+    // Only gaps were filled, so the extremes above them can only widen.
+    m_summary.Widen(m_readings, first, end);
     return end;
 }
 
@@ -46,6 +55,7 @@ void CMeasurementChannel::ResizeReadings(size_t count) {
         return;
     std::lock_guard lock(m_readingsLock);
     m_readings.Resize(count);
+    m_summary.Resize(m_readings);
 }
 
 void CMeasurementChannel::RemoveFrontReadings(size_t count) {
@@ -53,6 +63,8 @@ void CMeasurementChannel::RemoveFrontReadings(size_t count) {
         return;
     std::lock_guard lock(m_readingsLock);
     m_readings.RemoveFront(count);
+    // Every node now covers other records.
+    m_summary.Rebuild(m_readings);
 }
 
 void CMeasurementChannel::ClearReadings() {
@@ -60,4 +72,21 @@ void CMeasurementChannel::ClearReadings() {
         return;
     std::lock_guard lock(m_readingsLock);
     m_readings.Clear();
+    m_summary.Clear();
+}
+
+void CMeasurementChannel::Envelope(const TEnvelopeGrid& grid, size_t columnBegin, size_t columnEnd,
+                                   TReadingExtremes* out) const {
+    std::lock_guard lock(m_readingsLock);
+    m_summary.Envelope(m_readings, grid, columnBegin, columnEnd, out);
+}
+
+TReadingExtremes CMeasurementChannel::Extremes(size_t first, size_t end) const {
+    std::lock_guard lock(m_readingsLock);
+    return m_summary.Extremes(m_readings, first, end);
+}
+
+size_t CMeasurementChannel::SummaryBytes() const {
+    std::lock_guard lock(m_readingsLock);
+    return m_summary.Bytes();
 }

@@ -9,6 +9,7 @@
 #include "data/BlockLinkVectorT.h"
 #include "data/MeasurementValue.h"
 #include "data/Reading.h"
+#include "data/ReadingSummary.h"
 #include "data/Thermocouple.h"
 #include "support/CopyImpossible.h"
 
@@ -58,6 +59,14 @@ public:
     void RemoveFrontReadings(size_t count);
     void ClearReadings();
 
+    // The extremes of the valid readings in the grid's columns columnBegin .. columnEnd − 1, into
+    // out[0 ..], under one lock: a graph column of many records costs a few summary nodes.
+    void Envelope(const TEnvelopeGrid& grid, size_t columnBegin, size_t columnEnd,
+                  TReadingExtremes* out) const;
+    // The extremes of the valid readings first .. end − 1.
+    TReadingExtremes Extremes(size_t first, size_t end) const;
+    size_t SummaryBytes() const;
+
 private:
     const bool m_frozen = false;
     std::atomic<bool> m_inUse{false};
@@ -67,4 +76,5 @@ private:
 
     mutable std::mutex m_readingsLock;
     VEK::CBlockLinkVectorT<CMeasurementValue> m_readings;
+    CReadingSummary m_summary;  // follows m_readings under the same lock
 };

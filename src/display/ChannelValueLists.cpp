@@ -2,7 +2,6 @@
 
 #include "app/controller/MeasurementController.h"
 #include "data/MeasurementDataManager.h"
-#include "display/ChannelMarkColors.h"
 #include "display/DrawingListCtrl.h"
 #include "display/RowHeaderCtrl.h"
 #include "display/TemperatureValueListView.h"

@@ -82,28 +82,6 @@ protected:
     virtual std::vector<std::string> SimulatorOptions() const {
         return {"--units", "1-3", "--sensor", "800", "--auto-info", "--auto-stop-notice"};
     }
-    // The start dialog's answer: stop at (a time), automatic save to (a file), both optional.
-    void AnswerStartDialog(std::optional<QDateTime> stopAt, std::string file) {
-        prompt.onChooseFile = [file](const IOperatorPrompt::TFileRequest&) {
-            return std::optional<std::string>(file);
-        };
-        prompt.onRun = [stopAt, file](QDialog& dialog) {
-            auto* start = qobject_cast<CMeasurementDlg*>(&dialog);
-            if (start == nullptr)
-                return static_cast<int>(QDialog::Rejected);
-            if (stopAt) {
-                start->findChild<QCheckBox*>("1058")->click();
-                start->findChild<QDateEdit*>("1060")->setDate(stopAt->date());
-                start->findChild<QTimeEdit*>("1061")->setTime(stopAt->time());
-            }
-            if (!file.empty()) {
-                start->findChild<QCheckBox*>("1059")->click();
-                start->findChild<QAbstractButton*>("1042")->click();
-            }
-            start->findChild<QAbstractButton*>("1")->click();
-            return start->result();
-        };
-    }
     template <typename T = QWidget>
     T* Control(int id) const {
         T* control = dialog->findChild<T*>(QString::number(id));
@@ -131,6 +109,42 @@ protected:
         QCoreApplication::sendPostedEvents();  // pending layout requests
         EXPECT_TRUE(
             dialog->grab().save(QString::fromStdString(std::string(HOLLOWMERE_SCREENS_DIR) + "/" + name)));
+    }
+
+    std::string DataPath(const std::string& name) const { return testing_support::TestHome() + "/" + name; }
+
+    // The start dialog's answer: stop at (a time), automatic save to (a file), both optional.
+    void AnswerStartDialog(std::optional<QDateTime> stopAt, std::string file) {
+        prompt.onChooseFile = [file](const IOperatorPrompt::TFileRequest&) {
+            return std::optional<std::string>(file);
+        };
+        prompt.onRun = [stopAt, file](QDialog& dialog) {
+            auto* start = qobject_cast<CMeasurementDlg*>(&dialog);
+            if (start == nullptr)
+                return static_cast<int>(QDialog::Rejected);
+            if (stopAt) {
+                start->findChild<QCheckBox*>("1058")->click();
+                start->findChild<QDateEdit*>("1060")->setDate(stopAt->date());
+                start->findChild<QTimeEdit*>("1061")->setTime(stopAt->time());
+            }
+            if (!file.empty()) {
+                start->findChild<QCheckBox*>("1059")->click();
+                start->findChild<QAbstractButton*>("1042")->click();
+            }
+            start->findChild<QAbstractButton*>("1")->click();
+            return start->result();
+        };
+    }
+    // A run of a record or more, stopped with the Stop button; finished data saved nowhere.
+    void MeasureAndStop() {
+        AnswerStartDialog(std::nullopt, "");
+        Click(CMainDlgControls::kStartStop);
+        ASSERT_EQ(RunState(), CMeasurementDataManager::kStateMeasuring);
+        // An uneven end drops the last second's records: more than one is needed.
+        ASSERT_TRUE(Pump([&] { return Store().RecordCount() >= 3; }, 10000));
+        prompt.onAsk = [](const IOperatorPrompt::TQuestion&) { return true; };
+        Click(CMainDlgControls::kStartStop);
+        ASSERT_EQ(RunState(), CMeasurementDataManager::kStateHolding);
     }
 
     CScriptedOperatorPrompt prompt;

@@ -15,22 +15,7 @@ using namespace QNL::Code;
 using EBox = CScriptedOperatorPrompt::TBox::EKind;
 using Ids = CMainDlgControls;
 
-class MainDlgTest : public CMainDlgFixture {
-protected:
-    std::string DataPath(const std::string& name) const { return testing_support::TestHome() + "/" + name; }
-
-    // A run of a record or more, stopped with the Stop button; finished data saved nowhere.
-    void MeasureAndStop() {
-        AnswerStartDialog(std::nullopt, "");
-        Click(Ids::kStartStop);
-        ASSERT_EQ(RunState(), CMeasurementDataManager::kStateMeasuring);
-        // An uneven end drops the last second's records: more than one is needed.
-        ASSERT_TRUE(Pump([&] { return Store().RecordCount() >= 3; }, 10000));
-        prompt.onAsk = [](const IOperatorPrompt::TQuestion&) { return true; };
-        Click(Ids::kStartStop);
-        ASSERT_EQ(RunState(), CMeasurementDataManager::kStateHolding);
-    }
-};
+using MainDlgTest = CMainDlgFixture;
 
 TEST_F(MainDlgTest, StartMeasuresUntilTheStopTimeSavesAndTheFileLoadsBack) {
     const std::string path = DataPath("run.csv");
@@ -177,10 +162,6 @@ TEST_F(MainDlgTest, CommandsFollowTheRunState) {
     Click(Ids::kStartStop);
     expectMenus(true, "finished");
     EXPECT_FALSE(dialog->Controls().Action(Ids::kDeleteBefore)->isEnabled());
-    dialog->SetCursorMode(true);
-    EXPECT_TRUE(dialog->Controls().Action(Ids::kDeleteAfter)->isEnabled());
-    dialog->SetCursorMode(false);
-    EXPECT_FALSE(dialog->Controls().Action(Ids::kDeleteAfter)->isEnabled());
 }
 
 TEST_F(MainDlgTest, SaveDataNamesTheFileAndTellsHowItWent) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 #include <vector>
@@ -72,6 +73,47 @@ TEST(MeasurementDataManagerThreads, AppendAgainstTicksAndReaders) {
         ASSERT_EQ(store.Channel(k).CopyReadings(0, readings.size(), readings.data()), kRecords) << k;
         for (uint32_t r = 0; r < kRecords; ++r)
             ASSERT_EQ(readings[r], 250) << "channel " << k << " record " << r;
+    }
+}
+
+// Reports fill a channel on the receive thread while the window thread draws envelopes of it:
+// every envelope lies within the readings ever stored, and the summary ends equal to the readings.
+TEST(MeasurementDataManagerThreads, EnvelopeWhileFilling) {
+    constexpr size_t kRecords = 60000;
+    CMeasurementDataManager store;
+    store.Start(data_test::ThreeChannelSetup());
+    CMeasurementDataManager::CChannel& channel = store.Channel(2);
+    std::atomic<bool> done{false};
+    std::thread receive([&] {
+        // Forward in reports of four, every seventh report a second later (a late fill).
+        for (size_t i = 0; i < kRecords; i += 4) {
+            const size_t first = i % 28 == 0 && i >= 8 ? i - 8 : i;
+            const int16_t tenths[4] = {static_cast<int16_t>(first % 3000), kReadingLost,
+                                       static_cast<int16_t>(-(static_cast<int>(first) % 1000)), 400};
+            channel.FillReadings(first, tenths, 4);
+            if (first != i)
+                channel.FillReadings(i, tenths, 4);
+        }
+        done = true;
+    });
+    std::vector<TReadingExtremes> columns(1200);
+    do {
+        const size_t end = channel.ReadingCount();
+        channel.Envelope(TEnvelopeGrid{0, kRecords, columns.size(), end}, 0, columns.size(), columns.data());
+        for (const TReadingExtremes& column : columns) {
+            if (column.Empty())
+                continue;
+            ASSERT_GE(column.min, -999);
+            ASSERT_LE(column.max, 2999);
+        }
+    } while (!done);
+    receive.join();
+    std::vector<int16_t> readings(kRecords);
+    ASSERT_EQ(channel.CopyReadings(0, kRecords, readings.data()), kRecords);
+    for (size_t first = 0; first < kRecords; first += 4999) {
+        TReadingExtremes brute;
+        for (size_t i = first; i < std::min(kRecords, first + 4999); ++i) brute.Widen(readings[i]);
+        ASSERT_EQ(channel.Extremes(first, first + 4999), brute) << first;
     }
 }
 

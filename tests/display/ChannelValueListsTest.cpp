@@ -9,8 +9,8 @@
 
 #include "app/TestApplication.h"
 #include "data/MeasurementDataManager.h"
-#include "display/ChannelMarkColors.h"
 #include "display/ChannelValueLists.h"
+#include "display/DisplayColors.h"
 #include "display/DrawingHeaderCtrl.h"
 #include "display/DrawingListCtrl.h"
 #include "display/MouseDrag.h"
@@ -48,7 +48,7 @@ protected:
         lists = std::make_unique<CChannelValueLists>(controls, store, parameters, QApplication::font(),
                                                      VEK::AccessorSection(&ini, "list-column"),
                                                      [this] { return now; });
-        lists->SetMarkColors(ReadChannelMarkColors(VEK::AccessorSection(&ini, "parameter")));
+        lists->SetMarkColors(LoadDisplayColors(VEK::AccessorSection(&ini, "parameter")).ChannelMarks());
         window.resize(1800, 400);
         window.show();
     }
@@ -149,7 +149,7 @@ TEST_F(ChannelValueListsTest, RowHeaderClicksNameTheChannel) {
     EXPECT_EQ(lists->Paging().ListCount(), 1);
 }
 
-TEST(ChannelMarkColors, ColoursFromDefineIniWithTheCycleAsDefault) {
+TEST(ChannelMarks, RowHeaderColoursFromDefineIniWithTheCycleAsDefault) {
     const std::string path = testing_support::TestHome() + "/valuelists/define.ini";
     testing_support::WriteFile(path, "");
     VEK::CInifileAccessor ini(path);
@@ -157,7 +157,7 @@ TEST(ChannelMarkColors, ColoursFromDefineIniWithTheCycleAsDefault) {
     parameter.SetString("chc2", "12");
     parameter.SetString("chc3", "GG1234");
     parameter.SetString("chc4", "");
-    const std::array<uint32_t, 101> colors = ReadChannelMarkColors(parameter);
+    const std::array<uint32_t, 101> colors = LoadDisplayColors(parameter).ChannelMarks();
     EXPECT_EQ(colors[0], 0x646464u);
     EXPECT_EQ(colors[1], 0xFF0000u);
     EXPECT_EQ(colors[2], 0x120000u);

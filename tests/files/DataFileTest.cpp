@@ -87,6 +87,31 @@ TEST_F(DataFileTest, WriteReadWriteIsByteIdentical) {
     EXPECT_EQ(ReadFile(again), ReadFile(path));
 }
 
+// The graph draws a loaded file from its summary: it must hold what the rows hold.
+TEST_F(DataFileTest, LoadedSeriesCarryTheirSummary) {
+    TMeasurementSetup setup;
+    setup.pollingSetting.SetRateCode(4);
+    setup.pollingSetting.SetInUse(1, true);
+    store.Start(setup);
+    std::vector<int16_t> tenths(5000);
+    for (size_t i = 0; i < tenths.size(); ++i)
+        tenths[i] = i % 97 == 5 ? kReadingLost : static_cast<int16_t>(200 + (i * 7919) % 300);
+    tenths[2047] = 9000;  // one spike
+    store.Channel(1).FillReadings(0, tenths.data(), tenths.size());
+    store.SetRecordCount(static_cast<uint32_t>(tenths.size()));
+    store.Stop();
+    ASSERT_TRUE(SaveDataFile(path, store, SampleView()));
+
+    CMeasurementDataManager loaded;
+    ASSERT_TRUE(LoadDataFile(path, loaded, view, TMeasurementSetup{}));
+    for (const auto& [first, end] :
+         {std::pair<size_t, size_t>{0, 5000}, {2000, 2100}, {2048, 4096}, {4095, 4999}}) {
+        TReadingExtremes brute;
+        for (size_t i = first; i < end; ++i) brute.Widen(tenths[i]);
+        EXPECT_EQ(loaded.Channel(1).Extremes(first, end), brute) << first << ".." << end;
+    }
+}
+
 TEST_F(DataFileTest, CommentLineBreaksAreDroppedAndLongLinesKept) {
     FillSampleStore(store);
     store.Channel(2).SetComment("two\r\nlines");

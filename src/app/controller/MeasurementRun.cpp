@@ -88,6 +88,7 @@ int CMeasurementRun::StartPolling() {
     m_tick.Stop();
     // Start time now, no file name (the store's setup step).
     m_store.Start(m_parameters.MeasurementSetup());
+    emit m_notifier.pollingStarted(m_store.SamplingRateCode());
     m_unsavedRun = false;
     m_timers.Start(kTimerRefreshLists, kSecondMs);
     const uint32_t period = SamplingPeriodMilliseconds(m_store.SamplingRateCode());

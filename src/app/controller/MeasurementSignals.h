@@ -22,6 +22,9 @@ signals:
     void samplesStored(int channel, uint32_t count, uint32_t firstIndex);
     // One sampling period passed while measuring.
     void samplingTick();
+    // Polling started at this sampling-rate code and the store began the run: the graph's time
+    // axis takes the rate before the first record arrives.
+    void pollingStarted(uint32_t rateCode);
     // The lists are rebuilt and the graph redrawn: a start, a finish, a reset, a load.
     void rebuildRequested();
     // The lists look for lost channels again: every second while measuring, with each information

@@ -1,0 +1,1 @@
+hollowmere_add_bench(graph_render hollowmere_display)

@@ -1,0 +1,40 @@
+#pragma once
+#include <QObject>
+
+#include "app/MainDlgControls.h"
+#include "app/controller/MeasurementController.h"
+#include "display/GraphChannelVisibility.h"
+#include "display/GraphPanel.h"
+#include "files/DataFileView.h"
+#include "files/GraphScaleSettings.h"
+
+// The graph in the main window: its area in place of the window's graph static, the window's graph
+// buttons, bars and read-outs bound to it, the run's notifications, and its scales kept between
+// runs and in the data files.
+class CMainDlgGraph : public QObject {
+    Q_OBJECT
+public:
+    // All borrowed; they outlive the graph.
+    CMainDlgGraph(CMainDlgControls& controls, CMeasurementController& controller, QWidget* window);
+
+    CGraph& Graph() { return m_panel.Graph(); }
+    const CGraph& Graph() const { return m_panel.Graph(); }
+    CGraphChannelVisibility& Visibility() { return m_visibility; }
+
+    // Start-up: the scales kept in the settings, the colours of define.ini (the read-outs' too), the
+    // display unit.
+    void Start(const VEK::TGraphScaleSettings& scales, uint32_t unit);
+    // The scales as the settings keep them.
+    VEK::TGraphScaleSettings Scales() const { return Graph().SaveGraphScales(m_unit); }
+    // A loaded file's scales and left edge.
+    void ApplyLoadedView(const VEK::TDataFileView& view);
+
+private:
+    void FollowStoreUnit();
+
+    const CMainDlgControls& m_controls;
+    CMeasurementController& m_controller;
+    CGraphChannelVisibility m_visibility;
+    CGraphPanel m_panel;
+    uint32_t m_unit = 0;
+};
