@@ -11,6 +11,7 @@
 #include "app/controller/IMeasurementView.h"
 #include "app/controller/MeasurementController.h"
 #include "app/controller/QuitSignalNotifier.h"
+#include "dialogs/DeletionCursor.h"
 #include "dialogs/OperatorPrompt.h"
 #include "display/ListPaging.h"
 #include "files/DataFileView.h"
@@ -45,6 +46,8 @@ public:
     void SetOffsetAdjustment(std::function<void(IShortMeasurementExecutable&)> adjust);
     // The graph's cursor mode, which the deletions need.
     void SetCursorMode(bool on);
+    // The graph's cursor for the partial deletions (borrowed); they do nothing without it.
+    void SetDeletionCursor(IDeletionCursor* cursor) { m_deletionCursor = cursor; }
 
     void ShowMessage(EIcon icon, const std::string& text) override;
     bool WaitForStopConfirmation(const std::function<bool()>& stopped) override;
@@ -68,6 +71,10 @@ public slots:
     // Command 32790: the graph shown or hidden.
     void ToggleGraphDisplay();
     void Setup();
+    void ExportSetup();
+    void ImportSetup();
+    void DeleteDataBeforeCursor();
+    void DeleteDataAfterCursor();
     void AdjustOffset();
     // Combo box 1044: 1, 2 or 4 lists without the graph.
     void SetListCount(int index);
@@ -91,7 +98,13 @@ private:
     void ApplyDisplayMode();
     // The lists after a start, a finish, a load, a reset or a page change (placeholders for now).
     void RebuildLists();
+    // Export and Import Setup, the partial deletions (MainDlgSetup.cpp).
+    void ConnectSetupCommands();
+    // Start-up: the setup dialog until a system number is set; false when the operator quits.
     bool RunSystemNumberGate();
+    // The setup dialog's or a setup file's parameter set in place of the one in use.
+    void AdoptParameters(const VEK::TParameterSet& set);
+    void DeletePartially(bool before);
     // Readings go to the MQTT broker that define.ini names, if it names one.
     void StartPublishing();
     bool ConfirmQuit();
@@ -115,6 +128,7 @@ private:
     CListPaging m_paging;
     QPointer<QWidget> m_counterpart;
     std::function<void(IShortMeasurementExecutable&)> m_adjustOffset;
+    IDeletionCursor* m_deletionCursor = nullptr;
     // The graph's state that the window needs until the graph keeps it.
     bool m_graphShown = true;
     bool m_cursorOn = false;
