@@ -50,11 +50,12 @@ TEST_F(MainDlgSetupTest, SetupDialogClicksAreAdoptedOnOkOnly) {
     Trigger(Ids::kSetup);
     EXPECT_TRUE(dialog->ParameterSet().polling.InUse(1));  // Cancel: the click is gone
 
-    AnswerSetup(4, true);
+    // Channels 1 to 10 are in use (4 to 10 by default): 11 joins them.
+    AnswerSetup(11, true);
     Trigger(Ids::kSetup);
-    EXPECT_TRUE(dialog->ParameterSet().polling.InUse(4));
-    EXPECT_TRUE(dialog->Controller().PollingSetting().InUse(4));
-    EXPECT_EQ(Store().ChannelsInUse(), (std::vector<int32_t>{1, 2, 3, 4}));
+    EXPECT_TRUE(dialog->ParameterSet().polling.InUse(11));
+    EXPECT_TRUE(dialog->Controller().PollingSetting().InUse(11));
+    EXPECT_EQ(Store().ChannelsInUse(), (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
     EXPECT_EQ(dialog->ParameterSet().systemNumber, 5u);
 }
 
@@ -78,7 +79,7 @@ TEST_F(MainDlgSetupTest, ExportAndImportKeepTheSystemNumber) {
     EXPECT_EQ(dialog->ParameterSet().systemNumber, 5u);
     EXPECT_TRUE(Information().ends_with("System No.: 5")) << Information();
     EXPECT_EQ(Control<QLabel>(Ids::kUnitLabel)->text(), "[deg F]");
-    EXPECT_EQ(Store().ChannelsInUse(), (std::vector<int32_t>{2, 3}));
+    EXPECT_EQ(Store().ChannelsInUse(), (std::vector<int32_t>{2, 3, 4, 5, 6, 7, 8, 9, 10}));
 }
 
 TEST_F(MainDlgSetupTest, DeletionOfLoadedDataMakesTheDiscardQuestionAsk) {
