@@ -15,7 +15,6 @@
 #include "data/SamplingRate.h"
 #include "dialogs/MeasurementDlg.h"
 #include "dialogs/QtOperatorPrompt.h"
-#include "dialogs/SystemNumberDlg.h"
 #include "display/DialogFont.h"
 #include "files/CodeTables.h"
 #include "files/DataFile.h"
@@ -88,6 +87,7 @@ void CMainDlg::ConnectCommands() {
         {Ids::kAdjustOffset, &CMainDlg::AdjustOffset}};
     for (const auto& [command, handler] : commands)
         connect(m_controls.Action(command), &QAction::triggered, this, handler);
+    ConnectSetupCommands();
     connect(m_controls.GraphCheck(), &QCheckBox::clicked, this, &CMainDlg::ApplyDisplayMode);
     connect(m_controls.ListCountBox(), &QComboBox::activated, this, &CMainDlg::SetListCount);
     connect(m_controls.Button(Ids::kPageBack), &QPushButton::clicked, this, &CMainDlg::PageBack);
@@ -217,9 +217,6 @@ void CMainDlg::RefreshMenus() {
     m_controls.Action(Ids::kDeleteAfter)->setEnabled(availability.deletions);
     m_controls.Action(Ids::kGraphDisplay)->setChecked(m_graphShown);
     m_controls.Action(Ids::kAdjustOffset)->setEnabled(static_cast<bool>(m_adjustOffset));
-    // The setup file commands come with the setup file.
-    m_controls.Action(Ids::kExportSetup)->setEnabled(false);
-    m_controls.Action(Ids::kImportSetup)->setEnabled(false);
 }
 
 void CMainDlg::RefreshCounterpartTitle() {
@@ -396,45 +393,11 @@ void CMainDlg::RefreshPageButtons() {
     m_controls.Button(Ids::kPageForward)->setEnabled(Paging().CanGoForward());
 }
 
-void CMainDlg::Setup() {
-    if (!DiscardCheck())
-        return;
-    CSystemNumberDlg dialog(m_parameters.systemNumber, this);
-    if (m_prompt.Run(dialog) != QDialog::Accepted)
-        return;
-    const uint32_t previous = m_parameters.systemNumber;
-    m_parameters.systemNumber = dialog.SystemNumber();
-    if (m_parameters.systemNumber == previous) {
-        m_controller.ResetToIdle();
-    } else {
-        // The dongle stops and is configured afresh with the new number once reopened.
-        m_controller.RunStopSequence();
-        m_controller.DetachDongle();
-    }
-    RefreshStatus();
-}
-
 void CMainDlg::AdjustOffset() {
     if (!m_adjustOffset || !DiscardCheck())
         return;
     m_adjustOffset(m_controller);
     m_controller.ResetToIdle();
-}
-
-bool CMainDlg::RunSystemNumberGate() {
-    while (m_parameters.systemNumber == 0 && !m_closing) {
-        CSystemNumberDlg dialog(m_parameters.systemNumber, this);
-        const bool accepted = m_prompt.Run(dialog) == QDialog::Accepted;
-        if (m_closing)
-            break;
-        if (accepted) {
-            m_parameters.systemNumber = dialog.SystemNumber();
-            RefreshStatus();
-        } else if (ConfirmQuit()) {
-            return false;
-        }
-    }
-    return !m_closing;
 }
 
 bool CMainDlg::ConfirmQuit() {

@@ -12,6 +12,7 @@
 #include "app/controller/IMeasurementView.h"
 #include "app/controller/MeasurementController.h"
 #include "app/controller/QuitSignalNotifier.h"
+#include "dialogs/DeletionCursor.h"
 #include "dialogs/OperatorPrompt.h"
 #include "display/ChannelValueLists.h"
 #include "files/DataFileView.h"
@@ -70,6 +71,10 @@ public slots:
     // Command 32790: the graph shown or hidden.
     void ToggleGraphDisplay();
     void Setup();
+    void ExportSetup();
+    void ImportSetup();
+    void DeleteDataBeforeCursor();
+    void DeleteDataAfterCursor();
     void AdjustOffset();
     // Combo box 1044: 1, 2 or 4 lists without the graph.
     void SetListCount(int index);
@@ -94,7 +99,13 @@ private:
     void ApplyDisplayMode();
     // [1040] and [1041] as the lists' paging allows.
     void RefreshPageButtons();
+    // Export and Import Setup, the partial deletions (MainDlgSetup.cpp).
+    void ConnectSetupCommands();
+    // Start-up: the setup dialog until a system number is set; false when the operator quits.
     bool RunSystemNumberGate();
+    // The setup dialog's or a setup file's parameter set in place of the one in use.
+    void AdoptParameters(const VEK::TParameterSet& set);
+    void DeletePartially(bool before);
     // Readings go to the MQTT broker that define.ini names, if it names one.
     void StartPublishing();
     bool ConfirmQuit();

@@ -72,6 +72,11 @@ void CMainDlgGraph::FollowStoreUnit() {
         store.State() == CMeasurementDataManager::kStateEmpty ? m_unit : store.TemperatureUnit());
 }
 
+void CMainDlgGraph::SetDisplayUnit(uint32_t unit) {
+    m_unit = unit;
+    FollowStoreUnit();
+}
+
 void CMainDlgGraph::ApplyLoadedView(const VEK::TDataFileView& view) {
     FollowStoreUnit();
     Graph().ApplyDataFileView(view);

@@ -3,6 +3,7 @@
 
 #include "app/MainDlgControls.h"
 #include "app/controller/MeasurementController.h"
+#include "dialogs/DeletionCursor.h"
 #include "display/GraphChannelVisibility.h"
 #include "display/GraphPanel.h"
 #include "files/DataFileView.h"
@@ -10,8 +11,8 @@
 
 // The graph in the main window: its area in place of the window's graph static, the window's graph
 // buttons, bars and read-outs bound to it, the run's notifications, and its scales kept between
-// runs and in the data files.
-class CMainDlgGraph : public QObject {
+// runs and in the data files. Its cursor decides the partial deletions.
+class CMainDlgGraph : public QObject, public IDeletionCursor {
     Q_OBJECT
 public:
     // All borrowed; they outlive the graph.
@@ -28,6 +29,13 @@ public:
     VEK::TGraphScaleSettings Scales() const { return Graph().SaveGraphScales(m_unit); }
     // A loaded file's scales and left edge.
     void ApplyLoadedView(const VEK::TDataFileView& view);
+    // The settings' temperature unit changed (setup dialog, imported setup).
+    void SetDisplayUnit(uint32_t unit);
+
+    bool CursorOn() const override { return Graph().CursorOn(); }
+    uint32_t ViewStart() const override { return Graph().TimeAxis().start; }
+    uint32_t CursorOffset() const override { return Graph().CursorOffset(); }
+    void DataCut(bool before) override { Graph().DataCut(before); }
 
 private:
     void FollowStoreUnit();

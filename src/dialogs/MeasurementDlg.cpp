@@ -2,12 +2,12 @@
 
 #include <QCheckBox>
 #include <QDateEdit>
-#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimeEdit>
 
+#include "dialogs/DialogUnits.h"
 #include "dialogs/OperatorPrompt.h"
 #include "display/EditDword.h"
 #include "files/FolderMemory.h"
@@ -16,20 +16,6 @@ namespace {
 
 constexpr int64_t kMinuteMs = 60000;
 constexpr const char* kDataFilter = "DATAファイル (*.csv)|*.csv|すべてのファイル (*.*)|*.*||";
-
-// The template's size and positions are in dialog units: a quarter of the font's average
-// character width across, an eighth of its height down.
-class CDialogUnits {
-public:
-    explicit CDialogUnits(const QFont& font) : m_metrics(font) {}
-    QRect Rect(int x, int y, int w, int h) const { return {X(x), Y(y), X(w), Y(h)}; }
-    QSize Size(int w, int h) const { return {X(w), Y(h)}; }
-
-private:
-    int X(int units) const { return units * m_metrics.averageCharWidth() / 4; }
-    int Y(int units) const { return units * m_metrics.height() / 8; }
-    QFontMetrics m_metrics;
-};
 
 VEK::CSystemTime FromQt(const QDate& date, const QTime& time) {
     VEK::CSystemTime t;

@@ -19,8 +19,12 @@ public:
     // Why the file could not be read at the last access; empty when it was read or is missing.
     std::string Problem() const { return m_profile.Problem(); }
 
+    // Writes wait in memory until Flush, which replaces the file once with all of them.
+    void SetDeferred(bool deferred) { m_profile.SetDeferred(deferred); }
+
     std::string TypeName() const override { return "Inifile"; }
-    bool Flush() override { return true; }  // every write goes straight to the file
+    // Without deferred writes every write has gone straight to the file already.
+    bool Flush() override { return m_profile.Commit(); }
     std::vector<std::string> SectionNames() const override;
     bool DeleteSection(const std::string& section) override;
     std::vector<std::string> KeyNames(const std::string& section) const override;

@@ -242,6 +242,8 @@ CIniProfile& CIniProfile::operator=(CIniProfile&&) noexcept = default;
 CIniProfile::~CIniProfile() = default;
 
 const CIniDocument* CIniProfile::Load() {
+    if (m_pending != nullptr)
+        return m_pending.get();
     TFileRead read = m_reader ? m_reader(m_path) : ReadRegularFile(m_path, kMaxBytes);
     if (read.result == TFileRead::EResult::kFailed) {
         m_problem = read.problem;
@@ -256,6 +258,21 @@ const CIniDocument* CIniProfile::Load() {
 }
 
 bool CIniProfile::Save(const CIniDocument& document) {
+    if (!m_deferred)
+        return Store(document);
+    m_pending = std::make_unique<CIniDocument>(document);
+    return true;
+}
+
+bool CIniProfile::Commit() {
+    std::lock_guard<std::mutex> lock(FileMutex());
+    if (m_pending == nullptr)
+        return true;
+    const std::unique_ptr<CIniDocument> pending = std::move(m_pending);
+    return Store(*pending);
+}
+
+bool CIniProfile::Store(const CIniDocument& document) {
     const std::string bytes = document.Text();
     if (!WriteFileAtomically(m_path, bytes))
         return false;

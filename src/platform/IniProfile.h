@@ -30,6 +30,11 @@ public:
     ~CIniProfile();
 
     const std::string& Path() const { return m_path; }
+    // Deferred: writes change the document in memory only, and Commit replaces the file once with
+    // all of them (a file of a hundred keys is not replaced a hundred times).
+    void SetDeferred(bool deferred) { m_deferred = deferred; }
+    // Writes the pending changes; true when there were none or the file was replaced.
+    bool Commit();
     std::optional<std::string> ReadValue(const std::string& section, const std::string& key);
     // Writes key=value; a write of the current value leaves the file untouched. Values holding CR
     // or LF, and section or key names that cannot be stored, are refused.
@@ -45,15 +50,19 @@ public:
     std::string Problem();
 
 private:
-    // The file's current document; null when it cannot be read. Called with the process's INI
-    // lock held.
+    // The file's current document (with the pending changes); null when it cannot be read. Called
+    // with the process's INI lock held.
     const CIniDocument* Load();
+    // Replaces the file, or keeps the document pending while deferred.
     bool Save(const CIniDocument& document);
+    bool Store(const CIniDocument& document);
 
     std::string m_path;
     TReader m_reader;
     std::string m_bytes;  // what m_document was parsed from
     std::unique_ptr<CIniDocument> m_document;
+    std::unique_ptr<CIniDocument> m_pending;  // deferred changes, not yet in the file
+    bool m_deferred = false;
     std::string m_problem;
 };
 

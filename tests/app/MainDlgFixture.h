@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
 #include <QSpinBox>
@@ -20,7 +21,7 @@
 #include "app/SimulatedDongle.h"
 #include "dialogs/MeasurementDlg.h"
 #include "dialogs/ScriptedOperatorPrompt.h"
-#include "dialogs/SystemNumberDlg.h"
+#include "dialogs/SetupDlg.h"
 #include "support/TestHome.h"
 
 class CMainDlgFixture : public ::testing::Test {
@@ -62,14 +63,16 @@ public:
         testing_support::WriteFile(SetupFolder() + "/lastone.ini", lastone);
         testing_support::WriteFile(SetupFolder() + "/define.ini", "[parameter]\r\n");
     }
-    // Answers the system-number dialog with a number; other dialogs are cancelled.
+    // Answers the setup dialog with a system number and OK; other dialogs are cancelled.
     static std::function<int(QDialog&)> SystemNumberAnswer(uint32_t number) {
         return [number](QDialog& dialog) {
-            auto* setup = qobject_cast<CSystemNumberDlg*>(&dialog);
+            auto* setup = qobject_cast<CSetupDlg*>(&dialog);
             if (setup == nullptr)
                 return static_cast<int>(QDialog::Rejected);
-            setup->findChild<QSpinBox*>()->setValue(static_cast<int>(number));
-            return static_cast<int>(QDialog::Accepted);
+            auto* numbers = setup->findChild<QComboBox*>("1035");
+            numbers->setCurrentIndex(numbers->findData(static_cast<int>(number)));
+            setup->findChild<QAbstractButton*>("1")->click();
+            return setup->result();
         };
     }
 

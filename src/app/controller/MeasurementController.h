@@ -45,6 +45,9 @@ public:
     bool LoadData(const std::string& path, VEK::TDataFileView& fileView);
     // The Save command wrote the data to a file: the working file has served its purpose.
     void DataSaved() { m_run.DataSaved(); }
+    // The parameter set from the setup dialog or a setup file replaces the one in use; the caller
+    // then resets to idle or, for a new system number, runs the stop sequence and detaches.
+    void ReplaceParameters(const VEK::TParameterSet& set) { m_parameters.Replace(set); }
     // A new system number: the dongle is opened afresh by the device watch and configured again.
     void DetachDongle();
     // Before an exit or a new system number: wait, polling off with the data discarded, wait; the

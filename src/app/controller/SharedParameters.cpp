@@ -16,6 +16,13 @@ void CSharedParameters::SetAllInformationWanted() {
         m_parameters.polling.SetInfoWanted(unit, true);
 }
 
+void CSharedParameters::Replace(const VEK::TParameterSet& set) {
+    std::lock_guard lock(m_pollingLock);
+    const TFwVersionData firmware = m_parameters.firmware;
+    m_parameters = set;
+    m_parameters.firmware = firmware;
+}
+
 QNL::TDongleCommandSettings CSharedParameters::CommandSettings() const {
     QNL::TDongleCommandSettings settings;
     settings.systemNumber = static_cast<uint8_t>(m_parameters.systemNumber);

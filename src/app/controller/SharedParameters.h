@@ -19,6 +19,10 @@ public:
     // Every unit's information report is asked for with the next polling setting.
     void SetAllInformationWanted();
 
+    // Window thread: the set from the setup dialog or a setup file, under the lock the receive
+    // thread changes information bits under. The dongle's firmware information stays.
+    void Replace(const VEK::TParameterSet& set);
+
     // What the dongle operations send: system number, polling setting, time-out and retries.
     QNL::TDongleCommandSettings CommandSettings() const;
     // What the record store takes at a reset or a start.

@@ -1,15 +1,12 @@
 // hollowmere-record: records a measurement without the window.
-#include <strings.h>
-
 #include <QCoreApplication>
-#include <algorithm>
 #include <cstdio>
 #include <optional>
 
 #include "app/controller/InstanceKey.h"
 #include "app/record/HeadlessRecorder.h"
-#include "files/InifileAccessor.h"
 #include "files/Settings.h"
+#include "files/SetupFile.h"
 #include "files/TraceLogger.h"
 #include "platform/Folders.h"
 #include "platform/SingleInstance.h"
@@ -22,19 +19,8 @@ namespace {
 bool ReadParameters(const TRecordOptions& options, VEK::TParameterSet& parameters, VEK::TDataFileView& view) {
     VEK::ReadParameterSet(parameters, VEK::LastOneSection("user"), VEK::DefineParameterSection());
     view.scales = VEK::ReadGraphScales(VEK::LastOneSection("user"));
-    if (options.setupFile.empty())
-        return true;
-    VEK::CInifileAccessor setup(options.setupFile);
-    // Section names are compared without case, as every settings read does.
-    const std::vector<std::string> sections = setup.SectionNames();
-    if (std::none_of(sections.begin(), sections.end(),
-                     [](const std::string& name) { return strcasecmp(name.c_str(), "user") == 0; }))
-        return false;
-    const uint32_t systemNumber = parameters.systemNumber;
-    VEK::ReadParameterSet(parameters, VEK::AccessorSection(&setup, "user"), VEK::DefineParameterSection());
-    view.scales = VEK::ReadGraphScales(VEK::AccessorSection(&setup, "user"));
-    parameters.systemNumber = systemNumber;
-    return true;
+    return options.setupFile.empty() ||
+           VEK::ReadSetupFile(options.setupFile, VEK::DefineParameterSection(), parameters, view.scales);
 }
 
 // The broker from define.ini and the command line, checked, with the password read; nothing when
