@@ -40,7 +40,6 @@ private:
     std::vector<int32_t> ChannelsWithoutInformation();
     void OnQuitSignal();
     void Conclude(bool deviceError);
-    void PrintSummary();
     void ClearProgressLine();
 
     TRecordOptions m_options;

@@ -63,6 +63,8 @@ bool TRecordOptions::Parse(const std::vector<std::string>& args, std::string& er
             ok = ParseCount(value, records);
         else if (option == "--stop-at")
             ok = stopAt.Parse(value) && stopAt.IsValid();
+        else if (option == "--recover")
+            ok = !(recoverFile = value).empty();
         else
             ok = false;
         if (!ok) {
@@ -72,6 +74,11 @@ bool TRecordOptions::Parse(const std::vector<std::string>& args, std::string& er
     }
     if (outFile.empty()) {
         error = "--out FILE.csv is required";
+        return false;
+    }
+    if (!recoverFile.empty() &&
+        (!setupFile.empty() || spanMinutes != 0 || records != 0 || stopAt.IsValid())) {
+        error = "--recover takes only --out";
         return false;
     }
     return true;
@@ -91,5 +98,10 @@ const char* TRecordOptions::Usage() {
            "Records a measurement without the window, with the application's settings and dongle.\n"
            "Stops after the span, the number of records or at the stop time, on SIGINT/SIGTERM, or on a\n"
            "device error; saves the data to FILE.csv and prints a summary. Exit status 0, 1 after a\n"
-           "device error or a failed save, 2 for a bad command line, 3 when the dongle has another owner.\n";
+           "device error or a failed save, 2 for a bad command line, 3 when the dongle has another owner.\n"
+           "\n"
+           "       hollowmere-record --recover WORKING.csv --out FILE.csv\n"
+           "Saves the working file of a run that was never saved (Data/work) as the data file FILE.csv\n"
+           "and then deletes the working file. Exit status 0, 1 when it cannot be read or saved, 3 when\n"
+           "a running measurement still writes it.\n";
 }

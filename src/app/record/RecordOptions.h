@@ -12,6 +12,7 @@ struct TRecordOptions {
     int64_t spanMinutes = 0;  // --span H:MM; 0 none
     uint32_t records = 0;     // --records N; 0 none
     VEK::CSystemTime stopAt;  // --stop-at; invalid none
+    std::string recoverFile;  // --recover: a working file to save as the data file --out, no run
     bool help = false;
 
     // Parses argv[1..]; false with error set on a bad or missing option.
