@@ -8,6 +8,7 @@
 #include "app/MainDlgControls.h"
 #include "app/OnlyWindowChecker.h"
 #include "app/StatusLine.h"
+#include "app/UnsavedRunOffer.h"
 #include "app/controller/IMeasurementView.h"
 #include "app/controller/MeasurementController.h"
 #include "app/controller/QuitSignalNotifier.h"
@@ -64,6 +65,8 @@ public slots:
 
     void SaveData();
     void LoadData();
+    // File > Recover Unsaved Runs…
+    void RecoverUnsavedRuns();
     void ClearAllData();
     // Command 32790: the graph shown or hidden.
     void ToggleGraphDisplay();
@@ -92,6 +95,9 @@ private:
     // The lists after a start, a finish, a load, a reset or a page change (placeholders for now).
     void RebuildLists();
     bool RunSystemNumberGate();
+    // Once the window is up: the runs that were never saved, offered back.
+    void OfferUnsavedRuns();
+    CUnsavedRunOffer::EOpen OpenUnsavedRun(const std::string& path);
     bool ConfirmQuit();
     // Finished data that were never saved, or changed since: asks before they are discarded.
     bool DiscardCheck();
@@ -113,6 +119,8 @@ private:
     CListPaging m_paging;
     QPointer<QWidget> m_counterpart;
     std::function<void(IShortMeasurementExecutable&)> m_adjustOffset;
+    CUnsavedRunOffer m_unsavedRuns{m_prompt,
+                                   [this](const std::string& path) { return OpenUnsavedRun(path); }};
     // The graph's state that the window needs until the graph keeps it.
     bool m_graphShown = true;
     bool m_cursorOn = false;
