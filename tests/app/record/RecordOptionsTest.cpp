@@ -24,6 +24,11 @@ TEST(RecordOptionsTest, AcceptsAndRefuses) {
         {{"--out", "x.csv", "--setup"}, false},
         {{"--span", "1:00"}, false},  // no --out
         {{"--out", "x.csv", "--what", "1"}, false},
+        {{"--recover", "w.csv", "--out", "x.csv"}, true},
+        {{"--recover", "w.csv"}, false},  // no --out
+        {{"--out", "x.csv", "--recover", ""}, false},
+        {{"--recover", "w.csv", "--out", "x.csv", "--records", "5"}, false},  // a recovery records nothing
+        {{"--recover", "w.csv", "--out", "x.csv", "--span", "1:00"}, false},
     };
     for (const TCase& c : cases) {
         TRecordOptions options;
