@@ -76,7 +76,7 @@ protected:
         ASSERT_TRUE(dialog->InitDialog());
         dialog->resize(861, 600);
         dialog->show();
-        // The offer comes once the event loop runs; it is over when the window's status is drawn again.
+        // The offer is a call queued by InitDialog: over once the posted events have been processed.
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
     }
