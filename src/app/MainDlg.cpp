@@ -81,6 +81,7 @@ void CMainDlg::ConnectCommands() {
     const std::pair<int, void (CMainDlg::*)()> commands[] = {
         {Ids::kSaveData, &CMainDlg::SaveData},
         {Ids::kLoadData, &CMainDlg::LoadData},
+        {Ids::kRecoverUnsavedRuns, &CMainDlg::RecoverUnsavedRuns},
         {Ids::kClearAllData, &CMainDlg::ClearAllData},
         {Ids::kGraphDisplay, &CMainDlg::ToggleGraphDisplay},
         {Ids::kSetup, &CMainDlg::Setup},
@@ -155,6 +156,8 @@ bool CMainDlg::InitDialog() {
     m_controller.StartDeviceWatch();
     StartPublishing();
     RefreshStatus();
+    // Runs as soon as the window's event loop does: before the operator can start anything.
+    QMetaObject::invokeMethod(this, &CMainDlg::OfferUnsavedRuns, Qt::QueuedConnection);
     return true;
 }
 
@@ -353,6 +356,33 @@ void CMainDlg::LoadData() {
     VEK::SaveLastFolder("data", *path);
     RefreshStatus();
     Tell(EIconKind::kInformation, kReadData);
+}
+
+void CMainDlg::OfferUnsavedRuns() {
+    if (!m_closing)
+        m_unsavedRuns.OfferEach(m_controller.WorkingFilePath());
+}
+
+void CMainDlg::RecoverUnsavedRuns() {
+    if (m_controller.RunState() != CMeasurementDataManager::kStateMeasuring)
+        m_unsavedRuns.ShowList(m_controller.WorkingFilePath());
+}
+
+CUnsavedRunOffer::EOpen CMainDlg::OpenUnsavedRun(const std::string& path) {
+    if (m_controller.RunState() == CMeasurementDataManager::kStateMeasuring || !DiscardCheck())
+        return CUnsavedRunOffer::EOpen::kDeclined;
+    // A file without scales keeps the graph's.
+    VEK::TDataFileView view = m_graph.Graph().DataFileView();
+    bool recovered = false;
+    {
+        CWaitCursor wait;
+        recovered = m_controller.RecoverRun(path, view);
+    }
+    if (!recovered)
+        return CUnsavedRunOffer::EOpen::kFailed;
+    m_graph.ApplyLoadedView(view);
+    RefreshStatus();
+    return CUnsavedRunOffer::EOpen::kOpened;
 }
 
 void CMainDlg::ClearAllData() {

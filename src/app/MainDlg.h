@@ -9,6 +9,7 @@
 #include "app/MainDlgGraph.h"
 #include "app/OnlyWindowChecker.h"
 #include "app/StatusLine.h"
+#include "app/UnsavedRunOffer.h"
 #include "app/controller/IMeasurementView.h"
 #include "app/controller/MeasurementController.h"
 #include "app/controller/QuitSignalNotifier.h"
@@ -67,6 +68,8 @@ public slots:
 
     void SaveData();
     void LoadData();
+    // File > Recover Unsaved Runs…
+    void RecoverUnsavedRuns();
     void ClearAllData();
     // Command 32790: the graph shown or hidden.
     void ToggleGraphDisplay();
@@ -108,6 +111,9 @@ private:
     void DeletePartially(bool before);
     // Readings go to the MQTT broker that define.ini names, if it names one.
     void StartPublishing();
+    // Once the window is up: the runs that were never saved, offered back.
+    void OfferUnsavedRuns();
+    CUnsavedRunOffer::EOpen OpenUnsavedRun(const std::string& path);
     bool ConfirmQuit();
     // Finished data that were never saved, or changed since: asks before they are discarded.
     bool DiscardCheck();
@@ -128,6 +134,8 @@ private:
     std::unique_ptr<CChannelValueLists> m_lists;
     QPointer<QWidget> m_counterpart;
     std::function<void(IShortMeasurementExecutable&)> m_adjustOffset;
+    CUnsavedRunOffer m_unsavedRuns{m_prompt,
+                                   [this](const std::string& path) { return OpenUnsavedRun(path); }};
     bool m_graphShown = true;
     bool m_started = false;  // past the single-instance check
     bool m_closing = false;

@@ -40,7 +40,8 @@ CMainDlgControls::CMainDlgControls(QWidget* window) : m_window(window) {
             {{kSaveData, "Save Data"},
              {kLoadData, "Load Data"},
              {kExportSetup, "Export Setup"},
-             {kImportSetup, "Import Setup"}});
+             {kImportSetup, "Import Setup"},
+             {kRecoverUnsavedRuns, "Recover Unsaved Runs…"}});
     AddMenu(kEditMenu, 167,
             {{kClearAllData, "Clear All Data"},
              {kDeleteBefore, "Delete Data Before Cursor"},

@@ -48,6 +48,7 @@ public:
         kGraphDisplay = 32790,
         kSetup = 32793,
         kAdjustOffset = 32794,
+        kRecoverUnsavedRuns = 32795,
     };
     // The lists of the layout without graph, 1 to 4, with their row headers.
     static constexpr int kLists[4] = {1038, 1020, 1034, 1036};

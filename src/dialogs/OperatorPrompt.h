@@ -1,6 +1,7 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <vector>
 
 class QDialog;
 
@@ -31,10 +32,22 @@ public:
         std::string startFolder{};
     };
 
+    struct TChoice {
+        std::string text;
+        std::vector<std::string> buttons;
+        // The button Enter presses, and the one closing the box (Escape) stands for.
+        size_t defaultButton = 0;
+        size_t escapeButton = 0;
+        // Empty: the program file's base name.
+        std::string caption{};
+    };
+
     virtual ~IOperatorPrompt() = default;
 
     // OK/Cancel with the question icon; true for OK.
     virtual bool Ask(const TQuestion& question) = 0;
+    // A question with buttons of its own; the index of the button pressed.
+    virtual size_t Choose(const TChoice& choice) = 0;
     // One OK button.
     virtual void Tell(EIcon icon, const std::string& text, const std::string& caption = {}) = 0;
     // The chosen file's full path; nothing when cancelled. A save asks before overwriting.

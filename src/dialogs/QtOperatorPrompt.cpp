@@ -4,6 +4,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
+#include <algorithm>
 
 namespace {
 
@@ -36,6 +38,25 @@ bool CQtOperatorPrompt::Ask(const TQuestion& question) {
     if (question.topMost)
         box.setWindowFlag(Qt::WindowStaysOnTopHint);
     return Run(box) == QMessageBox::Ok;
+}
+
+size_t CQtOperatorPrompt::Choose(const TChoice& choice) {
+    QMessageBox box(QMessageBox::Question, Caption(choice.caption), QString::fromStdString(choice.text),
+                    QMessageBox::NoButton, m_window);
+    std::vector<QPushButton*> buttons;
+    for (size_t i = 0; i < choice.buttons.size(); ++i) {
+        const QMessageBox::ButtonRole role = i == choice.escapeButton    ? QMessageBox::RejectRole
+                                             : i == choice.defaultButton ? QMessageBox::AcceptRole
+                                                                         : QMessageBox::ActionRole;
+        buttons.push_back(box.addButton(QString::fromStdString(choice.buttons[i]), role));
+    }
+    if (choice.defaultButton < buttons.size())
+        box.setDefaultButton(buttons[choice.defaultButton]);
+    if (choice.escapeButton < buttons.size())
+        box.setEscapeButton(buttons[choice.escapeButton]);
+    Run(box);
+    const auto pressed = std::find(buttons.begin(), buttons.end(), box.clickedButton());
+    return pressed != buttons.end() ? static_cast<size_t>(pressed - buttons.begin()) : choice.escapeButton;
 }
 
 void CQtOperatorPrompt::Tell(EIcon icon, const std::string& text, const std::string& caption) {

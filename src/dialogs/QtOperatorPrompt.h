@@ -12,6 +12,7 @@ public:
     explicit CQtOperatorPrompt(QWidget* window) : m_window(window) {}
 
     bool Ask(const TQuestion& question) override;
+    size_t Choose(const TChoice& choice) override;
     void Tell(EIcon icon, const std::string& text, const std::string& caption = {}) override;
     std::optional<std::string> ChooseFile(const TFileRequest& request) override;
     int Run(QDialog& dialog) override;

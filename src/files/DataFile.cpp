@@ -42,7 +42,13 @@ bool LoadDataFile(const std::string& path, CMeasurementDataManager& store, TData
         return false;
     }
     store.SetState(CMeasurementDataManager::kStateHolding);
-    store.SetModified(false);
+    // The rows of a run that was never saved: saved nowhere yet, whatever file they came from.
+    store.SetModified(view.workingFile);
+    if (view.workingFile)
+        store.SetSavedPath({});
+    if (view.damagedRows > 0)
+        TraceLogger().Trace("ファイル[%s]の壊れた行 %u 行を読み込みませんでした。", path.c_str(),
+                            view.damagedRows);
     if (view.skippedLines > 0)
         TraceLogger().Trace("ファイル[%s]の記録でない %u 行を読み飛ばしました。", path.c_str(),
                             view.skippedLines);

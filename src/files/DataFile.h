@@ -12,8 +12,9 @@ namespace VEK {
 // byte is on the disk. On success modified is cleared and the saved path becomes path; on failure
 // the previous file and the store stay as they were.
 bool SaveDataFile(const std::string& path, CMeasurementDataManager& store, const TDataFileView& view);
-// Reads a "1.01" file, else a "1.00" file. On success the store holds finished data (state 2, not
-// modified); on failure it is reset with resetSetup. Both outcomes are logged.
+// Reads a "1.01" file, else a "1.00" file. On success the store holds finished data (state 2), not
+// modified and saved as path for a data file, modified and saved nowhere for a working file; on
+// failure it is reset with resetSetup. Both outcomes are logged.
 bool LoadDataFile(const std::string& path, CMeasurementDataManager& store, TDataFileView& view,
                   const TMeasurementSetup& resetSetup);
 

@@ -21,6 +21,7 @@ namespace {
 constexpr int kChannels = CMeasurementDataManager::kChannels;
 constexpr size_t kHeaderFields = kChannels + 5;
 constexpr int kAbsent = -1;
+constexpr std::string_view kWorkingName = "Brisquent-Working";
 
 // Line numbers (from 0) of the header entries; kAbsent where a version has none.
 struct TLayout {
@@ -61,6 +62,10 @@ constexpr TLayout kLayout100 = {
 
 bool IsLineEnd(char c) {
     return c == '\r' || c == '\n';
+}
+
+uint16_t ParseMilliseconds(std::string_view text) {
+    return static_cast<uint16_t>(std::clamp<int64_t>(ParseLeadingDecimal(text), 0, 999));
 }
 
 // Past the line end at pos: CR LF, CR or LF.
@@ -181,22 +186,41 @@ public:
         }
         EmptyStore(m_store);
         m_view.skippedLines = 0;
+        m_view.damagedRows = 0;
+        m_view.workingFile = first[0] == kWorkingName;
         for (size_t line = 1; line < header.size(); ++line)
             HeaderLine(static_cast<int>(line), CFields(header[line]));
+        if (m_view.workingFile && m_layout.onOff < static_cast<int>(header.size())) {
+            // ",,ON/OFF" and one field per channel of the file, as every row has after its time.
+            const std::string_view onOff = header[static_cast<size_t>(m_layout.onOff)];
+            m_rowCommas = static_cast<size_t>(std::count(onOff.begin(), onOff.end(), ','));
+        }
         // Only lines with a record's number and time are records, so the record count stays
         // within what the file's size can hold (four bytes a record at the least) and blank or
         // stray lines never stretch the channels.
         CRowCollector rows;
+        uint32_t wholeRows = 0;  // rows up to the last whole one
         for (uint32_t row = 0; pos < m_text.size();) {
-            if (StartsLikeRecord(pos)) {
-                pos = NextLineStart(m_text, DataRow(pos, row++, rows));
-            } else {
+            const size_t end = LineEnd(pos);
+            if (!StartsLikeRecord(pos)) {
                 ++m_view.skippedLines;
-                pos = NextLineStart(m_text, LineEnd(pos));
+            } else if (m_view.workingFile && !IsWholeWorkingRow(pos, end)) {
+                // A row the writer never wrote so: which field belongs to which channel is not
+                // known. It keeps its record (the later rows keep their times) without readings.
+                if (row == 0)
+                    m_store.SetStartTime(FirstRowTime(pos, end));
+                ++m_view.damagedRows;
+                ++row;
+            } else {
+                DataRow(pos, row++, rows);
+                wholeRows = row;
             }
+            pos = NextLineStart(m_text, end);
         }
         rows.Flush(m_store);
-        m_store.SetRecordCount(rows.RecordCount());
+        // A working file has a row for every record of the run, readings or not; a cut row after
+        // the last whole one is dropped, not padded.
+        m_store.SetRecordCount(m_view.workingFile ? wholeRows : rows.RecordCount());
         m_store.RefreshChannelsInUse();
         return true;
     }
@@ -254,9 +278,32 @@ private:
         return pos;
     }
 
-    // One data row from pos; returns where its line ends. Only the first row's time is read: the
-    // others follow from the start time and the period.
-    size_t DataRow(size_t pos, uint32_t row, CRowCollector& rows) {
+    // A working-file row as the writer appends it: ended by a line end (a row without one was cut
+    // by the end of the file, however many fields it has) and one field per channel of the file.
+    bool IsWholeWorkingRow(size_t pos, size_t end) const {
+        if (end == m_text.size())
+            return false;
+        const std::string_view line = m_text.substr(pos, end - pos);
+        return static_cast<size_t>(std::count(line.begin(), line.end(), ',')) == m_rowCommas;
+    }
+
+    // The time of a first row that is damaged: from its time and milliseconds fields when both are
+    // whole (a comma follows them), else the start time stays as it was.
+    CSystemTime FirstRowTime(size_t pos, size_t end) const {
+        const std::string_view line = m_text.substr(pos, end - pos);
+        const size_t timeAt = line.find(',') + 1;
+        const size_t msAt = line.find(',', timeAt) + 1;
+        const size_t msEnd = msAt == 0 ? std::string_view::npos : line.find(',', msAt);
+        if (msEnd == std::string_view::npos)
+            return m_store.StartTime();
+        CSystemTime time = ParseFileTime(line.substr(timeAt, msAt - 1 - timeAt));
+        time.millisecond = ParseMilliseconds(line.substr(msAt, msEnd - msAt));
+        return time;
+    }
+
+    // One data row from pos. Only the first row's time is read: the others follow from the start
+    // time and the period.
+    void DataRow(size_t pos, uint32_t row, CRowCollector& rows) {
         const char* const begin = m_text.data();
         const char* const end = begin + m_text.size();
         const char* p = begin + pos;
@@ -277,14 +324,13 @@ private:
                 } else if (row == 0 && field == 1) {
                     m_startTime = ParseFileTime(text);
                 } else if (row == 0 && field == 2) {
-                    m_startTime.millisecond =
-                        static_cast<uint16_t>(std::clamp<int64_t>(ParseLeadingDecimal(text), 0, 999));
+                    m_startTime.millisecond = ParseMilliseconds(text);
                 }
             }
             if (stop == end || *stop != ',') {
                 if (row == 0)
                     m_store.SetStartTime(m_startTime);
-                return static_cast<size_t>(stop - begin);
+                return;
             }
             p = stop + 1;
         }
@@ -316,6 +362,7 @@ private:
     TDataFileView& m_view;
     const TLayout& m_layout;
     CSystemTime m_startTime;
+    size_t m_rowCommas = 2;  // in a whole working-file row
 };
 
 bool ReadDataFile(IReader& reader, CMeasurementDataManager& store, TDataFileView& view,

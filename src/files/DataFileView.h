@@ -18,6 +18,11 @@ struct TDataFileView {
     uint64_t timeOffsetMs = 0;
     // Read: lines after the header without a record's number and time, which are skipped.
     uint32_t skippedLines = 0;
+    // Read: the file is a working file ("Brisquent-Working"), the rows of a run never saved.
+    bool workingFile = false;
+    // Read, working files only: rows cut short or of the wrong length. Those before the last whole
+    // row keep their records, without readings; those after it are dropped.
+    uint32_t damagedRows = 0;
 };
 
 // The left-edge record for a file's TIME OFFSET, once the graph has taken the file's sampling rate

@@ -37,7 +37,11 @@ bool CWorkingFile::Start(const CMeasurementDataManager& store, const TDataFileVi
     m_channelCount = FileChannelCount(store);
     m_rowsWritten = 0;
     CTextBufferWriter header(m_path);
-    return WriteDataFile(header, store, view, false) && WriteFileAtomically(m_path, header.Bytes());
+    if (!WriteDataFile(header, store, view, false) || !WriteFileAtomically(m_path, header.Bytes()))
+        return false;
+    // Fresh from its creation until here, so that nobody takes it for a file left behind.
+    m_lock.Lock(m_path);
+    return true;
 }
 
 bool CWorkingFile::Append(const CMeasurementDataManager& store, bool final) {
@@ -68,6 +72,23 @@ uint32_t CWorkingFile::CompleteRecords(const CMeasurementDataManager& store) {
 void CWorkingFile::Delete() {
     if (!m_path.empty())
         unlink(m_path.c_str());
+    Release();
+}
+
+bool CWorkingFile::Adopt(const std::string& path) {
+    CFileLock lock;
+    if (!lock.Lock(path))
+        return false;
+    Release();
+    m_lock.Swap(lock);
+    m_path = path;
+    m_channelCount = 0;
+    m_rowsWritten = 0;
+    return true;
+}
+
+void CWorkingFile::Release() {
+    m_lock.Release();
     m_path.clear();
 }
 

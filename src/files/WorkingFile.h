@@ -1,10 +1,12 @@
 #pragma once
 // The working file of a running measurement: its header is written when the run starts and rows
-// are appended while it goes on, so that a crash loses at most the last few seconds.
+// are appended while it goes on, so that a crash loses at most the last few seconds. The file is
+// locked for as long as this object has it, so that no other process offers it for recovery.
 #include <string>
 
 #include "data/MeasurementDataManager.h"
 #include "files/DataFileView.h"
+#include "platform/FileLock.h"
 
 namespace VEK {
 
@@ -21,6 +23,13 @@ public:
     // The records of a running measurement that are complete: all but the newest few, which late
     // and repeated reports may still fill; 0 while fewer were counted.
     static uint32_t CompleteRecords(const CMeasurementDataManager& store);
+    // Takes over the working file of a run that ended elsewhere (all its rows are written), so that
+    // it goes as a run's own file does: deleted after a save, kept at exit when saved nowhere. The
+    // previous file is let go, not deleted. False, with nothing changed, when another process
+    // holds the file.
+    bool Adopt(const std::string& path);
+    // Lets go of the file without deleting it, so that it can be recovered.
+    void Release();
     const std::string& Path() const { return m_path; }
     // The file's channels, fixed by its header.
     uint32_t ChannelCount() const { return m_channelCount; }
@@ -28,6 +37,7 @@ public:
 
 private:
     std::string m_path;
+    CFileLock m_lock;
     uint32_t m_channelCount = 0;
     uint32_t m_rowsWritten = 0;
 };

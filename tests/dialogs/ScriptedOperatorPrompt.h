@@ -7,11 +7,11 @@
 #include "dialogs/OperatorPrompt.h"
 
 // Answers every box and dialog from the test's script, without an event loop, and records each.
-// Unscripted: questions are cancelled, file choices abandoned, dialogs rejected.
+// Unscripted: questions are cancelled, choices closed, file choices abandoned, dialogs rejected.
 class CScriptedOperatorPrompt : public IOperatorPrompt {
 public:
     struct TBox {
-        enum class EKind { kAsk, kTell, kFile, kDialog } kind;
+        enum class EKind { kAsk, kTell, kFile, kDialog, kChoice } kind;
         EIcon icon;
         std::string text;
         std::string caption;
@@ -19,6 +19,9 @@ public:
     };
 
     std::function<bool(const TQuestion&)> onAsk = [](const TQuestion&) { return false; };
+    std::function<size_t(const TChoice&)> onChoose = [](const TChoice& choice) {
+        return choice.escapeButton;
+    };
     std::function<void(EIcon, const std::string&)> onTell = [](EIcon, const std::string&) {};
     std::function<std::optional<std::string>(const TFileRequest&)> onChooseFile = [](const TFileRequest&) {
         return std::optional<std::string>();
@@ -32,6 +35,10 @@ public:
         boxes.push_back({TBox::EKind::kAsk, EIcon::kQuestion, question.text, question.caption,
                          question.cancelPreselected});
         return onAsk(question);
+    }
+    size_t Choose(const TChoice& choice) override {
+        boxes.push_back({TBox::EKind::kChoice, EIcon::kQuestion, choice.text, choice.caption});
+        return onChoose(choice);
     }
     void Tell(EIcon icon, const std::string& text, const std::string& caption = {}) override {
         boxes.push_back({TBox::EKind::kTell, icon, text, caption});

@@ -312,7 +312,9 @@ TEST_F(DataFileTest, ToleratesMalformedFiles) {
         ASSERT_EQ(Load(c.bytes), c.loads);
         if (c.loads) {
             EXPECT_EQ(store.State(), CMeasurementDataManager::kStateHolding);
-            EXPECT_EQ(store.SavedPath(), path);
+            // A working file's rows are saved nowhere yet: a save must not propose the working file.
+            EXPECT_EQ(store.SavedPath(), view.workingFile ? "" : path);
+            EXPECT_EQ(store.IsModified(), view.workingFile);
             c.check(*this);
         } else {
             EXPECT_EQ(store.State(), CMeasurementDataManager::kStateEmpty);

@@ -68,6 +68,16 @@ bool CMeasurementController::LoadData(const std::string& path, VEK::TDataFileVie
     return loaded;
 }
 
+bool CMeasurementController::RecoverRun(const std::string& path, VEK::TDataFileView& fileView) {
+    if (m_store.State() == CMeasurementDataManager::kStateMeasuring)
+        return false;
+    emit holdAndCursorReleased();
+    const bool recovered = m_run.Recover(path, fileView);
+    if (!recovered)
+        ResetToIdle();
+    return recovered;
+}
+
 void CMeasurementController::ResetToIdle() {
     emit holdAndCursorReleased();
     if (m_link.IsConnected())

@@ -43,6 +43,10 @@ public:
     // Replaces the data with a data file (a running measurement is finished first); the graph's
     // view state comes back in fileView. On failure the controller goes back to idle and false.
     bool LoadData(const std::string& path, VEK::TDataFileView& fileView);
+    // Replaces the data with the working file of a run that was never saved (not while measuring);
+    // the file is deleted once the data are saved, as a run's own. On failure the controller goes
+    // back to idle and false.
+    bool RecoverRun(const std::string& path, VEK::TDataFileView& fileView);
     // The Save command wrote the data to a file: the working file has served its purpose.
     void DataSaved() { m_run.DataSaved(); }
     // The parameter set from the setup dialog or a setup file replaces the one in use; the caller

@@ -178,6 +178,21 @@ bool CMeasurementRun::Load(const std::string& path, VEK::TDataFileView& fileView
     return true;
 }
 
+bool CMeasurementRun::Recover(const std::string& path, VEK::TDataFileView& fileView) {
+    if (!m_workingFile.Adopt(path))
+        return false;
+    const TMeasurementSetup reset = m_parameters.MeasurementSetup();
+    if (!VEK::LoadDataFile(path, m_store, fileView, reset) || !fileView.workingFile) {
+        m_workingFile.Release();
+        m_store.Reset(reset);
+        return false;
+    }
+    m_unsavedRun = true;
+    emit m_notifier.statusChanged();
+    emit m_notifier.rebuildRequested();
+    return true;
+}
+
 void CMeasurementRun::Discard() {
     m_timers.Stop(kTimerRefreshLists);
     m_tick.Stop();

@@ -49,6 +49,10 @@ public:
     // Replaces the data with a data file (the caller finishes a running measurement first). On
     // failure the store is reset and false.
     bool Load(const std::string& path, VEK::TDataFileView& fileView);
+    // Replaces the data with the working file of a run that was never saved, which from then on
+    // goes as this run's own would: deleted after a save, kept at exit otherwise. False when another
+    // process holds the file or it is not a working file that can be read (the store is then reset).
+    bool Recover(const std::string& path, VEK::TDataFileView& fileView);
     // The data are dropped: empty store, no record clock.
     void Discard();
     // The Save command wrote the data to a file: the working file has served its purpose.

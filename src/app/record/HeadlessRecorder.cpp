@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "data/Reading.h"
+#include "app/record/RecordSummary.h"
 
 namespace {
 constexpr int kPollMs = 200;
@@ -138,27 +138,10 @@ void CHeadlessRecorder::OnRunEnded(bool deviceError) {
         this, [this, deviceError] { Conclude(deviceError); }, Qt::QueuedConnection);
 }
 
-void CHeadlessRecorder::PrintSummary() {
-    CMeasurementDataManager& store = m_controller.Store();
-    const std::vector<int32_t> channels = store.ChannelsInUse();
-    const uint32_t records = store.RecordCount();
-    uint64_t lost = 0;
-    for (int32_t channel : channels) {
-        for (uint32_t i = 0; i < records; ++i) {
-            if (CMeasurementDataManager::GetReading(store.Channel(channel), i) == kReadingLost)
-                ++lost;
-        }
-    }
-    std::printf("records: %u\nchannels: %zu\nlost readings: %llu\ndropped samples: %llu\nfile: %s\n", records,
-                channels.size(), static_cast<unsigned long long>(lost),
-                static_cast<unsigned long long>(store.DroppedSamples()), store.SavedPath().c_str());
-    std::fflush(stdout);
-}
-
 void CHeadlessRecorder::Conclude(bool deviceError) {
     ClearProgressLine();
     const bool saved = m_controller.Store().SavedPath() == m_options.outFile;
-    PrintSummary();
+    PrintRecordSummary(m_controller.Store());
     // The dongle goes back to standby, as when the application quits.
     m_controller.LimitStopWait();
     if (!m_controller.RunStopSequence())

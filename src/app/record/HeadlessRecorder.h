@@ -48,7 +48,6 @@ private:
     std::vector<int32_t> ChannelsWithoutInformation();
     void OnQuitSignal();
     void Conclude(bool deviceError);
-    void PrintSummary();
     void ClearProgressLine();
 
     TRecordOptions m_options;

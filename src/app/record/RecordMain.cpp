@@ -5,6 +5,8 @@
 
 #include "app/controller/InstanceKey.h"
 #include "app/record/HeadlessRecorder.h"
+#include "app/record/UnsavedRunCommands.h"
+#include "files/InifileAccessor.h"
 #include "files/Settings.h"
 #include "files/SetupFile.h"
 #include "files/TraceLogger.h"
@@ -57,6 +59,9 @@ int Run(int argc, char** argv) {
         return 0;
     }
 
+    if (!options.recoverFile.empty())
+        return RecoverUnsavedRunCommand(options);
+
     VEK::CreateSettingsFolders();
     VEK::CSingleInstance instance(kInstanceKey, {kApplicationOwner, kRecorderOwner});
     if (!instance.Acquire(kRecorderOwner)) {
@@ -71,6 +76,9 @@ int Run(int argc, char** argv) {
                                                   : owner.c_str());
         return 3;
     }
+
+    // Before this run's own working file exists.
+    PrintUnsavedRunsWaiting();
 
     VEK::TParameterSet parameters;
     VEK::TDataFileView view;

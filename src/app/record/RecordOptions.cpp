@@ -67,6 +67,8 @@ bool TRecordOptions::Parse(const std::vector<std::string>& args, std::string& er
             mqttUrl = value;
         else if (option == "--mqtt-prefix")
             mqttPrefix = value;
+        else if (option == "--recover")
+            ok = !(recoverFile = value).empty();
         else
             ok = false;
         if (!ok) {
@@ -76,6 +78,11 @@ bool TRecordOptions::Parse(const std::vector<std::string>& args, std::string& er
     }
     if (outFile.empty()) {
         error = "--out FILE.csv is required";
+        return false;
+    }
+    if (!recoverFile.empty() &&
+        (!setupFile.empty() || spanMinutes != 0 || records != 0 || stopAt.IsValid())) {
+        error = "--recover takes only --out";
         return false;
     }
     return true;
@@ -107,5 +114,10 @@ const char* TRecordOptions::Usage() {
            "state to that MQTT broker, below the topic prefix P (default hollowmere); they replace\n"
            "define.ini's \"mqtt-url\" and \"mqtt-prefix\", and --mqtt \"\" publishes nothing.\n"
            "Exit status 0, 1 after a device error or a failed save, 2 for a bad command line or MQTT\n"
-           "setting, 3 when the dongle has another owner.\n";
+           "setting, 3 when the dongle has another owner.\n"
+           "\n"
+           "       hollowmere-record --recover WORKING.csv --out FILE.csv\n"
+           "Saves the working file of a run that was never saved (Data/work) as the data file FILE.csv\n"
+           "and then deletes the working file. Exit status 0, 1 when it cannot be read or saved, 3 when\n"
+           "a running measurement still writes it.\n";
 }

@@ -18,6 +18,7 @@ struct TRecordOptions {
     // empty URL publishes nothing.
     std::optional<std::string> mqttUrl;
     std::optional<std::string> mqttPrefix;
+    std::string recoverFile;  // --recover: a working file to save as the data file --out, no run
     bool help = false;
 
     // Parses argv[1..]; false with error set on a bad or missing option.

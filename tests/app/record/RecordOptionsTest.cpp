@@ -26,6 +26,11 @@ TEST(RecordOptionsTest, AcceptsAndRefuses) {
         {{"--out", "x.csv", "--what", "1"}, false},
         {{"--out", "x.csv", "--mqtt", "mqtt://127.0.0.1:1883", "--mqtt-prefix", "plant/a"}, true},
         {{"--out", "x.csv", "--mqtt"}, false},
+        {{"--recover", "w.csv", "--out", "x.csv"}, true},
+        {{"--recover", "w.csv"}, false},  // no --out
+        {{"--out", "x.csv", "--recover", ""}, false},
+        {{"--recover", "w.csv", "--out", "x.csv", "--records", "5"}, false},  // a recovery records nothing
+        {{"--recover", "w.csv", "--out", "x.csv", "--span", "1:00"}, false},
     };
     for (const TCase& c : cases) {
         TRecordOptions options;
