@@ -11,11 +11,11 @@
 #include "app/StatusLook.h"
 #include "app/WaitCursor.h"
 #include "app/WaitToStopDlg.h"
-#include "app/WindowPlacement.h"
 #include "data/SamplingRate.h"
 #include "dialogs/MeasurementDlg.h"
 #include "dialogs/QtOperatorPrompt.h"
 #include "dialogs/SystemNumberDlg.h"
+#include "display/WindowPlacement.h"
 #include "files/CodeTables.h"
 #include "files/DataFile.h"
 #include "files/FolderMemory.h"
@@ -98,11 +98,13 @@ bool CMainDlg::InitDialog() {
         return false;
     }
     m_started = true;
+    CreateCounterpartWindow();
     VEK::TraceLogger().Trace("アプリケーションを開始しました。");
 
     VEK::ReadParameterSet(m_parameters, VEK::LastOneSection("user"), VEK::DefineParameterSection());
     m_scales = VEK::ReadGraphScales(VEK::LastOneSection("user"));
     RestoreWindowPlacement(*this, VEK::LastOneSection("main-dlg"), true);
+    RestoreWindowPlacement(*m_counterpart, VEK::LastOneSection("opposite-dlg"), false);
     const int listCount =
         VEK::LastOneSection("user").GetInteger("list-div", CListPaging::kDefaultListCountIndex);
     m_paging.SetListCountIndex(listCount);
@@ -185,8 +187,16 @@ void CMainDlg::RefreshCounterpartTitle() {
     m_counterpart->setWindowTitle(QString::fromStdString(title.Text()));
 }
 
-void CMainDlg::SetCounterpartWindow(QWidget* window) {
-    m_counterpart = window;
+void CMainDlg::CreateCounterpartWindow() {
+    // The tests' prompt answers the counterpart's boxes too; the platform's are modal to it.
+    IOperatorPrompt* prompt = m_ownPrompt != nullptr ? nullptr : &m_prompt;
+    if (m_simulatedSession != nullptr) {
+        m_counterpart = std::make_unique<COppositeDlg>(*m_simulatedSession, prompt);
+    } else {
+        const VEK::TDeviceSettings device = VEK::TDeviceSettings::Read(VEK::DefineParameterSection());
+        m_counterpart = std::make_unique<COppositeDlg>(TOppositeServer::For(device), prompt);
+    }
+    m_counterpart->Open();
 }
 
 void CMainDlg::SetOffsetAdjustment(std::function<void(IShortMeasurementExecutable&)> adjust) {
@@ -475,5 +485,7 @@ void CMainDlg::OnDestroy() {
     m_controller.Shutdown();
     VEK::SaveUserSection(m_parameters, m_scales, VEK::LastOneSection("user"));
     SaveWindowPlacement(*this, VEK::LastOneSection("main-dlg"));
+    SaveWindowPlacement(*m_counterpart, VEK::LastOneSection("opposite-dlg"));
+    m_counterpart->Close();
     VEK::TraceLogger().Trace("アプリケーションを正常終了しました。");
 }

@@ -1,6 +1,5 @@
 #pragma once
 #include <QDialog>
-#include <QPointer>
 #include <functional>
 #include <memory>
 
@@ -11,6 +10,7 @@
 #include "app/controller/IMeasurementView.h"
 #include "app/controller/MeasurementController.h"
 #include "app/controller/QuitSignalNotifier.h"
+#include "counterpartwin/OppositeDlg.h"
 #include "dialogs/OperatorPrompt.h"
 #include "display/ListPaging.h"
 #include "files/DataFileView.h"
@@ -38,9 +38,13 @@ public:
     const CStatusLine& StatusLine() const { return m_statusLine; }
     const CListPaging& Paging() const { return m_paging; }
 
-    // Hooks of the parts that come later. The counterpart window (hidden, without parent) that a
-    // Shift+click on a menu button shows while the development TCP server runs.
-    void SetCounterpartWindow(QWidget* window);
+    // The in-process simulated dongle's session (hollowmere --simulate), set before InitDialog:
+    // the counterpart window then fronts it instead of connecting a session of its own.
+    void SetSimulatedSession(COppositeSession* session) { m_simulatedSession = session; }
+    // The counterpart window (hidden, without parent) that a Shift+click on a menu button shows
+    // while the development TCP server runs; made by InitDialog.
+    COppositeDlg* CounterpartWindow() const { return m_counterpart.get(); }
+    // Hooks of the parts that come later.
     // The offset adjustment dialog run by "Adjust Offset"; the item is greyed without it.
     void SetOffsetAdjustment(std::function<void(IShortMeasurementExecutable&)> adjust);
     // The graph's cursor mode, which the deletions need.
@@ -87,6 +91,7 @@ private:
     void RefreshInformationLine();
     void RefreshMenus();
     void RefreshCounterpartTitle();
+    void CreateCounterpartWindow();
     // The display mode as it stands: which controls show, then the lists.
     void ApplyDisplayMode();
     // The lists after a start, a finish, a load, a reset or a page change (placeholders for now).
@@ -111,7 +116,8 @@ private:
     CMainDlgControls m_controls{this};
     CStatusLine m_statusLine{m_controls.Label(CMainDlgControls::kStatus)};
     CListPaging m_paging;
-    QPointer<QWidget> m_counterpart;
+    COppositeSession* m_simulatedSession = nullptr;
+    std::unique_ptr<COppositeDlg> m_counterpart;
     std::function<void(IShortMeasurementExecutable&)> m_adjustOffset;
     // The graph's state that the window needs until the graph keeps it.
     bool m_graphShown = true;
