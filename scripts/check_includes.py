@@ -23,6 +23,7 @@ LAYERS = [
     "app/controller",
     "display",
     "dialogs",
+    "counterpartwin",
     "app",
 ]
 NO_QT = {"support", "platform", "link", "protocol", "data", "files", "counterpart", "publish"}

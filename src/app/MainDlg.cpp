@@ -11,11 +11,11 @@
 #include "app/StatusLook.h"
 #include "app/WaitCursor.h"
 #include "app/WaitToStopDlg.h"
-#include "app/WindowPlacement.h"
 #include "data/SamplingRate.h"
 #include "dialogs/MeasurementDlg.h"
 #include "dialogs/QtOperatorPrompt.h"
 #include "display/DialogFont.h"
+#include "display/WindowPlacement.h"
 #include "files/CodeTables.h"
 #include "files/DataFile.h"
 #include "files/FolderMemory.h"
@@ -138,11 +138,13 @@ bool CMainDlg::InitDialog() {
         return false;
     }
     m_started = true;
+    CreateCounterpartWindow();
     VEK::TraceLogger().Trace("アプリケーションを開始しました。");
 
     VEK::ReadParameterSet(m_parameters, VEK::LastOneSection("user"), VEK::DefineParameterSection());
     m_graph.Start(VEK::ReadGraphScales(VEK::LastOneSection("user")), m_parameters.temperatureUnit);
     RestoreWindowPlacement(*this, VEK::LastOneSection("main-dlg"), true);
+    RestoreWindowPlacement(*m_counterpart, VEK::LastOneSection("opposite-dlg"), false);
     m_lists->SetMarkColors(m_graph.Graph().Colors().ChannelMarks());
     // Outside 0..2 it reads as 2.
     m_lists->SetListCountIndex(
@@ -236,8 +238,16 @@ void CMainDlg::RefreshCounterpartTitle() {
     m_counterpart->setWindowTitle(QString::fromStdString(title.Text()));
 }
 
-void CMainDlg::SetCounterpartWindow(QWidget* window) {
-    m_counterpart = window;
+void CMainDlg::CreateCounterpartWindow() {
+    // The tests' prompt answers the counterpart's boxes too; the platform's are modal to it.
+    IOperatorPrompt* prompt = m_ownPrompt != nullptr ? nullptr : &m_prompt;
+    if (m_simulatedSession != nullptr) {
+        m_counterpart = std::make_unique<COppositeDlg>(*m_simulatedSession, prompt);
+    } else {
+        const VEK::TDeviceSettings device = VEK::TDeviceSettings::Read(VEK::DefineParameterSection());
+        m_counterpart = std::make_unique<COppositeDlg>(TOppositeServer::For(device), prompt);
+    }
+    m_counterpart->Open();
 }
 
 void CMainDlg::SetOffsetAdjustment(std::function<void(IShortMeasurementExecutable&)> adjust) {
@@ -504,5 +514,7 @@ void CMainDlg::OnDestroy() {
     m_lists->SaveColumnWidths();
     VEK::SaveUserSection(m_parameters, m_graph.Scales(), VEK::LastOneSection("user"));
     SaveWindowPlacement(*this, VEK::LastOneSection("main-dlg"));
+    SaveWindowPlacement(*m_counterpart, VEK::LastOneSection("opposite-dlg"));
+    m_counterpart->Close();
     VEK::TraceLogger().Trace("アプリケーションを正常終了しました。");
 }

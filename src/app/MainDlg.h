@@ -1,6 +1,5 @@
 #pragma once
 #include <QDialog>
-#include <QPointer>
 #include <functional>
 #include <memory>
 
@@ -13,6 +12,7 @@
 #include "app/controller/IMeasurementView.h"
 #include "app/controller/MeasurementController.h"
 #include "app/controller/QuitSignalNotifier.h"
+#include "counterpartwin/OppositeDlg.h"
 #include "dialogs/DeletionCursor.h"
 #include "dialogs/OperatorPrompt.h"
 #include "display/ChannelValueLists.h"
@@ -44,9 +44,13 @@ public:
     CChannelValueLists& ValueLists() { return *m_lists; }
     CMainDlgGraph& Graph() { return m_graph; }
 
-    // Hooks of the parts that come later. The counterpart window (hidden, without parent) that a
-    // Shift+click on a menu button shows while the development TCP server runs.
-    void SetCounterpartWindow(QWidget* window);
+    // The in-process simulated dongle's session (hollowmere --simulate), set before InitDialog:
+    // the counterpart window then fronts it instead of connecting a session of its own.
+    void SetSimulatedSession(COppositeSession* session) { m_simulatedSession = session; }
+    // The counterpart window (hidden, without parent) that a Shift+click on a menu button shows
+    // while the development TCP server runs; made by InitDialog.
+    COppositeDlg* CounterpartWindow() const { return m_counterpart.get(); }
+    // Hooks of the parts that come later.
     // The offset adjustment dialog run by "Adjust Offset"; the item is greyed without it.
     void SetOffsetAdjustment(std::function<void(IShortMeasurementExecutable&)> adjust);
 
@@ -98,6 +102,7 @@ private:
     void RefreshInformationLine();
     void RefreshMenus();
     void RefreshCounterpartTitle();
+    void CreateCounterpartWindow();
     // The display mode as it stands: which controls show, then the lists.
     void ApplyDisplayMode();
     // [1040] and [1041] as the lists' paging allows.
@@ -132,7 +137,8 @@ private:
     CStatusLine m_statusLine{m_controls.Label(CMainDlgControls::kStatus)};
     CMainDlgGraph m_graph{m_controls, m_controller, this};
     std::unique_ptr<CChannelValueLists> m_lists;
-    QPointer<QWidget> m_counterpart;
+    COppositeSession* m_simulatedSession = nullptr;
+    std::unique_ptr<COppositeDlg> m_counterpart;
     std::function<void(IShortMeasurementExecutable&)> m_adjustOffset;
     CUnsavedRunOffer m_unsavedRuns{m_prompt,
                                    [this](const std::string& path) { return OpenUnsavedRun(path); }};

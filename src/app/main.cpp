@@ -43,11 +43,16 @@ int main(int argc, char** argv) {
         if (simulate)
             simulator = std::make_unique<CSimulatedDongle>();
         CMainDlg mainDlg;
-        if (simulator)
+        if (simulator) {
             mainDlg.Controller().SetTransport(CSimulatedDongle::Transport());
+            mainDlg.SetSimulatedSession(&simulator->Session());
+        }
         if (mainDlg.InitDialog()) {
             if (simulator && !simulator->Start(mainDlg.Controller().TcpServerPort()))
                 std::fprintf(stderr, "hollowmere: the simulated dongle could not start\n");
+            // Run modally, yet modal to nothing: exec() alone would block every other window, the
+            // counterpart window among them.
+            mainDlg.setWindowModality(Qt::WindowModal);
             mainDlg.show();
             result = mainDlg.exec();
         }

@@ -191,6 +191,7 @@ void COppositeSession::Trace(const char* direction, const std::vector<uint8_t>& 
 
 COppositeSession::TStatus COppositeSession::Status() const {
     TStatus status;
+    status.started = IsRunning();
     status.linked = m_client.IsLinked();
     {
         std::lock_guard<std::mutex> lock(m_tickLock);
@@ -202,4 +203,17 @@ COppositeSession::TStatus COppositeSession::Status() const {
     status.framesOut = m_framesOut;
     status.droppedBytes = m_droppedBytes;
     return status;
+}
+
+std::string COppositeSession::TStatus::Text() const {
+    const char* link = linked ? "connected" : started ? "connecting" : "disconnected";
+    char periodic[32] = "idle";
+    if (this->periodic)
+        std::snprintf(periodic, sizeof periodic, "every %u ms", periodMs);
+    char text[192];
+    std::snprintf(text, sizeof text,
+                  "%s  polling %s  cycles %llu  frames in %llu out %llu  dropped bytes %llu", link, periodic,
+                  static_cast<unsigned long long>(cycles), static_cast<unsigned long long>(framesIn),
+                  static_cast<unsigned long long>(framesOut), static_cast<unsigned long long>(droppedBytes));
+    return text;
 }

@@ -15,15 +15,7 @@
 namespace {
 
 void PrintStatus(const COppositeSession::TStatus& status, bool ownLine) {
-    char periodic[32] = "idle";
-    if (status.periodic)
-        std::snprintf(periodic, sizeof periodic, "every %u ms", status.periodMs);
-    std::printf("%s%s  polling %s  cycles %llu  frames in %llu out %llu  dropped bytes %llu%s",
-                ownLine ? "" : "\r\x1b[K", status.linked ? "connected" : "connecting", periodic,
-                static_cast<unsigned long long>(status.cycles),
-                static_cast<unsigned long long>(status.framesIn),
-                static_cast<unsigned long long>(status.framesOut),
-                static_cast<unsigned long long>(status.droppedBytes), ownLine ? "\n" : "");
+    std::printf("%s%s%s", ownLine ? "" : "\r\x1b[K", status.Text().c_str(), ownLine ? "\n" : "");
     std::fflush(stdout);
 }
 

@@ -220,18 +220,16 @@ TEST_F(MainDlgTest, NewSystemNumberStopsTheDongleAndConfiguresItAgain) {
     EXPECT_NE(std::find(sequence.begin() + 2, sequence.end(), "mode 2 system 7"), sequence.end());
 }
 
-TEST_F(MainDlgTest, ShiftClickShowsTheCounterpartWindowOnlyWithTheTcpPort) {
-    QWidget counterpart;
+TEST_F(MainDlgTest, ShiftClickShowsTheCounterpartWindowWithTheTcpPort) {
+    QWidget* counterpart = dialog->CounterpartWindow();
+    ASSERT_NE(counterpart, nullptr);
+    EXPECT_FALSE(counterpart->isVisible());  // made hidden at the start
+    EXPECT_EQ(counterpart->parentWidget(), nullptr);
     QMenu* view = dialog->Controls().MenuOf(Ids::kViewMenu);
     QTest::mouseClick(Control(Ids::kViewMenu), Qt::LeftButton, Qt::ShiftModifier);
-    EXPECT_TRUE(view->isVisible());  // no counterpart window yet: the menu
-    view->close();
-
-    dialog->SetCounterpartWindow(&counterpart);
-    QTest::mouseClick(Control(Ids::kViewMenu), Qt::LeftButton, Qt::ShiftModifier);
-    EXPECT_TRUE(counterpart.isVisible());
+    EXPECT_TRUE(counterpart->isVisible());
     EXPECT_FALSE(view->isVisible());
-    EXPECT_EQ(counterpart.windowTitle(), "対向");
+    EXPECT_EQ(counterpart->windowTitle(), "対向");
     QTest::mouseClick(Control(Ids::kViewMenu), Qt::LeftButton);
     EXPECT_TRUE(view->isVisible());
     EXPECT_TRUE(dialog->Controls().Action(Ids::kGraphDisplay)->isChecked());

@@ -4,7 +4,7 @@
 #include <QWidget>
 
 #include "TestApplication.h"
-#include "app/WindowPlacement.h"
+#include "display/WindowPlacement.h"
 #include "files/InifileAccessor.h"
 #include "support/TestHome.h"
 

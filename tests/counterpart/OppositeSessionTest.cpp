@@ -13,6 +13,7 @@
 
 #include "counterpart/OppositeSession.h"
 #include "counterpart/SimOptions.h"
+#include "link/SocketServer.h"
 #include "protocol/BasicPacket.h"
 #include "protocol/PollingDataSendCommand.h"
 
@@ -326,6 +327,34 @@ TEST_F(OppositeSessionTest, FaultsNeverStretchTheCycle) {
         EXPECT_NEAR(elapsed / static_cast<double>(cycles), 95.0, 10.0)
             << c.name << ": " << cycles << " cycles in " << elapsed << " ms";
     }
+}
+
+// The development port serves one client: a second one is refused and must not look connected.
+TEST(OppositeSessionStatus, ARefusedSecondClientKeepsSayingConnecting) {
+    VEK::CSocketServer server;
+    server.SetPort(0);
+    ASSERT_TRUE(server.Start());
+    COppositeSession first(1);
+    COppositeSession second(2);
+    EXPECT_EQ(second.Status().Text().substr(0, 13), "disconnected ");
+    for (COppositeSession* session : {&first, &second}) session->SetServer("127.0.0.1", server.BoundPort());
+    ASSERT_TRUE(first.Start());
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);
+    while (!(first.Status().linked && server.IsLinked()) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_TRUE(first.Status().linked);
+    ASSERT_TRUE(second.Start());
+    // Long enough for a connection attempt and the server's answer to it.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const COppositeSession::TStatus status = second.Status();
+    EXPECT_TRUE(status.started);
+    EXPECT_FALSE(status.linked);
+    EXPECT_EQ(status.Text(), "connecting  polling idle  cycles 0  frames in 0 out 0  dropped bytes 0");
+    EXPECT_EQ(first.Status().Text().substr(0, 11), "connected  ");
+    second.Stop();
+    first.Stop();
+    EXPECT_EQ(first.Status().Text().substr(0, 13), "disconnected ");
+    server.Stop();
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "app/WindowPlacement.h"
+#include "display/WindowPlacement.h"
 
 void RestoreWindowPlacement(QWidget& window, const VEK::AccessorSection& section, bool resizable) {
     if (section.GetInteger("Valid", 0) == 0)
