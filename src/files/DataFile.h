@@ -5,16 +5,19 @@
 #include "data/MeasurementDataManager.h"
 #include "data/MeasurementSetup.h"
 #include "files/DataFileView.h"
+#include "files/FileProgress.h"
 
 namespace VEK {
 
 // Writes the whole data file beside the target and renames it over the target only once every
 // byte is on the disk. On success modified is cleared and the saved path becomes path; on failure
-// the previous file and the store stay as they were.
-bool SaveDataFile(const std::string& path, CMeasurementDataManager& store, const TDataFileView& view);
+// the previous file and the store stay as they were. progress counts the rows written.
+bool SaveDataFile(const std::string& path, CMeasurementDataManager& store, const TDataFileView& view,
+                  const FileProgress& progress = {});
 // Reads a "1.01" file, else a "1.00" file. On success the store holds finished data (state 2, not
 // modified); on failure it is reset with resetSetup. Both outcomes are logged.
+// progress counts the records read; when it cancels, the load fails like a failed read.
 bool LoadDataFile(const std::string& path, CMeasurementDataManager& store, TDataFileView& view,
-                  const TMeasurementSetup& resetSetup);
+                  const TMeasurementSetup& resetSetup, const FileProgress& progress = {});
 
 }  // namespace VEK
