@@ -3,8 +3,8 @@
 #include <cstring>
 #include <memory>
 
-#include "app/MainDlg.h"
 #include "app/AppVersion.h"
+#include "app/MainDlg.h"
 #include "app/SimulatedDongle.h"
 #include "app/icon/AppIcon.h"
 #include "files/Settings.h"

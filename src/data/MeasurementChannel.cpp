@@ -1,6 +1,7 @@
 #include "data/MeasurementChannel.h"
 
 #include <algorithm>
+#include <utility>
 
 size_t CMeasurementChannel::ReadingCount() const {
     std::lock_guard lock(m_readingsLock);
@@ -72,4 +73,14 @@ void CMeasurementChannel::ClearReadings() {
         return;
     std::lock_guard lock(m_readingsLock);
     m_readings.Clear();
+}
+
+void CMeasurementChannel::TakeContents(CMeasurementChannel& other) {
+    if (m_frozen || other.m_frozen)
+        return;
+    SetInUse(other.InUse());
+    SetThermocoupleType(other.ThermocoupleType());
+    SetComment(other.Comment());
+    std::scoped_lock lock(m_readingsLock, other.m_readingsLock);
+    std::swap(m_readings, other.m_readings);
 }

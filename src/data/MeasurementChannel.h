@@ -57,6 +57,9 @@ public:
     void ResizeReadings(size_t count);
     void RemoveFrontReadings(size_t count);
     void ClearReadings();
+    // Takes the other channel's use, type, comment and readings; the other gets this one's
+    // readings. For data read into a store of their own off the window thread.
+    void TakeContents(CMeasurementChannel& other);
 
 private:
     const bool m_frozen = false;

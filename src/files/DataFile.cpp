@@ -8,14 +8,23 @@
 
 namespace VEK {
 
+bool WriteDataFileAtomically(const std::string& path, const CMeasurementDataManager& store,
+                             const TDataFileView& view, const FileProgress& progress) {
+    CAtomicFileWriter writer(path);
+    return writer.Open() && WriteDataFile(writer, store, view, true, progress) && writer.Commit();
+}
+
 bool SaveDataFile(const std::string& path, CMeasurementDataManager& store, const TDataFileView& view,
                   const FileProgress& progress) {
-    CAtomicFileWriter writer(path);
-    if (!writer.Open() || !WriteDataFile(writer, store, view, true, progress) || !writer.Commit())
+    if (!WriteDataFileAtomically(path, store, view, progress))
         return false;
+    NoteSaved(store, path);
+    return true;
+}
+
+void NoteSaved(CMeasurementDataManager& store, const std::string& path) {
     store.SetModified(false);
     store.SetSavedPath(path);
-    return true;
 }
 
 bool LoadDataFile(const std::string& path, CMeasurementDataManager& store, TDataFileView& view,

@@ -43,6 +43,9 @@ public:
     // Replaces the data with a data file (a running measurement is finished first); the graph's
     // view state comes back in fileView. On failure the controller goes back to idle and false.
     bool LoadData(const std::string& path, VEK::TDataFileView& fileView);
+    // Replaces the data with those a data file gave a store of their own (read off the window
+    // thread); a running measurement is finished first.
+    void AdoptLoadedData(CMeasurementDataManager& loaded);
     // The Save command wrote the data to a file: the working file has served its purpose.
     void DataSaved() { m_run.DataSaved(); }
     // A new system number: the dongle is opened afresh by the device watch and configured again.

@@ -46,9 +46,8 @@ public:
     // The dongle was lost while measuring: the data so far become finished data and are saved
     // before anything is said. False when the automatic save failed.
     bool EndAfterDeviceError();
-    // Replaces the data with a data file (the caller finishes a running measurement first). On
-    // failure the store is reset and false.
-    bool Load(const std::string& path, VEK::TDataFileView& fileView);
+    // The store takes the data read from a file (the caller finishes a running measurement first).
+    void Adopt(CMeasurementDataManager& loaded);
     // The data are dropped: empty store, no record clock.
     void Discard();
     // The Save command wrote the data to a file: the working file has served its purpose.
