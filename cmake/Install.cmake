@@ -12,8 +12,8 @@ foreach(program IN ITEMS hollowmere hollowmere-record hollowmere-sim hollowmere-
     list(APPEND hollowmere_programs ${program})
   endif()
 endforeach()
-if(NOT hollowmere_programs)
-  return()  # a build without the programs (sanitizer or fuzz builds) installs nothing
+if(NOT TARGET hollowmere)
+  return()  # a build without the window (sanitizer or fuzz builds) installs nothing
 endif()
 install(TARGETS ${hollowmere_programs} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
@@ -23,15 +23,17 @@ find_program(HELP2MAN help2man REQUIRED)
 set(man_pages)
 foreach(program IN LISTS hollowmere_programs)
   set(page ${CMAKE_BINARY_DIR}/man/${program}.1)
+  set(packed ${page}.gz)
   set(include ${CMAKE_SOURCE_DIR}/packaging/man/${program}.h2m)
-  add_custom_command(OUTPUT ${page}
+  add_custom_command(OUTPUT ${packed}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
     COMMAND ${CMAKE_COMMAND} -E env HOME=${CMAKE_BINARY_DIR} QT_QPA_PLATFORM=offscreen
       ${HELP2MAN} --no-info --no-discard-stderr --section=1 --version-string=${PROJECT_VERSION}
       --include=${include} --output=${page} $<TARGET_FILE:${program}>
+    COMMAND gzip -9nf ${page}
     DEPENDS ${program} ${include}
     COMMENT "Writing the manual page of ${program}")
-  list(APPEND man_pages ${page})
+  list(APPEND man_pages ${packed})
 endforeach()
 add_custom_target(man_pages ALL DEPENDS ${man_pages})
 install(FILES ${man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

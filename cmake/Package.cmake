@@ -4,8 +4,9 @@ set(CPACK_PACKAGE_NAME hollowmere)
 set(CPACK_PACKAGE_VENDOR "Quillmark")
 set(CPACK_PACKAGE_CONTACT "Hollowmere developers <hollowmere@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "temperature data logger for wireless thermocouple units")
+# The summary above is the first line; this is the text below it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "temperature data logger for wireless thermocouple units\n Records, shows and saves the temperatures that battery-powered thermocouple units\n report by radio to a USB dongle; with a headless recorder and a dongle simulator.")
+    "Records, shows and saves the temperatures that battery-powered thermocouple units\nreport by radio to a USB dongle; with a headless recorder and a dongle simulator.")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY hollowmere)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -43,7 +43,7 @@ CFileProgressDlg::EOutcome CFileProgressDlg::Run(VEK::CFileOperation::TWork work
     tick.setInterval(kRefreshMs);
     bool loopVisible = false;
     connect(&tick, &QTimer::timeout, &loop, [&] {
-        if (m_cancelled)
+        if (m_cancelled || (m_cancellable && wasCanceled()))  // QProgressDialog::cancel called directly
             operation.Cancel();
         Refresh(operation);
         const bool dueToShow = !isVisible() && clock.elapsed() >= kShowAfterMs;

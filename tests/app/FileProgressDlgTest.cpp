@@ -120,7 +120,7 @@ TEST_F(FileProgressDlgTest, CancelledOrFailedLoadLeavesTheDataAsTheyWere) {
         EXPECT_EQ(Store().SavedPath(), testing_support::TestHome() + "/small.csv");
     };
 
-    const std::string large = WriteDataFile("large.csv", 1'500'000);
+    const std::string large = WriteDataFile("large.csv", 1'000'000);
     WhenProgress(false, [](CFileProgressDlg& progress) { progress.cancel(); });
     Load(large);
     EXPECT_EQ(prompt.Told().size(), 1u);  // a cancel is told nothing

@@ -2,6 +2,7 @@
 
 #include "app/controller/IMeasurementView.h"
 #include "app/controller/OperatorMessages.h"
+#include "files/DataFile.h"
 
 namespace {
 // Lost detection of the lists while idle.
