@@ -22,6 +22,9 @@ build_and_test() {  # folder, ctest label filter or "", cmake options...
 }
 
 build_and_test build "" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# The Debian package from that build, with a vendor id so that the udev rule is in it.
+HOLLOWMERE_HID_VID=1234 bash scripts/package.sh build
+bash scripts/check_package.sh build/hollowmere_*.deb
 if [ "${HOLLOWMERE_SKIP_SANITIZERS:-0}" != 1 ]; then
     sanitized=(-DCMAKE_BUILD_TYPE=Debug -DHOLLOWMERE_GUI=OFF -DHOLLOWMERE_BENCH=OFF)
     TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \

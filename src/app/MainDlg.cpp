@@ -7,6 +7,7 @@
 
 #include "app/AboutDlg.h"
 #include "app/CounterpartTitle.h"
+#include "app/FileProgressDlg.h"
 #include "app/InformationLine.h"
 #include "app/StatusLook.h"
 #include "app/WaitCursor.h"
@@ -328,15 +329,16 @@ void CMainDlg::SaveData() {
     const std::optional<std::string> path = m_prompt.ChooseFile(request);
     if (!path)
         return;
-    bool written = false;
-    {
-        CWaitCursor wait;
-        written = VEK::SaveDataFile(*path, store, m_graph.Graph().DataFileView());
-    }
-    if (!written) {
+    const VEK::TDataFileView view = m_graph.Graph().DataFileView();
+    const auto outcome = CFileProgressDlg(this, QStringLiteral("Saving data to the file..."), false)
+                             .Run([&](const VEK::FileProgress& progress) {
+                                 return VEK::WriteDataFileAtomically(*path, store, view, progress);
+                             });
+    if (outcome != CFileProgressDlg::EOutcome::kDone) {
         Tell(EIconKind::kError, kSaveFailed);
         return;
     }
+    VEK::NoteSaved(store, *path);
     VEK::SaveLastFolder("data", *path);
     m_controller.DataSaved();
     RefreshStatus();
@@ -353,15 +355,19 @@ void CMainDlg::LoadData() {
         return;
     // A file without scales keeps the graph's.
     VEK::TDataFileView view = m_graph.Graph().DataFileView();
-    bool loaded = false;
-    {
-        CWaitCursor wait;
-        loaded = m_controller.LoadData(*path, view);
-    }
-    if (!loaded) {
+    // Read into a store of its own: a cancel or a failure leaves the data on screen as they were.
+    CMeasurementDataManager loaded;
+    const auto outcome = CFileProgressDlg(this, QStringLiteral("Reading data from the file..."), true)
+                             .Run([&](const VEK::FileProgress& progress) {
+                                 return VEK::LoadDataFile(*path, loaded, view, TMeasurementSetup{}, progress);
+                             });
+    if (outcome == CFileProgressDlg::EOutcome::kCancelled)
+        return;
+    if (outcome == CFileProgressDlg::EOutcome::kFailed) {
         Tell(EIconKind::kError, kReadFailed);
         return;
     }
+    m_controller.AdoptLoadedData(loaded);
     m_graph.ApplyLoadedView(view);
     VEK::SaveLastFolder("data", *path);
     RefreshStatus();

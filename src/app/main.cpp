@@ -3,8 +3,10 @@
 #include <cstring>
 #include <memory>
 
+#include "app/AppVersion.h"
 #include "app/MainDlg.h"
 #include "app/SimulatedDongle.h"
+#include "app/icon/AppIcon.h"
 #include "files/Settings.h"
 #include "files/TraceLogger.h"
 #include "platform/Folders.h"
@@ -13,11 +15,32 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: hollowmere [--simulate]\n"
-    "  --simulate   play the dongle and its units inside the application (no hardware, no settings change)\n";
+    "Shows and records the temperatures of the wireless thermocouple units that report to the USB\n"
+    "dongle, saves them as CSV data files and loads such files.\n"
+    "  --simulate   play the dongle and its units inside the application (no hardware, no settings change)\n"
+    "  --help       this text\n"
+    "  --version    the program's version\n";
+
+// --help and --version are answered before any window system is needed.
+bool AnswersInformation(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kUsage, stdout);
+            return true;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("hollowmere %s\n", HOLLOWMERE_FILE_VERSION);
+            return true;
+        }
+    }
+    return false;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (AnswersInformation(argc, argv))
+        return 0;
     // Without a home folder every file would go to a shared place another user may have prepared.
     if (const std::string problem = VEK::HomeFolderProblem(); !problem.empty()) {
         std::fprintf(stderr, "hollowmere: %s\n", problem.c_str());
@@ -25,6 +48,9 @@ int main(int argc, char** argv) {
     }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Hollowmere"));
+    QApplication::setWindowIcon(AppIcon());
+    // Lets the desktop match the windows with the installed desktop entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("hollowmere"));
     bool simulate = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--simulate") == 0) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <deque>
@@ -19,6 +20,13 @@ public:
     // Caller guarantees i < Size().
     const T& Get(size_t i) const { return Slot(i); }
     T& Get(size_t i) { return Slot(i); }
+    // Element i and length, the count of elements from it that lie in one piece of memory (at
+    // least 1, up to the end of its block or of the array). Caller guarantees i < Size().
+    T* Run(size_t i, size_t& length) {
+        const size_t position = m_start + i;
+        length = std::min(BlockSize - position % BlockSize, m_size - i);
+        return &(*m_blocks[position / BlockSize])[position % BlockSize];
+    }
     // Grows to i + 1 when needed.
     void Set(size_t i, const T& value) {
         if (i >= m_size)

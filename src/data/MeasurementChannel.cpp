@@ -1,5 +1,8 @@
 #include "data/MeasurementChannel.h"
 
+#include <algorithm>
+#include <utility>
+
 size_t CMeasurementChannel::ReadingCount() const {
     std::lock_guard lock(m_readingsLock);
     return m_readings.Size();
@@ -25,14 +28,24 @@ size_t CMeasurementChannel::FillReadings(size_t first, const int16_t* tenths, si
     if (m_frozen)
         return 0;
     std::lock_guard lock(m_readingsLock);
+    if (count == 0)
+        return 0;
     const size_t size = m_readings.Size();
+    if (size < first + count)
+        m_readings.Resize(first + count);
+    // Block by block: a loaded file fills millions of readings.
     size_t end = 0;
-    for (size_t i = 0; i < count; ++i) {
-        const size_t index = first + i;
-        if (index < m_readings.Size() && m_readings.Get(index).IsValid())
-            continue;
-        m_readings.Set(index, CMeasurementValue(tenths[i]));
-        end = index + 1;
+    for (size_t i = 0; i < count;) {
+        size_t length = 0;
+        CMeasurementValue* run = m_readings.Run(first + i, length);
+        length = std::min(length, count - i);
+        for (size_t j = 0; j < length; ++j) {
+            if (!run[j].IsValid()) {
+                run[j] = CMeasurementValue(tenths[i + j]);
+                end = first + i + j + 1;
+            }
+        }
+        i += length;
     }
     if (m_readings.Size() != size)
         m_summary.Resize(m_readings);
@@ -89,4 +102,14 @@ TReadingExtremes CMeasurementChannel::Extremes(size_t first, size_t end) const {
 size_t CMeasurementChannel::SummaryBytes() const {
     std::lock_guard lock(m_readingsLock);
     return m_summary.Bytes();
+}
+
+void CMeasurementChannel::TakeContents(CMeasurementChannel& other) {
+    if (m_frozen || other.m_frozen)
+        return;
+    SetInUse(other.InUse());
+    SetThermocoupleType(other.ThermocoupleType());
+    SetComment(other.Comment());
+    std::scoped_lock lock(m_readingsLock, other.m_readingsLock);
+    std::swap(m_readings, other.m_readings);
 }

@@ -58,6 +58,9 @@ public:
     void ResizeReadings(size_t count);
     void RemoveFrontReadings(size_t count);
     void ClearReadings();
+    // Takes the other channel's use, type, comment and readings; the other gets this one's
+    // readings. For data read into a store of their own off the window thread.
+    void TakeContents(CMeasurementChannel& other);
 
     // The extremes of the valid readings in the grid's columns columnBegin .. columnEnd − 1, into
     // out[0 ..], under one lock: a graph column of many records costs a few summary nodes.

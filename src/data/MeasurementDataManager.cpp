@@ -40,6 +40,26 @@ void CMeasurementDataManager::Reset(const TMeasurementSetup& setup) {
     ApplySetup(setup);
 }
 
+void CMeasurementDataManager::TakeLoaded(CMeasurementDataManager& loaded) {
+    {
+        std::lock_guard lock(m_lock);
+        m_sequenceCounter = 0;
+        m_indexBase = 0;
+        m_unwrapper.BeginRun(false);
+    }
+    for (int k = 1; k <= kChannels; ++k) m_channels[k].TakeContents(loaded.m_channels[k]);
+    m_recordCount = loaded.RecordCount();
+    m_samplingRateCode = loaded.SamplingRateCode();
+    m_temperatureUnit = loaded.TemperatureUnit();
+    m_systemNumber = loaded.SystemNumber();
+    m_startTime = loaded.StartTime();
+    m_channelsInUse = loaded.ChannelsInUse();
+    m_adjustedChannels = loaded.AdjustedChannels();
+    m_savedPath = loaded.SavedPath();
+    m_modified = loaded.IsModified();
+    m_state = loaded.State();
+}
+
 void CMeasurementDataManager::Start(const TMeasurementSetup& setup) {
     m_modified = false;
     {
@@ -103,7 +123,8 @@ std::optional<uint32_t> CMeasurementDataManager::Append(const TDecodedReport& re
     if (!channel.InUse())
         return std::nullopt;
     const uint32_t count = std::min(report.sampleCount, TDecodedReport::kMaxSamples);
-    const std::optional<uint32_t> placed = RecordIndexOf(static_cast<int>(report.unit), report.sequence, count);
+    const std::optional<uint32_t> placed =
+        RecordIndexOf(static_cast<int>(report.unit), report.sequence, count);
     if (!placed)
         return std::nullopt;
     const uint32_t recordIndex = *placed;

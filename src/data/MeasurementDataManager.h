@@ -48,6 +48,11 @@ public:
     // setup with their readings emptied; channels beyond a fast rate's twenty are taken out of use
     // and emptied too, so no earlier run's readings show on the new time base.
     void InitChannels(const TMeasurementSetup& setup);
+    // Takes what a data file gave another store (channels, records, start time, rate, unit, system
+    // number, adjusted channels, saved path, state and modified flag), with the sequence counter
+    // and index base at 0 as after a reset; the unit information stays. Window thread; the other
+    // store is left with this one's readings.
+    void TakeLoaded(CMeasurementDataManager& loaded);
     // Holding state; at rates up to one second an uneven end drops the last second's records.
     void Stop();
     // While measuring, stores the samples of a channel in use at the record index the report's

@@ -1,43 +1,50 @@
 #include "files/DataFile.h"
 
-#include <new>
-
+#include "files/AtomicFileWriter.h"
 #include "files/DataFileReader.h"
 #include "files/DataFileWriter.h"
-#include "files/DataRowWriter.h"
 #include "files/FileReader.h"
-#include "files/TextBufferWriter.h"
 #include "files/TraceLogger.h"
-#include "platform/Folders.h"
 
 namespace VEK {
 
-bool SaveDataFile(const std::string& path, CMeasurementDataManager& store, const TDataFileView& view) {
-    try {
-        CTextBufferWriter writer(path);
-        const std::vector<int32_t> channels = store.ChannelsInUse();
-        const auto channelCount = static_cast<uint32_t>(channels.empty() ? 0 : channels.back());
-        writer.Reserve((size_t{1} << 20) +
-                       size_t{store.RecordCount()} * CDataRowWriter::TypicalRow(channelCount));
-        if (!WriteDataFile(writer, store, view, true) || !WriteFileAtomically(path, writer.Bytes()))
-            return false;
-    } catch (const std::bad_alloc&) {
-        return false;  // the file text of a very long run did not fit in memory
-    }
-    store.SetModified(false);
-    store.SetSavedPath(path);
+bool WriteDataFileAtomically(const std::string& path, const CMeasurementDataManager& store,
+                             const TDataFileView& view, const FileProgress& progress) {
+    CAtomicFileWriter writer(path);
+    return writer.Open() && WriteDataFile(writer, store, view, true, progress) && writer.Commit();
+}
+
+bool SaveDataFile(const std::string& path, CMeasurementDataManager& store, const TDataFileView& view,
+                  const FileProgress& progress) {
+    if (!WriteDataFileAtomically(path, store, view, progress))
+        return false;
+    NoteSaved(store, path);
     return true;
 }
 
+void NoteSaved(CMeasurementDataManager& store, const std::string& path) {
+    store.SetModified(false);
+    store.SetSavedPath(path);
+}
+
 bool LoadDataFile(const std::string& path, CMeasurementDataManager& store, TDataFileView& view,
-                  const TMeasurementSetup& resetSetup) {
+                  const TMeasurementSetup& resetSetup, const FileProgress& progress) {
     CFileReader reader(path);
     if (!reader.Open()) {
         TraceLogger().Trace("ファイル[%s]のオープンに失敗しました。", path.c_str());
         return false;
     }
-    if (!ReadDataFile101(reader, store, view) && !ReadDataFile100(reader, store, view)) {
-        TraceLogger().Trace("ファイル[%s]の読み込みに失敗しました。", path.c_str());
+    // A cancelled read of a "1.01" file is not followed by a try as "1.00".
+    bool cancelled = false;
+    FileProgress watched;
+    if (progress) {
+        watched = [&](uint64_t done, uint64_t total) { return !(cancelled = !progress(done, total)); };
+    }
+    if (!ReadDataFile101(reader, store, view, watched) &&
+        (cancelled || !ReadDataFile100(reader, store, view, watched))) {
+        TraceLogger().Trace(
+            cancelled ? "ファイル[%s]の読み込みを取り消しました。" : "ファイル[%s]の読み込みに失敗しました。",
+            path.c_str());
         store.Reset(resetSetup);
         return false;
     }

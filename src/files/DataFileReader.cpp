@@ -11,6 +11,7 @@
 
 #include "files/CodeTables.h"
 #include "files/DataFileText.h"
+#include "files/LineChunks.h"
 #include "support/NumberText.h"
 #include "support/TextCodec.h"
 #include "support/VekException.h"
@@ -157,32 +158,28 @@ private:
     uint32_t m_recordCount = 0;
 };
 
+// Why a parse ended without a store.
+enum class EParse { kDone, kNotThisVersion, kCancelled };
+
 class CDataFileParser {
 public:
-    CDataFileParser(std::string_view text, CMeasurementDataManager& store, TDataFileView& view,
+    CDataFileParser(IReader& reader, CMeasurementDataManager& store, TDataFileView& view,
                     const TLayout& layout)
-        : m_text(text), m_store(store), m_view(view), m_layout(layout) {}
+        : m_reader(reader), m_chunks(reader), m_store(store), m_view(view), m_layout(layout) {}
 
-    bool Parse() {
-        std::vector<std::string_view> header;
+    EParse Parse(const FileProgress& progress) {
         size_t pos = 0;
-        while (pos < m_text.size() && header.size() < static_cast<size_t>(m_layout.firstRow)) {
-            size_t end = pos;
-            while (end < m_text.size() && !IsLineEnd(m_text[end])) ++end;
-            header.push_back(m_text.substr(pos, end - pos));
-            pos = NextLineStart(m_text, end);
-        }
+        std::vector<std::string> header = HeaderLines(pos);
         if (header.empty())
-            return false;
+            return EParse::kNotThisVersion;
         const CFields first(header[0]);
         if (!m_layout.headerMatches(first[0], first[1]))
-            return false;
+            return EParse::kNotThisVersion;
         // Files written by Windows installations carry their comments in CP932. Its trail bytes
         // are never commas, so whole lines are converted before they are split.
-        std::vector<std::string> converted;
-        if (!IsValidUtf8(m_text.substr(0, std::min(pos, m_text.size())))) {
-            converted.reserve(header.size());  // the views below must not move
-            for (std::string_view& line : header) line = converted.emplace_back(Cp932ToUtf8(line));
+        if (!std::all_of(header.begin(), header.end(),
+                         [](const std::string& line) { return IsValidUtf8(line); })) {
+            for (std::string& line : header) line = Cp932ToUtf8(line);
         }
         EmptyStore(m_store);
         m_view.skippedLines = 0;
@@ -199,33 +196,65 @@ public:
         // within what the file's size can hold (four bytes a record at the least) and blank or
         // stray lines never stretch the channels.
         CRowCollector rows;
+        const uint64_t fileSize = progress ? m_reader.Size() : 0;
         uint32_t wholeRows = 0;  // rows up to the last whole one
-        for (uint32_t row = 0; pos < m_text.size();) {
-            const size_t end = LineEnd(pos);
-            if (!StartsLikeRecord(pos)) {
-                ++m_view.skippedLines;
-            } else if (m_view.workingFile && !IsWholeWorkingRow(pos, end)) {
-                // A row the writer never wrote so: which field belongs to which channel is not
-                // known. It keeps its record (the later rows keep their times) without readings.
-                if (row == 0)
-                    m_store.SetStartTime(FirstRowTime(pos, end));
-                ++m_view.damagedRows;
-                ++row;
-            } else {
-                DataRow(pos, row++, rows);
-                wholeRows = row;
+        for (uint32_t row = 0; !m_text.empty(); m_text = m_chunks.Next(), pos = 0) {
+            while (pos < m_text.size()) {
+                size_t end = 0;
+                if (!StartsLikeRecord(pos)) {
+                    ++m_view.skippedLines;
+                    pos = NextLineStart(m_text, LineEnd(pos));
+                } else if (m_view.workingFile && !IsWholeWorkingRow(pos, end = LineEnd(pos))) {
+                    // A row the writer never wrote so: which field belongs to which channel is not
+                    // known. It keeps its record (the later rows keep their times) without readings.
+                    if (row == 0)
+                        m_store.SetStartTime(FirstRowTime(pos, end));
+                    ++m_view.damagedRows;
+                    ++row;
+                    pos = NextLineStart(m_text, end);
+                } else {
+                    pos = NextLineStart(m_text, DataRow(pos, row++, rows));
+                    wholeRows = row;
+                }
             }
-            pos = NextLineStart(m_text, end);
+            if (progress && !progress(row, EstimatedRows(row, fileSize)))
+                return EParse::kCancelled;
         }
         rows.Flush(m_store);
         // A working file has a row for every record of the run, readings or not; a cut row after
         // the last whole one is dropped, not padded.
         m_store.SetRecordCount(m_view.workingFile ? wholeRows : rows.RecordCount());
         m_store.RefreshChannelsInUse();
-        return true;
+        return EParse::kDone;
     }
 
 private:
+    // The header's lines, up to the first data row (fewer in a short file); pos becomes the start
+    // of the line after them in m_text.
+    std::vector<std::string> HeaderLines(size_t& pos) {
+        std::vector<std::string> header;
+        m_text = m_chunks.Next();
+        if (m_text.substr(0, 3) == "\xEF\xBB\xBF")
+            pos = 3;
+        while (header.size() < static_cast<size_t>(m_layout.firstRow) && !m_text.empty()) {
+            if (pos >= m_text.size()) {
+                m_text = m_chunks.Next();
+                pos = 0;
+                continue;
+            }
+            const size_t end = LineEnd(pos);
+            header.emplace_back(m_text.substr(pos, end - pos));
+            pos = NextLineStart(m_text, end);
+        }
+        return header;
+    }
+
+    // The rows of the whole file, judged from the bytes read so far.
+    uint64_t EstimatedRows(uint32_t rows, uint64_t fileSize) const {
+        const uint64_t done = m_chunks.BytesDone();
+        return done == 0 || fileSize <= done ? rows : std::max<uint64_t>(rows, rows * fileSize / done);
+    }
+
     void HeaderLine(int line, const CFields& fields) {
         const TLayout& l = m_layout;
         if (line == l.systemNumber) {
@@ -301,63 +330,76 @@ private:
         return time;
     }
 
-    // One data row from pos. Only the first row's time is read: the others follow from the start
-    // time and the period.
-    void DataRow(size_t pos, uint32_t row, CRowCollector& rows) {
+    // One data row from pos; returns where its line ends. Only the first row's time is read: the
+    // others follow from the start time and the period. Every field scan stops at a line end at
+    // the latest, which the lines at hand always have after them (CLineChunks).
+    size_t DataRow(size_t pos, uint32_t row, CRowCollector& rows) {
         const char* const begin = m_text.data();
-        const char* const end = begin + m_text.size();
         const char* p = begin + pos;
         rows.BeginRow(row, m_store);
-        for (int field = 0;; ++field) {
-            const int channel = field - 2;
+        for (int field = 0; field < 3; ++field) {
+            const char* const stop = FieldEnd(p);
+            const std::string_view text(p, static_cast<size_t>(stop - p));
+            if (row == 0 && field > 0) {
+                if (field == 1)
+                    m_startTime = ParseFileTime(text);
+                else
+                    m_startTime.millisecond = ParseMilliseconds(text);
+                m_store.SetStartTime(m_startTime);
+            }
+            if (*stop != ',')
+                return static_cast<size_t>(stop - begin);
+            p = stop + 1;
+        }
+        for (int channel = 1;; ++channel) {
             int16_t tenths = 0;
-            const char* stop = nullptr;
-            if (channel >= 1 && channel <= kChannels && ParseWrittenReading(p, end, stop, tenths)) {
+            const char* stop = channel <= kChannels ? ParseWrittenReading(p, tenths) : nullptr;
+            if (stop != nullptr) {
                 rows.Put(channel, tenths);
             } else {
-                stop = p;
-                while (stop < end && *stop != ',' && !IsLineEnd(*stop)) ++stop;
+                stop = FieldEnd(p);
                 const std::string_view text(p, static_cast<size_t>(stop - p));
-                if (channel >= 1 && channel <= kChannels) {
-                    if (const auto reading = ParseReadingField(text))
-                        rows.Put(channel, *reading);
-                } else if (row == 0 && field == 1) {
-                    m_startTime = ParseFileTime(text);
-                } else if (row == 0 && field == 2) {
-                    m_startTime.millisecond = ParseMilliseconds(text);
-                }
+                if (const auto reading = channel <= kChannels ? ParseReadingField(text) : std::nullopt)
+                    rows.Put(channel, *reading);
             }
-            if (stop == end || *stop != ',') {
-                if (row == 0)
-                    m_store.SetStartTime(m_startTime);
-                return;
-            }
+            if (*stop != ',')
+                return static_cast<size_t>(stop - begin);
             p = stop + 1;
         }
     }
 
-    // The reading form the writer produces ("-12.3", one decimal) ended by a field or line end,
-    // without a detour through floating point; anything else is left to ParseReadingField.
-    static bool ParseWrittenReading(const char* p, const char* end, const char*& stop, int16_t& tenths) {
-        const bool negative = p < end && *p == '-';
-        p += negative ? 1 : 0;
-        int value = 0;
-        const char* digits = p;
-        while (p < end && p - digits < 5 && static_cast<unsigned>(*p - '0') < 10)
-            value = value * 10 + (*p++ - '0');
-        if (p == digits || p - digits > 4 || end - p < 2 || p[0] != '.' ||
-            static_cast<unsigned>(p[1] - '0') >= 10)
-            return false;
-        if (end - p > 2 && p[2] != ',' && !IsLineEnd(p[2]))
-            return false;
-        value = value * 10 + (p[1] - '0');
-        value = negative ? -value : value;
-        tenths = value < -2000 || value > 13000 ? kReadingOutOfRange : static_cast<int16_t>(value);
-        stop = p + 2;
-        return true;
+    static const char* FieldEnd(const char* p) {
+        while (*p != ',' && !IsLineEnd(*p)) ++p;
+        return p;
     }
 
-    std::string_view m_text;
+    static unsigned Digit(char c) { return static_cast<unsigned>(c - '0'); }
+
+    // The reading form the writer produces ("-12.3": up to four digits, one decimal) ended by a
+    // field or line end, straight into tenths; returns where it ends, or nullptr for anything else,
+    // which ParseReadingField reads. No bounds checks: a field is followed by a comma or a line
+    // end, and the lines at hand are followed by a LF (CLineChunks), so the scan stops at the
+    // first byte that is not a digit.
+    static const char* ParseWrittenReading(const char* p, int16_t& tenths) {
+        const bool negative = *p == '-';
+        p += negative ? 1 : 0;
+        unsigned value = Digit(p[0]);
+        if (value > 9)
+            return nullptr;
+        int i = 1;
+        for (unsigned d; i < 5 && (d = Digit(p[i])) <= 9; ++i) value = value * 10 + d;
+        const unsigned tenth = p[i] == '.' ? Digit(p[i + 1]) : 10;
+        if (tenth > 9 || (p[i + 2] != ',' && !IsLineEnd(p[i + 2])))
+            return nullptr;
+        const int signedValue = static_cast<int>(value * 10 + tenth) * (negative ? -1 : 1);
+        tenths = signedValue < -2000 || signedValue > 13000 ? kReadingOutOfRange
+                                                            : static_cast<int16_t>(signedValue);
+        return p + i + 2;
+    }
+
+    IReader& m_reader;
+    CLineChunks m_chunks;
+    std::string_view m_text;  // the lines at hand
     CMeasurementDataManager& m_store;
     TDataFileView& m_view;
     const TLayout& m_layout;
@@ -365,14 +407,11 @@ private:
     size_t m_rowCommas = 2;  // in a whole working-file row
 };
 
-bool ReadDataFile(IReader& reader, CMeasurementDataManager& store, TDataFileView& view,
-                  const TLayout& layout) {
+bool ReadDataFile(IReader& reader, CMeasurementDataManager& store, TDataFileView& view, const TLayout& layout,
+                  const FileProgress& progress) {
     // A file too large for memory fails like an unreadable one, here for every caller.
     try {
-        std::string_view text = reader.ReadAll();
-        if (text.substr(0, 3) == "\xEF\xBB\xBF")
-            text.remove_prefix(3);
-        if (!CDataFileParser(text, store, view, layout).Parse())
+        if (CDataFileParser(reader, store, view, layout).Parse(progress) != EParse::kDone)
             return false;
     } catch (const CIoFailureException&) {
         return false;
@@ -387,12 +426,14 @@ bool ReadDataFile(IReader& reader, CMeasurementDataManager& store, TDataFileView
 
 }  // namespace
 
-bool ReadDataFile101(IReader& reader, CMeasurementDataManager& store, TDataFileView& view) {
-    return ReadDataFile(reader, store, view, kLayout101);
+bool ReadDataFile101(IReader& reader, CMeasurementDataManager& store, TDataFileView& view,
+                     const FileProgress& progress) {
+    return ReadDataFile(reader, store, view, kLayout101, progress);
 }
 
-bool ReadDataFile100(IReader& reader, CMeasurementDataManager& store, TDataFileView& view) {
-    if (!ReadDataFile(reader, store, view, kLayout100))
+bool ReadDataFile100(IReader& reader, CMeasurementDataManager& store, TDataFileView& view,
+                     const FileProgress& progress) {
+    if (!ReadDataFile(reader, store, view, kLayout100, progress))
         return false;
     store.SetSystemNumber(0);
     store.SetTemperatureUnit(0);

@@ -3,6 +3,7 @@
 // Reading replaces the store's records and returns the graph's view state stored in the file.
 #include "data/MeasurementDataManager.h"
 #include "files/DataFileView.h"
+#include "files/FileProgress.h"
 #include "files/IReader.h"
 
 namespace VEK {
@@ -11,10 +12,13 @@ namespace VEK {
 // version's header; false too when it does not fit in memory (the store then holds part of it and
 // is the caller's to reset). Otherwise the store holds the file's channels and records (state
 // empty; the caller decides the state) and its saved path is the file's path; view receives the
-// scales, TIME OFFSET and the count of lines that are not records.
-bool ReadDataFile101(IReader& reader, CMeasurementDataManager& store, TDataFileView& view);
+// scales, TIME OFFSET and the count of lines that are not records. progress counts the records
+// read out of an estimate; when it cancels, the read fails with the store holding part of the file.
+bool ReadDataFile101(IReader& reader, CMeasurementDataManager& store, TDataFileView& view,
+                     const FileProgress& progress = {});
 // As above for version "1.00", which has no system number, temperature unit or adjusted channels:
 // they become 0, deg C and none.
-bool ReadDataFile100(IReader& reader, CMeasurementDataManager& store, TDataFileView& view);
+bool ReadDataFile100(IReader& reader, CMeasurementDataManager& store, TDataFileView& view,
+                     const FileProgress& progress = {});
 
 }  // namespace VEK

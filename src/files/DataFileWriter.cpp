@@ -91,7 +91,7 @@ uint32_t FileChannelCount(const CMeasurementDataManager& store) {
 }
 
 bool WriteDataFile(IWriter& writer, const CMeasurementDataManager& store, const TDataFileView& view,
-                   bool full) {
+                   bool full, const FileProgress& progress) {
     const uint32_t channelCount = FileChannelCount(store);
     // One count for the header and the rows, should a late report still raise it.
     const uint32_t count = store.RecordCount();
@@ -100,7 +100,7 @@ bool WriteDataFile(IWriter& writer, const CMeasurementDataManager& store, const 
         const std::string header = HeaderLines(store, view, full, channelCount, first, count);
         writer.Write(header.data(), header.size());
         if (full)
-            CDataRowWriter(store, channelCount).WriteRows(writer, first, count, first);
+            return CDataRowWriter(store, channelCount).WriteRows(writer, first, count, first, progress);
     } catch (const CIoFailureException&) {
         return false;
     }
@@ -112,7 +112,7 @@ bool AppendWorkingRows(IWriter& writer, const CMeasurementDataManager& store, ui
     if (from >= upTo)
         return true;
     try {
-        CDataRowWriter(store, channelCount).WriteRows(writer, from, upTo, 0);
+        return CDataRowWriter(store, channelCount).WriteRows(writer, from, upTo, 0);
     } catch (const CIoFailureException&) {
         return false;
     }

@@ -5,6 +5,7 @@
 
 #include "data/MeasurementDataManager.h"
 #include "files/DataFileView.h"
+#include "files/FileProgress.h"
 #include "files/IWriter.h"
 
 namespace VEK {
@@ -13,9 +14,9 @@ namespace VEK {
 // at the store's rate takes part with.
 uint32_t FileChannelCount(const CMeasurementDataManager& store);
 // full: a data file with every row from the first record holding a reading; otherwise only the
-// header of a working file. False when a write fails.
+// header of a working file. False when a write fails or progress cancels.
 bool WriteDataFile(IWriter& writer, const CMeasurementDataManager& store, const TDataFileView& view,
-                   bool full);
+                   bool full, const FileProgress& progress = {});
 // Appends the working file's rows of records [from, upTo) with its channel count. False when a
 // write fails.
 bool AppendWorkingRows(IWriter& writer, const CMeasurementDataManager& store, uint32_t channelCount,

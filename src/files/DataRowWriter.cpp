@@ -114,7 +114,8 @@ char* CDataRowWriter::PutRow(char* out, uint32_t record, uint32_t numberBase, si
     return out;
 }
 
-void CDataRowWriter::WriteRows(IWriter& writer, uint32_t from, uint32_t to, uint32_t numberBase) {
+bool CDataRowWriter::WriteRows(IWriter& writer, uint32_t from, uint32_t to, uint32_t numberBase,
+                               const FileProgress& progress) {
     // Room for the longest row plus the spare bytes a whole reading slot may copy beyond it.
     std::vector<char> buffer(kFlushBytes + LongestRow(m_channelCount) + sizeof(TReadingText::text));
     char* const begin = buffer.data();
@@ -136,9 +137,12 @@ void CDataRowWriter::WriteRows(IWriter& writer, uint32_t from, uint32_t to, uint
             }
         }
         block += count;
+        if (progress && !progress(block - from, to - from))
+            return false;
     }
     if (out != begin)
         writer.Write(begin, static_cast<size_t>(out - begin));
+    return true;
 }
 
 }  // namespace VEK

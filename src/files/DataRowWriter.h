@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "data/MeasurementDataManager.h"
+#include "files/FileProgress.h"
 #include "files/IWriter.h"
 
 namespace VEK {
@@ -15,11 +16,11 @@ class CDataRowWriter {
 public:
     CDataRowWriter(const CMeasurementDataManager& store, uint32_t channelCount);
 
-    // A row's size with readings of a few characters, for reserving a file's text.
-    static size_t TypicalRow(uint32_t channelCount) { return 32 + size_t{channelCount} * 6; }
     // Rows of records [from, to); record i is numbered i - numberBase + 1 and stands at the start
-    // time (milliseconds dropped) plus i sampling periods. Throws CWriteFailureException.
-    void WriteRows(IWriter& writer, uint32_t from, uint32_t to, uint32_t numberBase);
+    // time (milliseconds dropped) plus i sampling periods. Throws CWriteFailureException; false
+    // when progress cancels.
+    bool WriteRows(IWriter& writer, uint32_t from, uint32_t to, uint32_t numberBase,
+                   const FileProgress& progress = {});
 
 private:
     struct TLocalTime {

@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 
 #include "support/VekException.h"
@@ -27,22 +26,12 @@ bool CFileReader::Open() {
     return m_fd >= 0;
 }
 
-std::string_view CFileReader::ReadAll() {
-    struct stat st {};
-    if (m_fd < 0 || fstat(m_fd, &st) != 0)
-        throw CReadFailureException(m_fd < 0 ? EBADF : errno);
-    // Sized from the file, grown should it have grown since.
-    size_t capacity = static_cast<size_t>(st.st_size) + 1;
-    m_bytes.reset(new char[capacity]);
+size_t CFileReader::ReadAt(uint64_t offset, char* buffer, size_t size) {
+    if (m_fd < 0)
+        throw CReadFailureException(EBADF);
     size_t done = 0;
-    for (;;) {
-        if (done == capacity) {
-            std::unique_ptr<char[]> larger(new char[capacity * 2]);
-            std::copy(m_bytes.get(), m_bytes.get() + done, larger.get());
-            m_bytes = std::move(larger);
-            capacity *= 2;
-        }
-        const ssize_t n = pread(m_fd, m_bytes.get() + done, capacity - done, static_cast<off_t>(done));
+    while (done < size) {
+        const ssize_t n = pread(m_fd, buffer + done, size - done, static_cast<off_t>(offset + done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
@@ -51,7 +40,14 @@ std::string_view CFileReader::ReadAll() {
             break;
         done += static_cast<size_t>(n);
     }
-    return {m_bytes.get(), done};
+    return done;
+}
+
+uint64_t CFileReader::Size() {
+    struct stat st {};
+    if (m_fd < 0 || fstat(m_fd, &st) != 0)
+        throw CReadFailureException(m_fd < 0 ? EBADF : errno);
+    return static_cast<uint64_t>(st.st_size);
 }
 
 }  // namespace VEK

@@ -1,5 +1,4 @@
 #pragma once
-#include <memory>
 #include <string>
 
 #include "files/IReader.h"
@@ -7,7 +6,7 @@
 
 namespace VEK {
 
-// Reads a whole file from its start; each ReadAll reads it afresh.
+// Reads a regular file piece by piece.
 class CFileReader : public IReader, private CCopyImpossible {
 public:
     explicit CFileReader(std::string path) : m_path(std::move(path)) {}
@@ -15,14 +14,13 @@ public:
 
     // False unless the path names a regular file that can be read.
     bool Open();
-    std::string_view ReadAll() override;
+    size_t ReadAt(uint64_t offset, char* buffer, size_t size) override;
+    uint64_t Size() override;
     std::string Path() const override { return m_path; }
 
 private:
     std::string m_path;
     int m_fd = -1;
-    // Not zero-filled first: a day of data is tens of megabytes.
-    std::unique_ptr<char[]> m_bytes;
 };
 
 }  // namespace VEK

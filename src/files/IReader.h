@@ -1,6 +1,7 @@
 #pragma once
+#include <cstddef>
+#include <cstdint>
 #include <string>
-#include <string_view>
 
 namespace VEK {
 
@@ -8,9 +9,11 @@ namespace VEK {
 class IReader {
 public:
     virtual ~IReader() = default;
-    // The whole content from the start of the file, held by the reader until the next call;
-    // throws CReadFailureException.
-    virtual std::string_view ReadAll() = 0;
+    // Up to size bytes from offset into buffer; fewer only at the end of the file, 0 past it.
+    // Throws CReadFailureException.
+    virtual size_t ReadAt(uint64_t offset, char* buffer, size_t size) = 0;
+    // The size of the file now, for telling how far a read has come.
+    virtual uint64_t Size() = 0;
     virtual std::string Path() const = 0;
 };
 

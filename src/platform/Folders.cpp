@@ -44,17 +44,6 @@ std::string DocumentsFromUserDirs(const std::string& home) {
 std::atomic<uint64_t> g_folderSyncs{0};
 
 // Created with mode 0666, so the umask decides as for any new file; O_EXCL never reuses a name.
-int CreateTempBeside(const std::string& path, std::string& temp) {
-    static std::atomic<uint32_t> counter{0};
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temp = path + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(counter++);
-        const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    return -1;
-}
-
 // A rename is on the disk only once its folder is: without this a power cut can undo a save.
 bool SyncFolder(const std::string& folder) {
     const int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -144,12 +133,19 @@ uint64_t FolderSyncCount() {
     return g_folderSyncs;
 }
 
-bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
-    std::string temp;
-    const int fd = CreateTempBeside(path, temp);
-    if (fd < 0)
-        return false;
-    bool ok = WriteAllAt(fd, 0, bytes);
+int CreateTempBeside(const std::string& path, std::string& temp) {
+    static std::atomic<uint32_t> counter{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = path + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(counter++);
+        const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+bool CommitTempFile(int fd, const std::string& temp, const std::string& path, bool written) {
+    bool ok = written;
     // Keep the permissions of the file being replaced; a new file has them from the umask.
     struct stat st {};
     if (ok && stat(path.c_str(), &st) == 0)
@@ -162,6 +158,14 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
         return false;
     }
     return SyncFolder(FolderOf(path));
+}
+
+bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
+    std::string temp;
+    const int fd = CreateTempBeside(path, temp);
+    if (fd < 0)
+        return false;
+    return CommitTempFile(fd, temp, path, WriteAllAt(fd, 0, bytes));
 }
 
 }  // namespace VEK

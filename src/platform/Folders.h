@@ -25,6 +25,11 @@ bool WriteAllAt(int fd, uint64_t offset, std::string_view bytes);
 // a failure at any point leaves the previous file as it was. A replaced file keeps its mode; a new
 // one gets 0666 less the umask. False on any failure.
 bool WriteFileAtomically(const std::string& path, const std::string& bytes);
+// The two halves of WriteFileAtomically for a file written piece by piece: a new temporary file
+// beside path (its descriptor, -1 on failure, and its name in temp), and the commit that closes it
+// and, when everything was written, replaces path with it; otherwise the temporary file is removed.
+int CreateTempBeside(const std::string& path, std::string& temp);
+bool CommitTempFile(int fd, const std::string& temp, const std::string& path, bool written);
 // The folder syncs that made renames durable so far in this process.
 uint64_t FolderSyncCount();
 

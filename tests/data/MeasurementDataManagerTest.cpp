@@ -245,3 +245,44 @@ TEST_F(MeasurementDataManagerTest, UnitInformationAndBattery) {
 }
 
 }  // namespace
+
+// A file read into a store of its own replaces everything of the data, and only the data: the
+// units' information stays, and the numbering of a next run starts afresh.
+TEST_F(MeasurementDataManagerTest, TakeLoadedReplacesTheDataAndKeepsTheUnitInformation) {
+    store.Start(data_test::ThreeChannelSetup());
+    ASSERT_TRUE(Append(1, 0, {kAt25, kAt25, kAt25}));
+    store.Stop();
+    TUnitInformation information;
+    information.bytes[0] = 4;
+    information.bytes[1] = 2;
+    store.SetUnitInformation(2, information);
+
+    CStore loaded;
+    loaded.Channel(5).SetInUse(true);
+    loaded.Channel(5).SetComment("oven");
+    loaded.Channel(5).SetThermocoupleType(kThermocoupleJ);
+    CStore::SetReading(loaded.Channel(5), 1, 123);
+    loaded.RefreshChannelsInUse();
+    loaded.SetRecordCount(2);
+    loaded.SetSamplingRateCode(7);
+    loaded.SetSystemNumber(9);
+    loaded.SetSavedPath("/data/x.csv");
+    loaded.SetStartTime({2024, 1, 0, 2, 3, 4, 5, 0});
+    loaded.SetState(CStore::kStateHolding);
+
+    store.TakeLoaded(loaded);
+    EXPECT_EQ(store.State(), CStore::kStateHolding);
+    EXPECT_EQ(store.RecordCount(), 2u);
+    EXPECT_EQ(store.SamplingRateCode(), 7u);
+    EXPECT_EQ(store.SystemNumber(), 9u);
+    EXPECT_EQ(store.SavedPath(), "/data/x.csv");
+    EXPECT_EQ(store.StartTime(), (VEK::CSystemTime{2024, 1, 0, 2, 3, 4, 5, 0}));
+    EXPECT_EQ(store.ChannelsInUse(), std::vector<int32_t>{5});
+    EXPECT_FALSE(store.Channel(1).InUse());
+    EXPECT_EQ(store.Channel(1).ReadingCount(), 0u);
+    EXPECT_EQ(Readings(5), (std::vector<int16_t>{kReadingLost, 123}));
+    EXPECT_EQ(store.Channel(5).Comment(), "oven");
+    EXPECT_EQ(store.Channel(5).ThermocoupleType(), kThermocoupleJ);
+    EXPECT_EQ(store.SequenceCounter(), 0u);
+    EXPECT_EQ(store.UnitInformation(2), information);
+}

@@ -324,6 +324,32 @@ TEST_F(DataFileTest, ToleratesMalformedFiles) {
     }
 }
 
+// Progress counts the rows read, the total estimated from the bytes read; a cancel fails the load
+// at once (no try as the older version follows).
+TEST_F(DataFileTest, LoadTellsProgressAndCanBeCancelled) {
+    std::string rows;
+    for (int i = 1; i <= 200'000; ++i) rows += std::to_string(i) + ",2020/01/02 03:04:05,0,1.0,2.0\r\n";
+    WriteFile(path, Header101() + rows);
+    std::vector<std::pair<uint64_t, uint64_t>> told;
+    ASSERT_TRUE(LoadDataFile(path, store, view, TMeasurementSetup{}, [&](uint64_t done, uint64_t total) {
+        told.emplace_back(done, total);
+        return true;
+    }));
+    EXPECT_EQ(store.RecordCount(), 200'000u);
+    ASSERT_GE(told.size(), 2u);  // the file is several reading buffers long
+    EXPECT_EQ(told.back(), std::make_pair(uint64_t{200'000}, uint64_t{200'000}));
+    for (const auto& [done, total] : told) {
+        EXPECT_LE(done, total);
+        EXPECT_GE(total, 190'000u);  // the estimate from the bytes read stays near the truth
+    }
+
+    int calls = 0;
+    EXPECT_FALSE(LoadDataFile(path, store, view, TMeasurementSetup{},
+                              [&](uint64_t, uint64_t) { return ++calls < 2; }));
+    EXPECT_EQ(calls, 2);
+    EXPECT_EQ(store.RecordCount(), 0u);
+}
+
 TEST_F(DataFileTest, LoadOfAMissingFileFails) {
     EXPECT_FALSE(LoadDataFile(TestHome() + "/none.csv", store, view, TMeasurementSetup{}));
 }
@@ -372,7 +398,8 @@ TEST_F(DataFileTest, FailedSaveKeepsTheOldFileAndTheStore) {
 TEST_F(DataFileTest, AllocationFailureFailsTheRead) {
     class CExhaustedReader : public IReader {
     public:
-        std::string_view ReadAll() override { throw std::bad_alloc(); }
+        size_t ReadAt(uint64_t, char*, size_t) override { throw std::bad_alloc(); }
+        uint64_t Size() override { return 0; }
         std::string Path() const override { return "huge.csv"; }
     } reader;
     EXPECT_FALSE(ReadDataFile101(reader, store, view));

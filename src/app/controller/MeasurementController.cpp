@@ -2,6 +2,7 @@
 
 #include "app/controller/IMeasurementView.h"
 #include "app/controller/OperatorMessages.h"
+#include "files/DataFile.h"
 
 namespace {
 // Lost detection of the lists while idle.
@@ -58,14 +59,23 @@ void CMeasurementController::Execute(bool start) {
 }
 
 bool CMeasurementController::LoadData(const std::string& path, VEK::TDataFileView& fileView) {
+    CMeasurementDataManager loaded;
+    if (VEK::LoadDataFile(path, loaded, fileView, TMeasurementSetup{})) {
+        AdoptLoadedData(loaded);
+        return true;
+    }
+    if (m_store.State() == CMeasurementDataManager::kStateMeasuring)
+        m_run.Finish();
+    ResetToIdle();
+    return false;
+}
+
+void CMeasurementController::AdoptLoadedData(CMeasurementDataManager& loaded) {
     // The run's own rows go to its files before the store takes the loaded data.
     if (m_store.State() == CMeasurementDataManager::kStateMeasuring)
         m_run.Finish();
     emit holdAndCursorReleased();
-    const bool loaded = m_run.Load(path, fileView);
-    if (!loaded)
-        ResetToIdle();
-    return loaded;
+    m_run.Adopt(loaded);
 }
 
 bool CMeasurementController::RecoverRun(const std::string& path, VEK::TDataFileView& fileView) {

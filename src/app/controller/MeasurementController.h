@@ -47,6 +47,9 @@ public:
     // the file is deleted once the data are saved, as a run's own. On failure the controller goes
     // back to idle and false.
     bool RecoverRun(const std::string& path, VEK::TDataFileView& fileView);
+    // Replaces the data with those a data file gave a store of their own (read off the window
+    // thread); a running measurement is finished first.
+    void AdoptLoadedData(CMeasurementDataManager& loaded);
     // The Save command wrote the data to a file: the working file has served its purpose.
     void DataSaved() { m_run.DataSaved(); }
     // The parameter set from the setup dialog or a setup file replaces the one in use; the caller

@@ -169,13 +169,11 @@ bool CMeasurementRun::EndAfterDeviceError() {
     return saved;
 }
 
-bool CMeasurementRun::Load(const std::string& path, VEK::TDataFileView& fileView) {
-    if (!VEK::LoadDataFile(path, m_store, fileView, m_parameters.MeasurementSetup()))
-        return false;
+void CMeasurementRun::Adopt(CMeasurementDataManager& loaded) {
+    m_store.TakeLoaded(loaded);
     m_unsavedRun = false;
     emit m_notifier.statusChanged();
     emit m_notifier.rebuildRequested();
-    return true;
 }
 
 bool CMeasurementRun::Recover(const std::string& path, VEK::TDataFileView& fileView) {

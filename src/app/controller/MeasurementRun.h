@@ -46,9 +46,8 @@ public:
     // The dongle was lost while measuring: the data so far become finished data and are saved
     // before anything is said. False when the automatic save failed.
     bool EndAfterDeviceError();
-    // Replaces the data with a data file (the caller finishes a running measurement first). On
-    // failure the store is reset and false.
-    bool Load(const std::string& path, VEK::TDataFileView& fileView);
+    // The store takes the data read from a file (the caller finishes a running measurement first).
+    void Adopt(CMeasurementDataManager& loaded);
     // Replaces the data with the working file of a run that was never saved, which from then on
     // goes as this run's own would: deleted after a save, kept at exit otherwise. False when another
     // process holds the file or it is not a working file that can be read (the store is then reset).

@@ -1,0 +1,42 @@
+#include "files/LineChunks.h"
+
+#include <cstring>
+
+namespace VEK {
+
+CLineChunks::CLineChunks(IReader& reader, size_t chunkSize) : m_reader(reader), m_buffer(chunkSize + 1) {}
+
+size_t CLineChunks::CutAfterLastLine() const {
+    size_t i = m_filled;
+    // A CR at the very end may be followed by the LF of its pair in the next read.
+    if (i > 0 && m_buffer[i - 1] == '\r')
+        --i;
+    while (i > 0 && m_buffer[i - 1] != '\n' && m_buffer[i - 1] != '\r') --i;
+    return i;
+}
+
+std::string_view CLineChunks::Next() {
+    // The partial line left by the last call moves to the front.
+    std::memmove(m_buffer.data(), m_buffer.data() + m_cut, m_filled - m_cut);
+    m_filled -= m_cut;
+    m_cut = 0;
+    for (;;) {
+        if (!m_end && m_filled < m_buffer.size() - 1) {
+            const size_t wanted = m_buffer.size() - 1 - m_filled;
+            const size_t got = m_reader.ReadAt(m_offset, m_buffer.data() + m_filled, wanted);
+            m_offset += got;
+            m_filled += got;
+            m_end = got < wanted;
+        }
+        m_cut = m_end ? m_filled : CutAfterLastLine();
+        if (m_cut > 0 || m_end)
+            break;
+        m_buffer.resize(m_buffer.size() * 2);  // a line longer than the buffer
+    }
+    if (m_end)
+        m_buffer[m_filled] = '\n';
+    m_done += m_cut;
+    return {m_buffer.data(), m_cut};
+}
+
+}  // namespace VEK

@@ -1,0 +1,40 @@
+#pragma once
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "files/IReader.h"
+
+namespace VEK {
+
+// Hands out a file as runs of whole lines, a few megabytes at a time, so that a file of any size
+// is read with a small buffer. A run never cuts a line or a CR LF pair; a line longer than the
+// buffer grows it.
+class CLineChunks {
+public:
+    explicit CLineChunks(IReader& reader, size_t chunkSize = size_t{4} << 20);
+
+    // The next run of lines (the file's last line may lack its line end); empty at the end of the
+    // file. Valid until the next call. The byte after the run may be read: when the run does not
+    // end with a line end, it is a LF, so a scan for a line end always stops within the buffer.
+    // Throws CReadFailureException and std::bad_alloc.
+    std::string_view Next();
+    // Bytes handed out so far.
+    uint64_t BytesDone() const { return m_done; }
+
+private:
+    // One past the last line end of the bytes read, not counting a CR that may be half of a CR LF
+    // pair; 0 when there is none.
+    size_t CutAfterLastLine() const;
+
+    IReader& m_reader;
+    std::vector<char>
+        m_buffer;         // one byte more than it is filled with at the most, for the LF after the file
+    size_t m_filled = 0;  // bytes in the buffer
+    size_t m_cut = 0;     // bytes handed out by the last call
+    uint64_t m_offset = 0;
+    uint64_t m_done = 0;
+    bool m_end = false;
+};
+
+}  // namespace VEK
