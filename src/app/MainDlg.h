@@ -13,7 +13,6 @@
 #include "app/controller/MeasurementController.h"
 #include "app/controller/QuitSignalNotifier.h"
 #include "counterpartwin/OppositeDlg.h"
-#include "dialogs/DeletionCursor.h"
 #include "dialogs/OperatorPrompt.h"
 #include "display/ChannelValueLists.h"
 #include "files/DataFileView.h"
