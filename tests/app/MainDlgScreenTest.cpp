@@ -41,8 +41,12 @@ protected:
         const bool graph = lists == 0;
         if (GraphShown() != graph)
             Trigger(Ids::kGraphDisplay);
-        if (!graph)
-            dialog->SetListCount(lists == 1 ? 0 : lists == 2 ? 1 : 2);
+        if (!graph) {
+            // As the combo box's choice does.
+            const int index = lists == 1 ? 0 : lists == 2 ? 1 : 2;
+            dialog->Controls().ListCountBox()->setCurrentIndex(index);
+            dialog->SetListCount(index);
+        }
         ASSERT_EQ(GraphShown(), graph);
     }
 
