@@ -47,6 +47,12 @@ bool CInformationLineWrap::eventFilter(QObject* watched, QEvent* event) {
 void CInformationLineWrap::Show() {
     const QFontMetrics metrics = m_label->fontMetrics();
     const int width = m_label->contentsRect().width() - 2 * m_label->margin();
-    m_label->setText(
-        Wrap(m_text, width, [&metrics](const QString& line) { return metrics.horizontalAdvance(line); }));
+    const QString wrapped =
+        Wrap(m_text, width, [&metrics](const QString& line) { return metrics.horizontalAdvance(line); });
+    m_label->setText(wrapped);
+    const qsizetype lines = wrapped.count(QLatin1Char('\n')) + 1;
+    if (lines != m_lines) {
+        m_lines = lines;
+        emit linesChanged();
+    }
 }

@@ -6,6 +6,7 @@
 // The information static 1021 shows its text on one line when it fits, else broken into lines
 // after the " / " separators; again on every resize.
 class CInformationLineWrap : public QObject {
+    Q_OBJECT
 public:
     // label: the window's information static, borrowed.
     explicit CInformationLineWrap(QLabel* label);
@@ -15,6 +16,10 @@ public:
     // part wider than width alone stays whole.
     static QString Wrap(const QString& text, int width, const std::function<int(const QString&)>& measure);
 
+signals:
+    // The text now takes another number of lines: the static needs another height.
+    void linesChanged();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -23,4 +28,5 @@ private:
 
     QLabel* m_label;
     QString m_text;
+    qsizetype m_lines = 1;
 };

@@ -73,6 +73,9 @@ CMainDlg::CMainDlg(IOperatorPrompt* prompt, QWidget* parent)
     ConnectGraph();
     SetMainDlgLooks(m_controls, DialogFont());
     Arrange();
+    // Not from within the resize that wrapped the line: the arrangement is running then.
+    connect(&m_informationLine, &CInformationLineWrap::linesChanged, this, &CMainDlg::Arrange,
+            Qt::QueuedConnection);
 }
 
 CMainDlg::~CMainDlg() = default;

@@ -189,8 +189,10 @@ QSize MainDlgNaturalSize(const CMainDlgControls& controls, int id) {
         if (id == rowHeader)
             return kStretchedMinimum;
     if (id == Ids::kInformation) {
-        // Two lines: a line too long for the window breaks in two at a separator.
-        return {kStretchedMinimum.width(), 2 * widget->fontMetrics().lineSpacing() + 4};
+        // As many lines as the text now takes: a line too long for the window breaks at its
+        // separators, and the window arranges itself anew when the number of lines changes.
+        const auto lines = static_cast<int>(controls.Label(id)->text().count(QLatin1Char('\n')) + 1);
+        return {kStretchedMinimum.width(), lines * widget->fontMetrics().lineSpacing() + 4};
     }
     if (auto* button = qobject_cast<QAbstractButton*>(widget))
         return TextButtonSize(button);

@@ -12,7 +12,8 @@
 void SetMainDlgLooks(const CMainDlgControls& controls, const QFont& dialogFont);
 
 // The least size the arrangement gives the control: its size hint, or the widest text it shows;
-// a small one for the graph area and the lists, which take whatever room is left.
+// a small one for the graph area and the lists, which take whatever room is left; the
+// information line's lines as they are now.
 QSize MainDlgNaturalSize(const CMainDlgControls& controls, int id);
 
 // The arrangement of the display mode from the controls as they are now: each control's natural

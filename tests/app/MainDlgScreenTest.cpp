@@ -17,6 +17,11 @@ using Ids = CMainDlgControls;
 const QSize kLeast{861, 600};
 constexpr int kMargin = 10;
 constexpr int kGap = 6;
+const std::string kFixture = std::string(HOLLOWMERE_SOURCE_DIR) + "/tests/app/fixtures/graph30.csv";
+// The controls each mode shows besides the top bar and the information line.
+const std::vector<int> kGraphModeControls = {1046, 1028, 1025, 1026, 1029, 1022, 1024, 1023, 1013, 1005,
+                                             1007, 1006, 1011, 1001, 1002, 1012, 1008, 1010, 1009, 1015};
+const std::vector<int> kListModeControls = {1040, 1041, 1044};
 
 std::string Name(const QWidget* widget) {
     return "[" + widget->objectName().toStdString() + "] " + widget->metaObject()->className();
@@ -26,7 +31,10 @@ class MainDlgScreenTest : public CMainDlgFixture {
 protected:
     void SetUp() override {
         CMainDlgFixture::SetUp();
-        const std::string path = std::string(HOLLOWMERE_SOURCE_DIR) + "/tests/app/fixtures/graph30.csv";
+        ASSERT_NO_FATAL_FAILURE(Load(kFixture));
+    }
+
+    void Load(const std::string& path) {
         prompt.onChooseFile = [path](const IOperatorPrompt::TFileRequest&) { return std::optional(path); };
         Trigger(Ids::kLoadData);
         ASSERT_EQ(prompt.Told().back(), "Finished reading data from the file.");
@@ -64,6 +72,23 @@ protected:
             if (!child->isWindow() && child->isVisible())
                 controls.push_back(child);
         return controls;
+    }
+
+    std::vector<int> VisibleIds() const {
+        std::vector<int> ids;
+        for (QWidget* control : VisibleControls()) ids.push_back(control->objectName().toInt());
+        std::sort(ids.begin(), ids.end());
+        return ids;
+    }
+
+    // The top bar, the information line and the mode's own controls, nothing else.
+    static std::vector<int> ShownIn(int lists) {
+        std::vector<int> ids = {1017, 1016, 1003, 1042, 1043, 1018, 1045, 1021};
+        const std::vector<int>& own = lists == 0 ? kGraphModeControls : kListModeControls;
+        ids.insert(ids.end(), own.begin(), own.end());
+        for (int i = 0; i < lists; ++i) ids.push_back(Ids::kRowHeaders[i]);
+        std::sort(ids.begin(), ids.end());
+        return ids;
     }
 
     std::map<std::string, QRect> Rectangles() const {
@@ -145,6 +170,7 @@ protected:
         // Smaller is refused.
         dialog->resize(700, 500);
         EXPECT_EQ(dialog->size(), kLeast);
+        EXPECT_EQ(VisibleIds(), ShownIn(lists));
         CheckArrangement(name + " at the least size");
         const std::map<std::string, QRect> first = Rectangles();
         if (Scaled()) {
@@ -210,6 +236,27 @@ TEST_F(MainDlgScreenTest, FontsFollowTheDialogFont) {
     for (int id :
          {1019, 1030, 1031, static_cast<int>(Ids::kGraphCheck), static_cast<int>(Ids::kSamplingRateLabel)})
         EXPECT_FALSE(Control(id)->isVisible()) << id;
+}
+
+// The information line of a file with a long name breaks at the least width and its row grows
+// with it (the arrangement checks that nothing is cut); it is one line again in the maximised
+// window.
+TEST_F(MainDlgScreenTest, InformationLineBreaksWhereItDoesNotFit) {
+    const std::string path = DataPath("temperatures of the north hall, second week of March, all probes.csv");
+    testing_support::WriteFile(path, testing_support::ReadFile(kFixture));
+    ASSERT_NO_FATAL_FAILURE(Load(path));
+    ASSERT_NO_FATAL_FAILURE(ResizeTo(kLeast));
+    const QLabel* line = Control<QLabel>(Ids::kInformation);
+    EXPECT_EQ(line->text().count('\n'), 2) << line->text().toStdString();
+    CheckArrangement("a long file name");
+    if (Scaled())
+        return;
+    dialog->showMaximized();
+    ASSERT_TRUE(Pump([&] { return dialog->width() > 1800; }, 5000));
+    QCoreApplication::sendPostedEvents();
+    EXPECT_FALSE(line->text().contains('\n')) << line->text().toStdString();
+    CheckArrangement("a long file name, maximised");
+    dialog->showNormal();
 }
 
 // A window too narrow for the information line in one line breaks it after a separator, and

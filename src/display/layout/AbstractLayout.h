@@ -32,6 +32,9 @@ struct TLayoutChild {
 // accept any size; they place their children within the inner rectangle (size minus margins).
 class CAbstractLayout : public ILayout {
 public:
+    // The axis of the layouts that place their children one after another.
+    enum EOrientation { kHorizontal, kVertical };
+
     TLayoutSize CurrentSize() const override { return m_sizeAssigned ? m_size : MinimumSize(); }
     TLayoutSize MinimumSize() const override;
     bool SetSize(int width, int height) override;
@@ -52,6 +55,7 @@ protected:
 
     int HorizontalGap() const { return m_hgap; }
     int VerticalGap() const { return m_vgap; }
+    int GapAlong(EOrientation orientation) const { return orientation == kHorizontal ? m_hgap : m_vgap; }
 
 private:
     bool m_sizeAssigned = false;

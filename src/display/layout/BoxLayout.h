@@ -9,8 +9,6 @@ namespace VEK {
 // space left over when asked to), each aligned across the axis in the full inner size.
 class CBoxLayout : public CAbstractLayout {
 public:
-    enum EOrientation { kHorizontal, kVertical };
-
     explicit CBoxLayout(EOrientation orientation = kHorizontal, bool lastTakesRest = false)
         : m_orientation(orientation), m_lastTakesRest(lastTakesRest) {}
 
@@ -23,7 +21,7 @@ protected:
 
 private:
     bool Horizontal() const { return m_orientation == kHorizontal; }
-    int Gap() const { return Horizontal() ? HorizontalGap() : VerticalGap(); }
+    int Gap() const { return GapAlong(m_orientation); }
 
     EOrientation m_orientation;
     bool m_lastTakesRest;

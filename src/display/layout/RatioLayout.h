@@ -9,8 +9,6 @@ namespace VEK {
 // (truncated), the second the rest.
 class CRatioLayout : public CAbstractLayout {
 public:
-    enum EOrientation { kHorizontal, kVertical };
-
     explicit CRatioLayout(int percentage = 50, EOrientation orientation = kHorizontal);
     CRatioLayout(const CRatioLayout& other);
     CRatioLayout& operator=(const CRatioLayout&) = delete;
@@ -26,7 +24,7 @@ protected:
 
 private:
     bool Horizontal() const { return m_orientation == kHorizontal; }
-    int Gap() const { return Horizontal() ? HorizontalGap() : VerticalGap(); }
+    int Gap() const { return GapAlong(m_orientation); }
 
     int m_percentage;
     EOrientation m_orientation;
