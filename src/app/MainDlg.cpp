@@ -9,6 +9,7 @@
 #include "app/CounterpartTitle.h"
 #include "app/FileProgressDlg.h"
 #include "app/InformationLine.h"
+#include "app/MainDlgArrangement.h"
 #include "app/StatusLook.h"
 #include "app/WaitCursor.h"
 #include "app/WaitToStopDlg.h"
@@ -41,13 +42,13 @@ constexpr int kBackground = 0xF5F5DC;
 }  // namespace
 
 CMainDlg::CMainDlg(IOperatorPrompt* prompt, QWidget* parent)
-    : QDialog(parent),
+    : CLayoutDialog(parent),
       m_ownPrompt(prompt == nullptr ? std::make_unique<CQtOperatorPrompt>(this) : nullptr),
       m_prompt(prompt == nullptr ? *m_ownPrompt : *prompt) {
     setObjectName(QStringLiteral("102"));
     setWindowTitle(QStringLiteral("Brisquent - Quillmark"));
     setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
-    setMinimumSize(861, 600);
+    SetMinimumTrackSize(QSize(861, 600));
     QPalette background = palette();
     background.setColor(QPalette::Window, QColor::fromRgb(kBackground));
     setPalette(background);
@@ -70,6 +71,11 @@ CMainDlg::CMainDlg(IOperatorPrompt* prompt, QWidget* parent)
     m_lists->Follow(m_controller);
     ConnectCommands();
     ConnectGraph();
+    SetMainDlgLooks(m_controls, DialogFont());
+    Arrange();
+    // Not from within the resize that wrapped the line: the arrangement is running then.
+    connect(&m_informationLine, &CInformationLineWrap::linesChanged, this, &CMainDlg::Arrange,
+            Qt::QueuedConnection);
 }
 
 CMainDlg::~CMainDlg() = default;
@@ -211,7 +217,7 @@ void CMainDlg::RefreshInformationLine() {
     line.systemNumber = m_parameters.systemNumber;
     if (m_controller.IsPublishing())
         line.publishing = m_controller.PublishStatus().Text();
-    m_controls.Label(Ids::kInformation)->setText(QString::fromStdString(line.Text()));
+    m_informationLine.SetText(QString::fromStdString(line.Text()));
 }
 
 void CMainDlg::RefreshMenus() {
@@ -416,8 +422,13 @@ void CMainDlg::ToggleGraphDisplay() {
 
 void CMainDlg::ApplyDisplayMode() {
     m_controls.ApplyDisplayMode(m_graphShown, Paging().ListCount());
+    Arrange();
     RefreshMenus();
     m_lists->RebuildLists();
+}
+
+void CMainDlg::Arrange() {
+    SetLayout(BuildMainDlgArrangement(m_controls, m_graphShown, Paging().ListCount()));
 }
 
 void CMainDlg::SetListCount(int index) {

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/CommandAvailability.h"
+#include "app/InformationLineWrap.h"
 #include "app/MainDlgControls.h"
 #include "app/MainDlgGraph.h"
 #include "app/OnlyWindowChecker.h"
@@ -15,12 +16,13 @@
 #include "counterpartwin/OppositeDlg.h"
 #include "dialogs/OperatorPrompt.h"
 #include "display/ChannelValueLists.h"
+#include "display/LayoutDialog.h"
 #include "files/DataFileView.h"
 #include "files/ParameterSet.h"
 
 // The application's main window, run modally for the life of the process: the status and
 // information lines, the lists and the graph, and every command.
-class CMainDlg : public QDialog, public IMeasurementView {
+class CMainDlg : public VEK::MFC::CLayoutDialog, public IMeasurementView {
     Q_OBJECT
 public:
     // prompt: answers every box and dialog (borrowed); by default the platform's, modal to this
@@ -102,8 +104,10 @@ private:
     void RefreshMenus();
     void RefreshCounterpartTitle();
     void CreateCounterpartWindow();
-    // The display mode as it stands: which controls show, then the lists.
+    // The display mode as it stands: which controls show and where, then the lists.
     void ApplyDisplayMode();
+    // The arrangement of the display mode, from the controls' natural sizes now.
+    void Arrange();
     // [1040] and [1041] as the lists' paging allows.
     void RefreshPageButtons();
     // Export and Import Setup, the partial deletions (MainDlgSetup.cpp).
@@ -134,6 +138,7 @@ private:
     CMeasurementController m_controller{m_parameters, *this};
     CMainDlgControls m_controls{this};
     CStatusLine m_statusLine{m_controls.Label(CMainDlgControls::kStatus)};
+    CInformationLineWrap m_informationLine{m_controls.Label(CMainDlgControls::kInformation)};
     CMainDlgGraph m_graph{m_controls, m_controller, this};
     std::unique_ptr<CChannelValueLists> m_lists;
     COppositeSession* m_simulatedSession = nullptr;

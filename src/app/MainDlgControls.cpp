@@ -1,6 +1,5 @@
 #include "app/MainDlgControls.h"
 
-#include <QBoxLayout>
 #include <QScrollBar>
 
 namespace {
@@ -9,32 +8,21 @@ namespace {
 constexpr int kGraphButtons[] = {1001, 1002, 1005, 1007, 1006, 1008, 1010, 1009};
 constexpr int kGraphReadouts[] = {1011, 1013, 1012, 1025, 1026, 1029, 1028};
 constexpr int kGraphScrollBars[] = {1023, 1024};
-// Controls no layout shows.
-constexpr int kAlwaysHidden[] = {1030, 1031, 1019};
+// Controls no arrangement shows.
+constexpr int kAlwaysHidden[] = {1030, 1031, 1019, CMainDlgControls::kGraphCheck,
+                                 CMainDlgControls::kSamplingRateLabel};
 
 }  // namespace
 
 CMainDlgControls::CMainDlgControls(QWidget* window) : m_window(window) {
-    auto* layout = new QVBoxLayout(window);
-    layout->addLayout(BuildCommandBar());
-    auto* information = new QHBoxLayout;
-    information->addWidget(AddLabel(kInformation, QStringLiteral("500msec")), 1);
-    information->addWidget(AddLabel(kUnitLabel, QStringLiteral("[deg C]")));
-    layout->addLayout(information);
-    auto* main = new QHBoxLayout;
-    // The graph's controls in a panel of their own, so that no space is left where they were.
-    m_graphPanel = new QWidget(window);
-    m_graphPanel->setLayout(BuildGraphColumn());
-    m_graphPanel->layout()->setContentsMargins(0, 0, 0, 0);
-    // The graph part and the list beside it share the width 65 : 35.
-    main->addWidget(m_graphPanel, 65);
-    main->addWidget(AddValueList(kRowHeader0, kList0), 35);
-    for (int i = 0; i < 4; ++i) main->addWidget(AddValueList(kRowHeaders[i], kLists[i]), 1);
-    layout->addLayout(main, 1);
-    layout->addLayout(BuildListArea());
-    for (int id : kAlwaysHidden) {
-        Widget(id)->hide();
-    }
+    CreateCommandBar();
+    AddLabel(kInformation, QStringLiteral("500msec"));
+    AddLabel(kUnitLabel, QStringLiteral("[deg C]"));
+    CreateGraphControls();
+    AddValueList(kRowHeader0, kList0);
+    for (int i = 0; i < 4; ++i) AddValueList(kRowHeaders[i], kLists[i]);
+    CreateListControls();
+    for (int id : kAlwaysHidden) Widget(id)->hide();
 
     AddMenu(kFileMenu, 140,
             {{kSaveData, "Save Data"},
@@ -51,64 +39,43 @@ CMainDlgControls::CMainDlgControls(QWidget* window) : m_window(window) {
     Action(kGraphDisplay)->setCheckable(true);
 }
 
-QLayout* CMainDlgControls::BuildCommandBar() {
-    auto* bar = new QHBoxLayout;
-    bar->addWidget(AddButton(kStartStop, QStringLiteral("Start")));
-    bar->addWidget(AddButton(kFileMenu, QStringLiteral("File")));
-    bar->addWidget(AddButton(kEditMenu, QStringLiteral("Edit")));
-    bar->addWidget(AddButton(kViewMenu, QStringLiteral("View")));
-    bar->addWidget(AddButton(kSetupMenu, QStringLiteral("Setup")));
-    QLabel* status = AddLabel(kStatus, QStringLiteral("スタティック"));
-    status->setMinimumHeight(2 * status->fontMetrics().height() + 8);
-    bar->addWidget(status, 1);
-    bar->addWidget(AddButton(kExit, QStringLiteral("Exit")));
-    for (int id : {kStartStop, kFileMenu, kEditMenu, kViewMenu, kSetupMenu, kExit}) {
+void CMainDlgControls::CreateCommandBar() {
+    AddLabel(kStatus, QStringLiteral("スタティック"));
+    AddButton(kStartStop, QStringLiteral("Start"));
+    AddButton(kFileMenu, QStringLiteral("File"));
+    AddButton(kEditMenu, QStringLiteral("Edit"));
+    AddButton(kViewMenu, QStringLiteral("View"));
+    AddButton(kSetupMenu, QStringLiteral("Setup"));
+    AddButton(kExit, QStringLiteral("Exit"));
+    for (int id : {kStartStop, kFileMenu, kEditMenu, kViewMenu, kSetupMenu, kExit})
         Button(id)->setToolTip(Button(id)->text());
-        Button(id)->setMinimumHeight(status->minimumHeight());
-    }
-    return bar;
 }
 
-QLayout* CMainDlgControls::BuildGraphColumn() {
-    auto* buttons = new QHBoxLayout;
+void CMainDlgControls::CreateGraphControls() {
     const std::pair<int, const char*> graphButtons[] = {{1001, "TIME+"}, {1002, "TIME-"}, {1005, "TEMP+"},
                                                         {1006, "TEMP-"}, {1007, "AUTO"},  {1010, "CURSOR"},
                                                         {1008, "<"},     {1009, ">"}};
-    for (const auto& [id, text] : graphButtons) buttons->addWidget(AddButton(id, QString::fromUtf8(text)));
-    buttons->addStretch(1);
-    auto* readoutRow = new QHBoxLayout;
+    for (const auto& [id, text] : graphButtons) AddButton(id, QString::fromUtf8(text));
     const std::pair<int, const char*> readouts[] = {{1011, "sec/DIV"}, {1013, "C/DIV"},  {1012, "C/DIV"},
                                                     {1025, "+1300℃"},  {1026, "+1300℃"}, {1029, "+1300℃"},
                                                     {1028, "00:05:03"}};
-    for (const auto& [id, text] : readouts) readoutRow->addWidget(AddLabel(id, QString::fromUtf8(text)));
-    readoutRow->addStretch(1);
-
-    auto* area = new QHBoxLayout;
-    auto* graph = AddPlaceholder(kGraphArea, QStringLiteral("Graph"));
-    area->addWidget(graph, 1);
-    area->addWidget(Add(new QScrollBar(Qt::Vertical), 1024));
-    auto* column = new QVBoxLayout;
-    column->addLayout(buttons);
-    column->addLayout(readoutRow);
-    column->addLayout(area, 1);
-    column->addWidget(Add(new QScrollBar(Qt::Horizontal), 1023));
-    return column;
+    for (const auto& [id, text] : readouts) AddLabel(id, QString::fromUtf8(text));
+    AddPlaceholder(kGraphArea, QStringLiteral("Graph"));
+    Add(new QScrollBar(Qt::Vertical), 1024);
+    Add(new QScrollBar(Qt::Horizontal), 1023);
 }
 
-QLayout* CMainDlgControls::BuildListArea() {
-    auto* bar = new QHBoxLayout;
+void CMainDlgControls::CreateListControls() {
     m_listCount = new QComboBox;
     m_listCount->addItems({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("4")});
-    bar->addWidget(Add(m_listCount, kListCount));
-    bar->addWidget(AddButton(kPageBack, QStringLiteral("<")));
-    bar->addWidget(AddButton(kPageForward, QStringLiteral(">")));
-    bar->addStretch(1);
+    Add(m_listCount, kListCount);
+    AddButton(kPageBack, QStringLiteral("<"));
+    AddButton(kPageForward, QStringLiteral(">"));
     m_graphCheck = new QCheckBox(QStringLiteral("GRAPH"));
-    bar->addWidget(Add(m_graphCheck, kGraphCheck));
-    m_graphCheck->hide();
-    for (int id : {1030, 1031}) bar->addWidget(AddLabel(id, QStringLiteral("スタティック")));
-    bar->addWidget(AddButton(1019, QStringLiteral("CLEAR")));
-    return bar;
+    Add(m_graphCheck, kGraphCheck);
+    for (int id : {1030, 1031}) AddLabel(id, QStringLiteral("スタティック"));
+    AddButton(1019, QStringLiteral("CLEAR"));
+    AddLabel(kSamplingRateLabel, QStringLiteral("Sampling Rate:"));
 }
 
 QWidget* CMainDlgControls::Add(QWidget* widget, int id) {
@@ -162,10 +129,8 @@ QMenu* CMainDlgControls::AddMenu(int buttonId, int menuId,
 }
 
 void CMainDlgControls::SetGraphArea(QWidget* area) {
-    QWidget* placeholder = Widget(kGraphArea);
+    delete Widget(kGraphArea);
     Add(area, kGraphArea);
-    delete m_graphPanel->layout()->replaceWidget(placeholder, area);
-    delete placeholder;
 }
 
 QMenu* CMainDlgControls::MenuOf(int buttonId) const {
@@ -174,11 +139,10 @@ QMenu* CMainDlgControls::MenuOf(int buttonId) const {
 }
 
 void CMainDlgControls::ApplyDisplayMode(bool graphShown, int listCount) {
-    m_graphPanel->setVisible(graphShown);
     for (int id : kGraphButtons) Widget(id)->setVisible(graphShown);
     for (int id : kGraphReadouts) Widget(id)->setVisible(graphShown);
     for (int id : kGraphScrollBars) Widget(id)->setVisible(graphShown);
-    for (int id : {kGraphArea, kList0, kRowHeader0}) Widget(id)->setVisible(graphShown);
+    for (int id : {kGraphArea, kUnitLabel, kList0, kRowHeader0}) Widget(id)->setVisible(graphShown);
     for (int i = 0; i < 4; ++i) {
         const bool shown = !graphShown && i < listCount;
         Widget(kLists[i])->setVisible(shown);

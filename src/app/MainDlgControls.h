@@ -12,9 +12,9 @@
 #include "display/RowHeaderCtrl.h"
 
 // The controls of the main window (dialog 102), each named by its id ("1016"...). Until the
-// custom-drawn controls and the layout engine take over they are plain widgets in box layouts,
-// and the graph area is the graph's; the channel value lists are drawing lists, each carried by
-// its row header. Also the four menus with their commands, named by command id ("32777"...).
+// custom-drawn controls take over they are plain widgets, placed by the window's arrangement; the
+// graph area is the graph's; the channel value lists are drawing lists, each carried by its row
+// header. Also the four menus with their commands, named by command id ("32777"...).
 class CMainDlgControls {
 public:
     enum EId {
@@ -33,6 +33,7 @@ public:
         kPageForward = 1041,
         kGraphCheck = 1056,
         kElapsedReadout = 1028,
+        kSamplingRateLabel = 1027,
         // The channel value list beside the graph and its row header.
         kList0 = 1014,
         kRowHeader0 = 1015,
@@ -54,7 +55,7 @@ public:
     static constexpr int kLists[4] = {1038, 1020, 1034, 1036};
     static constexpr int kRowHeaders[4] = {1039, 1033, 1035, 1037};
 
-    // Creates every control and menu as a child of window, laid out.
+    // Creates every control and menu as a child of window.
     explicit CMainDlgControls(QWidget* window);
 
     QWidget* Widget(int id) const { return m_widgets.at(id); }
@@ -72,11 +73,11 @@ public:
     QMenu* MenuOf(int buttonId) const;
     QAction* Action(int command) const { return m_actions.at(command); }
 
-    // With the graph: the graph's buttons, read-outs, scroll bars and area, list 0 and its row
-    // header; without: lists 1 to listCount with their row headers, the combo box and the page
+    // With the graph: the graph's buttons, read-outs, unit, scroll bars and area, list 0 and its
+    // row header; without: lists 1 to listCount with their row headers, the combo box and the page
     // buttons.
     void ApplyDisplayMode(bool graphShown, int listCount);
-    // The graph's area takes the place and id of the graph static.
+    // The graph's area takes the id of the graph static, which goes.
     void SetGraphArea(QWidget* area);
 
 private:
@@ -87,15 +88,14 @@ private:
     // A row header with its list; the row header takes the list in when the lists are set up.
     QWidget* AddValueList(int rowHeaderId, int listId);
     QMenu* AddMenu(int buttonId, int menuId, const std::vector<std::pair<int, const char*>>& items);
-    QLayout* BuildCommandBar();
-    QLayout* BuildGraphColumn();
-    QLayout* BuildListArea();
+    void CreateCommandBar();
+    void CreateGraphControls();
+    void CreateListControls();
 
     QWidget* m_window;
     std::map<int, QWidget*> m_widgets;
     std::map<int, QMenu*> m_menus;
     std::map<int, QAction*> m_actions;
-    QWidget* m_graphPanel = nullptr;
     QComboBox* m_listCount = nullptr;
     QCheckBox* m_graphCheck = nullptr;
 };

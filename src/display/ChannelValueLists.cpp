@@ -2,6 +2,7 @@
 
 #include "app/controller/MeasurementController.h"
 #include "data/MeasurementDataManager.h"
+#include "display/DialogFont.h"
 #include "display/DrawingListCtrl.h"
 #include "display/RowHeaderCtrl.h"
 #include "display/TemperatureValueListView.h"
@@ -12,23 +13,14 @@ namespace {
 constexpr double kListFontScale = 2.1;
 constexpr double kCellFontScale = 1.4;
 
-QFont Scaled(const QFont& font, double scale) {
-    QFont scaled = font;
-    if (font.pixelSize() > 0)
-        scaled.setPixelSize(static_cast<int>(font.pixelSize() * scale + 0.5));
-    else
-        scaled.setPointSizeF(font.pointSizeF() * scale);
-    return scaled;
-}
-
 }  // namespace
 
 QFont CChannelValueLists::ListFont(const QFont& dialogFont) {
-    return Scaled(dialogFont, kListFontScale);
+    return ScaledFont(dialogFont, kListFontScale);
 }
 
 QFont CChannelValueLists::CellFont(const QFont& dialogFont) {
-    QFont font = Scaled(dialogFont, kCellFontScale);
+    QFont font = ScaledFont(dialogFont, kCellFontScale);
     font.setBold(true);
     return font;
 }

@@ -15,3 +15,12 @@ QFont DialogFont() {
     (void)substituted;
     return QFont(kFamily, kPointSize);
 }
+
+QFont ScaledFont(const QFont& font, double scale) {
+    QFont scaled = font;
+    if (font.pixelSize() > 0)
+        scaled.setPixelSize(static_cast<int>(font.pixelSize() * scale + 0.5));
+    else
+        scaled.setPointSizeF(font.pointSizeF() * scale);
+    return scaled;
+}
