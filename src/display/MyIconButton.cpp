@@ -1,0 +1,10 @@
+#include "display/MyIconButton.h"
+
+#include "display/DisabledDrawer.h"
+#include "display/IconDrawer.h"
+
+void CMyIconButton::SetIcon(const QIcon& icon, int size) {
+    const VEK::CIconDrawer drawer(size, size, icon);
+    SetContentDrawer(drawer);
+    SetDisabledDrawer(VEK::CDisabledDrawer(drawer));
+}
