@@ -1,9 +1,13 @@
 #include "app/MainDlgControls.h"
 
 #include <QBoxLayout>
-#include <QScrollBar>
+
+#include "display/GraphScaleNames.h"
+#include "display/MyFlameStatic.h"
 
 namespace {
+
+using VEK::CTextDrawer;
 
 // Graph mode shows these, list mode the others.
 constexpr int kGraphButtons[] = {1001, 1002, 1005, 1007, 1006, 1008, 1010, 1009};
@@ -12,14 +16,34 @@ constexpr int kGraphScrollBars[] = {1023, 1024};
 // Controls no layout shows.
 constexpr int kAlwaysHidden[] = {1030, 1031, 1019};
 
+constexpr uint32_t kBlack = 0x000000;
+constexpr uint32_t kCentred = CTextDrawer::kCentre | CTextDrawer::kVCentre;
+
+// The read-outs' widest texts: every scale name, the longest times and temperatures.
+QStringList TimeDivTexts() {
+    QStringList texts;
+    for (int32_t index = 1; index <= kTimeDivCount; ++index)
+        texts << QString::fromStdString(TimeDivName(index) + "/DIV");
+    return texts;
+}
+QStringList TempDivTexts() {
+    QStringList texts;
+    for (int32_t index = 1; index <= kTempDivCount; ++index)
+        for (uint32_t unit : {0u, 1u}) texts << QString::fromStdString(TempDivName(index, unit) + "/DIV");
+    return texts;
+}
+const QStringList kTemperatureTexts = {"+8888", "-8888"};
+
 }  // namespace
 
 CMainDlgControls::CMainDlgControls(QWidget* window) : m_window(window) {
     auto* layout = new QVBoxLayout(window);
     layout->addLayout(BuildCommandBar());
     auto* information = new QHBoxLayout;
-    information->addWidget(AddLabel(kInformation, QStringLiteral("500msec")), 1);
-    information->addWidget(AddLabel(kUnitLabel, QStringLiteral("[deg C]")));
+    information->addWidget(
+        AddReadout(kInformation, QStringLiteral("500msec"), CTextDrawer::kLeft | CTextDrawer::kVCentre), 1);
+    information->addWidget(AddReadout(kUnitLabel, QStringLiteral("[deg C]"), CTextDrawer::kRight,
+                                      {QStringLiteral("[deg C]"), QStringLiteral("[deg F]")}));
     layout->addLayout(information);
     auto* main = new QHBoxLayout;
     // The graph's controls in a panel of their own, so that no space is left where they were.
@@ -53,45 +77,61 @@ CMainDlgControls::CMainDlgControls(QWidget* window) : m_window(window) {
 
 QLayout* CMainDlgControls::BuildCommandBar() {
     auto* bar = new QHBoxLayout;
-    bar->addWidget(AddButton(kStartStop, QStringLiteral("Start")));
-    bar->addWidget(AddButton(kFileMenu, QStringLiteral("File")));
-    bar->addWidget(AddButton(kEditMenu, QStringLiteral("Edit")));
-    bar->addWidget(AddButton(kViewMenu, QStringLiteral("View")));
-    bar->addWidget(AddButton(kSetupMenu, QStringLiteral("Setup")));
-    QLabel* status = AddLabel(kStatus, QStringLiteral("スタティック"));
-    status->setMinimumHeight(2 * status->fontMetrics().height() + 8);
-    bar->addWidget(status, 1);
-    bar->addWidget(AddButton(kExit, QStringLiteral("Exit")));
-    for (int id : {kStartStop, kFileMenu, kEditMenu, kViewMenu, kSetupMenu, kExit}) {
-        Button(id)->setToolTip(Button(id)->text());
-        Button(id)->setMinimumHeight(status->minimumHeight());
-    }
+    bar->addWidget(AddIconButton(kStartStop, 158, QStringLiteral("Start"), QStringLiteral("Start")));
+    bar->addWidget(AddIconButton(kFileMenu, 157, QStringLiteral("File"), QStringLiteral("File")));
+    bar->addWidget(AddIconButton(kEditMenu, 160, QStringLiteral("Edit"), QStringLiteral("Edit")));
+    bar->addWidget(AddIconButton(kViewMenu, 161, QStringLiteral("View"), QStringLiteral("View")));
+    bar->addWidget(AddIconButton(kSetupMenu, 156, QStringLiteral("Setup"), QStringLiteral("Setup")));
+    // Colours come from the status line; the widest text is a run with a stop time.
+    bar->addWidget(
+        AddReadout(kStatus, QStringLiteral("スタティック"), kCentred,
+                   {QStringLiteral("Not Ready"), QStringLiteral("Measuring\nRemaining Time: 999:59:59")}),
+        1);
+    bar->addWidget(AddIconButton(kExit, 162, QStringLiteral("Exit"), QStringLiteral("Exit")));
     return bar;
 }
 
 QLayout* CMainDlgControls::BuildGraphColumn() {
     auto* buttons = new QHBoxLayout;
-    const std::pair<int, const char*> graphButtons[] = {{1001, "TIME+"}, {1002, "TIME-"}, {1005, "TEMP+"},
-                                                        {1006, "TEMP-"}, {1007, "AUTO"},  {1010, "CURSOR"},
-                                                        {1008, "<"},     {1009, ">"}};
-    for (const auto& [id, text] : graphButtons) buttons->addWidget(AddButton(id, QString::fromUtf8(text)));
+    struct TButton {
+        int id;
+        int icon;
+        const char* text;
+        const char* toolTip;
+    };
+    const TButton graphButtons[] = {
+        {1001, 130, "TIME+", "Time/div up"}, {1002, 131, "TIME-", "Time/div down"},
+        {1005, 132, "TEMP+", "Temp/div up"}, {1006, 133, "TEMP-", "Temp/div down"},
+        {1007, 165, "AUTO", "Auto scale"},   {1010, 166, "CURSOR", "Cursor"},
+        {1008, 163, "<", "Cursor left"},     {1009, 164, ">", "Cursor right"},
+    };
+    for (const TButton& button : graphButtons)
+        buttons->addWidget(AddIconButton(button.id, button.icon, QString::fromUtf8(button.text),
+                                         QString::fromUtf8(button.toolTip)));
     buttons->addStretch(1);
     auto* readoutRow = new QHBoxLayout;
-    const std::pair<int, const char*> readouts[] = {{1011, "sec/DIV"}, {1013, "C/DIV"},  {1012, "C/DIV"},
-                                                    {1025, "+1300℃"},  {1026, "+1300℃"}, {1029, "+1300℃"},
-                                                    {1028, "00:05:03"}};
-    for (const auto& [id, text] : readouts) readoutRow->addWidget(AddLabel(id, QString::fromUtf8(text)));
+    readoutRow->addWidget(AddReadout(1011, QStringLiteral("sec/DIV"), kCentred, TimeDivTexts()));
+    readoutRow->addWidget(AddReadout(1013, QStringLiteral("C/DIV"), kCentred, TempDivTexts()));
+    readoutRow->addWidget(AddReadout(1012, QString(), kCentred, {QStringLiteral("888h88m88.8sec")}));
+    readoutRow->addWidget(AddReadout(1025, QStringLiteral("+1300"), CTextDrawer::kRight, kTemperatureTexts));
+    readoutRow->addWidget(AddReadout(1026, QStringLiteral("+550"),
+                                     CTextDrawer::kRight | CTextDrawer::kVCentre, kTemperatureTexts));
+    readoutRow->addWidget(AddReadout(1029, QStringLiteral("-200"), CTextDrawer::kRight | CTextDrawer::kBottom,
+                                     kTemperatureTexts));
+    readoutRow->addWidget(AddReadout(kElapsedReadout, QStringLiteral("00:00:00"),
+                                     CTextDrawer::kRight | CTextDrawer::kVCentre,
+                                     {QStringLiteral("8888:88:88")}));
     readoutRow->addStretch(1);
 
     auto* area = new QHBoxLayout;
     auto* graph = AddPlaceholder(kGraphArea, QStringLiteral("Graph"));
     area->addWidget(graph, 1);
-    area->addWidget(Add(new QScrollBar(Qt::Vertical), 1024));
+    area->addWidget(Add(new VEK::MFC::CScrollBarEx(Qt::Vertical), 1024));
     auto* column = new QVBoxLayout;
     column->addLayout(buttons);
     column->addLayout(readoutRow);
     column->addLayout(area, 1);
-    column->addWidget(Add(new QScrollBar(Qt::Horizontal), 1023));
+    column->addWidget(Add(new VEK::MFC::CScrollBarEx(Qt::Horizontal), 1023));
     return column;
 }
 
@@ -100,13 +140,13 @@ QLayout* CMainDlgControls::BuildListArea() {
     m_listCount = new QComboBox;
     m_listCount->addItems({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("4")});
     bar->addWidget(Add(m_listCount, kListCount));
-    bar->addWidget(AddButton(kPageBack, QStringLiteral("<")));
-    bar->addWidget(AddButton(kPageForward, QStringLiteral(">")));
+    bar->addWidget(AddIconButton(kPageBack, 135, QStringLiteral("<"), QStringLiteral("Previous lists")));
+    bar->addWidget(AddIconButton(kPageForward, 134, QStringLiteral(">"), QStringLiteral("Next lists")));
     bar->addStretch(1);
     m_graphCheck = new QCheckBox(QStringLiteral("GRAPH"));
     bar->addWidget(Add(m_graphCheck, kGraphCheck));
     m_graphCheck->hide();
-    for (int id : {1030, 1031}) bar->addWidget(AddLabel(id, QStringLiteral("スタティック")));
+    for (int id : {1030, 1031}) bar->addWidget(Add(new CMyFlameStatic, id));
     bar->addWidget(AddButton(1019, QStringLiteral("CLEAR")));
     return bar;
 }
@@ -126,10 +166,34 @@ QPushButton* CMainDlgControls::AddButton(int id, const QString& text) {
     return button;
 }
 
+CMyIconButton* CMainDlgControls::AddIconButton(int id, int icon, const QString& text,
+                                               const QString& toolTip) {
+    auto* button = new CMyIconButton;
+    button->setText(text);
+    button->setToolTip(toolTip);
+    Add(button, id);
+    SetButtonIcon(id, icon);
+    return button;
+}
+
+void CMainDlgControls::SetButtonIcon(int id, int icon) {
+    IconButton(id)->SetIcon(m_icons.Icon(icon));
+}
+
 QLabel* CMainDlgControls::AddLabel(int id, const QString& text) {
     auto* label = new QLabel(text);
     Add(label, id);
     return label;
+}
+
+CMyTextStatic* CMainDlgControls::AddReadout(int id, const QString& text, uint32_t format,
+                                            const QStringList& widest) {
+    auto* readout = new CMyTextStatic(text);
+    readout->SetFormat(format);
+    readout->SetTextColor(kBlack);
+    readout->SetWidestTexts(widest);
+    Add(readout, id);
+    return readout;
 }
 
 QWidget* CMainDlgControls::AddPlaceholder(int id, const QString& text) {

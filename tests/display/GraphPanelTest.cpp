@@ -92,8 +92,8 @@ protected:
     QPushButton* cursor = new QPushButton("CURSOR", &window);
     QPushButton* cursorLeft = new QPushButton("<", &window);
     QPushButton* cursorRight = new QPushButton(">", &window);
-    QScrollBar* timeBar = new QScrollBar(Qt::Horizontal, &window);
-    QScrollBar* temperatureBar = new QScrollBar(Qt::Vertical, &window);
+    VEK::MFC::CScrollBarEx* timeBar = new VEK::MFC::CScrollBarEx(Qt::Horizontal, &window);
+    VEK::MFC::CScrollBarEx* temperatureBar = new VEK::MFC::CScrollBarEx(Qt::Vertical, &window);
     QLabel* labels[7] = {new QLabel(&window), new QLabel(&window), new QLabel(&window), new QLabel(&window),
                          new QLabel(&window), new QLabel(&window), new QLabel(&window)};
 };
