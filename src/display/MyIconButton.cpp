@@ -4,6 +4,7 @@
 #include "display/IconDrawer.h"
 
 void CMyIconButton::SetIcon(const QIcon& icon, int size) {
+    m_icon = icon;
     const VEK::CIconDrawer drawer(size, size, icon);
     SetContentDrawer(drawer);
     SetDisabledDrawer(VEK::CDisabledDrawer(drawer));

@@ -12,4 +12,8 @@ public:
     explicit CMyIconButton(QWidget* parent = nullptr, EKind kind = kPush) : CDrawingButton(parent, kind) {}
 
     void SetIcon(const QIcon& icon, int size = kIconSize);
+    const QIcon& Icon() const { return m_icon; }
+
+private:
+    QIcon m_icon;
 };
