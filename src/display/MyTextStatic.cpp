@@ -29,12 +29,18 @@ void CMyTextStatic::SetFormat(uint32_t format) {
 }
 
 void CMyTextStatic::SetTextColor(uint32_t rgb) {
-    QPalette colours = palette();
-    colours.setColor(QPalette::WindowText, VEK::ToQColor(rgb));
-    setPalette(colours);
+    m_textMarker = rgb > 0xFFFFFF ? rgb : 0;
+    if (m_textMarker == 0) {
+        QPalette colours = palette();
+        colours.setColor(QPalette::WindowText, VEK::ToQColor(rgb));
+        setPalette(colours);
+    }
+    Rebuild();
 }
 
 uint32_t CMyTextStatic::TextColor() const {
+    if (m_textMarker != 0)
+        return m_textMarker;
     return palette().color(QPalette::WindowText).rgb() & 0xFFFFFFu;
 }
 

@@ -7,7 +7,8 @@
 
 // A read-out: the label's text in its font, placed by format flags (those of CTextDrawer), in a
 // text colour on a background colour, both 0xRRGGBB. The colours are kept in the palette
-// (WindowText, Window), so setting them there works too.
+// (WindowText, Window), so setting them there works too; the text colour may also be one of
+// CTextDrawer's markers (disabled look, the surface's pen), which holds until a colour is set.
 class CMyTextStatic : public VEK::MFC::CDrawingStatic {
     Q_OBJECT
 public:
@@ -38,5 +39,6 @@ private:
 
     uint32_t m_format = VEK::CTextDrawer::kLeft;
     QStringList m_widestTexts;
+    uint32_t m_textMarker = 0;  // a marker text colour, or 0
     QString m_drawnText;
 };

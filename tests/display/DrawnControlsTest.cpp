@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QEnterEvent>
 #include <QHBoxLayout>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
@@ -122,6 +123,19 @@ TEST_F(DrawnControlsTest, AButtonReportsItsNotifications) {
          },
          {B::kClicked},
          1},
+        {"double click",
+         false,
+         [](B& b) {
+             QTest::mouseClick(&b, Qt::LeftButton, {}, QPoint(5, 5));
+             b.SetDoubleClickNotify(true);
+             QMouseEvent twice(QEvent::MouseButtonDblClick, QPointF(5, 5), b.mapToGlobal(QPointF(5, 5)),
+                               Qt::LeftButton, Qt::LeftButton, {});
+             QApplication::sendEvent(&b, &twice);
+             QTest::mouseRelease(&b, Qt::LeftButton, {}, QPoint(5, 5));
+             b.SetDoubleClickNotify(false);
+         },
+         {B::kClicked, B::kDoubleClicked, B::kClicked},
+         2},
         {"hover and leave",
          true,
          [](B& b) {
@@ -259,6 +273,14 @@ TEST_F(DrawnControlsTest, ATextStaticIsWhiteOnBeigeAndFitsItsWidestText) {
     text.setPalette(palette);
     EXPECT_EQ(text.BackgroundColor(), 0x49C12Cu);
     EXPECT_EQ(text.grab().toImage().pixel(2, 2), qRgb(73, 193, 44));
+
+    const QImage plain = text.grab().toImage();
+    text.SetTextColor(VEK::CTextDrawer::kDisabledColor);
+    EXPECT_EQ(text.TextColor(), VEK::CTextDrawer::kDisabledColor);
+    EXPECT_NE(text.grab().toImage(), plain) << "drawn in the disabled look";
+    text.SetTextColor(0x000000);
+    EXPECT_EQ(text.TextColor(), 0x000000u);
+    EXPECT_EQ(text.grab().toImage(), plain);
 
     const QFontMetrics metrics(text.font());
     text.setText("A");
