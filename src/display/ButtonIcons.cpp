@@ -47,10 +47,12 @@ void Clock(QPainter& painter) {
 
 void Thermometer(QPainter& painter) {
     QPainterPath glass;
+    glass.setFillRule(Qt::WindingFill);
     glass.addRoundedRect(QRectF(9, 3, 8, 20), 4, 4);
     glass.addEllipse(QPointF(13, 24), 6, 6);
     Fill(painter, glass.simplified(), kPaper, 1.5);
     QPainterPath column;
+    column.setFillRule(Qt::WindingFill);
     column.addRoundedRect(QRectF(11.5, 10, 3, 14), 1.5, 1.5);
     column.addEllipse(QPointF(13, 24), 4, 4);
     Fill(painter, column.simplified(), kRed, 0);
@@ -76,6 +78,7 @@ void Page(QPainter& painter, bool forward) {
 
 void Gear(QPainter& painter) {
     QPainterPath gear;
+    gear.setFillRule(Qt::WindingFill);  // the teeth overlap the wheel: one outline round both
     gear.addEllipse(QPointF(16, 16), 9.5, 9.5);
     for (int tooth = 0; tooth < 8; ++tooth) {
         QTransform turn;
