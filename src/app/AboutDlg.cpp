@@ -3,15 +3,15 @@
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QStyle>
 #include <QVBoxLayout>
 
 #include "app/AppVersion.h"
+#include "app/icon/AppIcon.h"
 
 CAboutDlg::CAboutDlg(const std::string& firmwareVersion, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("バージョン情報 "));
     auto* icon = new QLabel;
-    icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(32, 32));
+    icon->setPixmap(AppIcon().pixmap(QSize(32, 32), devicePixelRatioF()));
     auto* text = new QLabel(Text(firmwareVersion));
     text->setObjectName("aboutText");
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok);

@@ -193,6 +193,7 @@ void CMainDlg::RefreshStatus() {
     QPushButton* startStop = m_controls.Button(Ids::kStartStop);
     startStop->setText(measuring ? tr("Stop") : tr("Start"));
     startStop->setToolTip(startStop->text());
+    m_controls.SetButtonIcon(Ids::kStartStop, measuring ? 159 : 158);
     const TCommandAvailability availability = TCommandAvailability::For(
         state, m_controller.IsConnected(), m_graph.Graph().CursorOn(), m_controller.PollingSetting());
     startStop->setEnabled(availability.startStop);

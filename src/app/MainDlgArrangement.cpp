@@ -1,9 +1,5 @@
 #include "app/MainDlgArrangement.h"
 
-#include <QAbstractButton>
-#include <QStyle>
-#include <map>
-
 #include "display/DialogFont.h"
 #include "display/WidgetLayoutItem.h"
 #include "display/layout/BoxLayout.h"
@@ -28,36 +24,6 @@ constexpr int kGraphPercent = 65;
 // The graph area and the lists show whatever room they get: a small least size, so that the
 // window's least size stays the template's.
 constexpr QSize kStretchedMinimum{120, 100};
-
-// The widest texts the read-outs show, so that no later text is cut.
-const std::map<int, const char*> kWidestTexts = {
-    {Ids::kStatus, "Measuring\nRemaining Time: 000:00:00"},
-    {1011, "30min/DIV"},
-    {1013, "200deg F/DIV"},
-    {1012, "000h00m00.0sec"},
-    {Ids::kUnitLabel, "[deg F]"},
-    {1025, "+8888"},
-    {1026, "+8888"},
-    {1029, "+8888"},
-    {Ids::kElapsedReadout, "000:00:00"},
-};
-
-QSize TextSize(const QWidget* widget, const QString& text) {
-    return widget->fontMetrics().boundingRect(QRect(), 0, text).size();
-}
-
-// A push button showing only text, as wide as its text and the style's margins: the style's
-// floor for text buttons (80 pixels) would make the graph's eight buttons wider than the graph
-// part. Buttons with icons keep their size hint.
-QSize TextButtonSize(const QAbstractButton* button) {
-    const QSize hint = button->sizeHint();
-    if (button->text().isEmpty() || !button->icon().isNull())
-        return hint;
-    const QStyle* style = button->style();
-    const int padding = 2 * (style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button) +
-                             style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button));
-    return {std::max(TextSize(button, button->text()).width() + padding, hint.height()), hint.height()};
-}
 
 class CBuilder {
 public:
@@ -194,12 +160,8 @@ QSize MainDlgNaturalSize(const CMainDlgControls& controls, int id) {
         const auto lines = static_cast<int>(controls.Label(id)->text().count(QLatin1Char('\n')) + 1);
         return {kStretchedMinimum.width(), lines * widget->fontMetrics().lineSpacing() + 4};
     }
-    if (auto* button = qobject_cast<QAbstractButton*>(widget))
-        return TextButtonSize(button);
-    QSize natural = widget->sizeHint().expandedTo(widget->minimumSize());
-    if (auto widest = kWidestTexts.find(id); widest != kWidestTexts.end())
-        natural = natural.expandedTo(TextSize(widget, QString::fromUtf8(widest->second)) + QSize(8, 4));
-    return natural;
+    // The read-outs' hints fit the widest text each shows; the icon buttons', the icon.
+    return widget->sizeHint().expandedTo(widget->minimumSize());
 }
 
 void SetMainDlgLooks(const CMainDlgControls& controls, const QFont& dialogFont) {
@@ -214,19 +176,6 @@ void SetMainDlgLooks(const CMainDlgControls& controls, const QFont& dialogFont) 
     for (int id :
          {static_cast<int>(Ids::kUnitLabel), 1025, 1026, 1029, static_cast<int>(Ids::kElapsedReadout)})
         controls.Widget(id)->setFont(bold);
-    const std::pair<int, Qt::Alignment> alignments[] = {
-        {Ids::kInformation, Qt::AlignLeft | Qt::AlignVCenter},
-        {1011, Qt::AlignCenter},
-        {1013, Qt::AlignCenter},
-        {1012, Qt::AlignCenter},
-        {Ids::kUnitLabel, Qt::AlignRight | Qt::AlignTop},
-        {1025, Qt::AlignRight | Qt::AlignTop},
-        {1026, Qt::AlignRight | Qt::AlignVCenter},
-        {1029, Qt::AlignRight | Qt::AlignBottom},
-        {Ids::kElapsedReadout, Qt::AlignRight | Qt::AlignVCenter},
-        {Ids::kStatus, Qt::AlignCenter},
-        {Ids::kSamplingRateLabel, Qt::AlignCenter}};
-    for (const auto& [id, alignment] : alignments) controls.Label(id)->setAlignment(alignment);
 }
 
 VEK::CBorderLayout BuildMainDlgArrangement(const CMainDlgControls& controls, bool graphShown, int listCount) {

@@ -1,8 +1,11 @@
 #include "app/MainDlgControls.h"
 
-#include <QScrollBar>
+#include "display/GraphScaleNames.h"
+#include "display/MyFlameStatic.h"
 
 namespace {
+
+using VEK::CTextDrawer;
 
 // Graph mode shows these, list mode the others.
 constexpr int kGraphButtons[] = {1001, 1002, 1005, 1007, 1006, 1008, 1010, 1009};
@@ -12,12 +15,31 @@ constexpr int kGraphScrollBars[] = {1023, 1024};
 constexpr int kAlwaysHidden[] = {1030, 1031, 1019, CMainDlgControls::kGraphCheck,
                                  CMainDlgControls::kSamplingRateLabel};
 
+constexpr uint32_t kBlack = 0x000000;
+constexpr uint32_t kCentred = CTextDrawer::kCentre | CTextDrawer::kVCentre;
+
+// The read-outs' widest texts: every scale name, the longest times and temperatures.
+QStringList TimeDivTexts() {
+    QStringList texts;
+    for (int32_t index = 1; index <= kTimeDivCount; ++index)
+        texts << QString::fromStdString(TimeDivName(index) + "/DIV");
+    return texts;
+}
+QStringList TempDivTexts() {
+    QStringList texts;
+    for (int32_t index = 1; index <= kTempDivCount; ++index)
+        for (uint32_t unit : {0u, 1u}) texts << QString::fromStdString(TempDivName(index, unit) + "/DIV");
+    return texts;
+}
+const QStringList kTemperatureTexts = {"+8888", "-8888"};
+
 }  // namespace
 
 CMainDlgControls::CMainDlgControls(QWidget* window) : m_window(window) {
     CreateCommandBar();
-    AddLabel(kInformation, QStringLiteral("500msec"));
-    AddLabel(kUnitLabel, QStringLiteral("[deg C]"));
+    AddReadout(kInformation, QStringLiteral("500msec"), CTextDrawer::kLeft | CTextDrawer::kVCentre);
+    AddReadout(kUnitLabel, QStringLiteral("[deg C]"), CTextDrawer::kRight,
+               {QStringLiteral("[deg C]"), QStringLiteral("[deg F]")});
     CreateGraphControls();
     AddValueList(kRowHeader0, kList0);
     for (int i = 0; i < 4; ++i) AddValueList(kRowHeaders[i], kLists[i]);
@@ -40,42 +62,57 @@ CMainDlgControls::CMainDlgControls(QWidget* window) : m_window(window) {
 }
 
 void CMainDlgControls::CreateCommandBar() {
-    AddLabel(kStatus, QStringLiteral("スタティック"));
-    AddButton(kStartStop, QStringLiteral("Start"));
-    AddButton(kFileMenu, QStringLiteral("File"));
-    AddButton(kEditMenu, QStringLiteral("Edit"));
-    AddButton(kViewMenu, QStringLiteral("View"));
-    AddButton(kSetupMenu, QStringLiteral("Setup"));
-    AddButton(kExit, QStringLiteral("Exit"));
-    for (int id : {kStartStop, kFileMenu, kEditMenu, kViewMenu, kSetupMenu, kExit})
-        Button(id)->setToolTip(Button(id)->text());
+    // Colours come from the status line; the widest text is a run with a stop time.
+    AddReadout(kStatus, QStringLiteral("スタティック"), kCentred,
+               {QStringLiteral("Not Ready"), QStringLiteral("Measuring\nRemaining Time: 999:59:59")});
+    AddIconButton(kStartStop, 158, QStringLiteral("Start"), QStringLiteral("Start"));
+    AddIconButton(kFileMenu, 157, QStringLiteral("File"), QStringLiteral("File"));
+    AddIconButton(kEditMenu, 160, QStringLiteral("Edit"), QStringLiteral("Edit"));
+    AddIconButton(kViewMenu, 161, QStringLiteral("View"), QStringLiteral("View"));
+    AddIconButton(kSetupMenu, 156, QStringLiteral("Setup"), QStringLiteral("Setup"));
+    AddIconButton(kExit, 162, QStringLiteral("Exit"), QStringLiteral("Exit"));
 }
 
 void CMainDlgControls::CreateGraphControls() {
-    const std::pair<int, const char*> graphButtons[] = {{1001, "TIME+"}, {1002, "TIME-"}, {1005, "TEMP+"},
-                                                        {1006, "TEMP-"}, {1007, "AUTO"},  {1010, "CURSOR"},
-                                                        {1008, "<"},     {1009, ">"}};
-    for (const auto& [id, text] : graphButtons) AddButton(id, QString::fromUtf8(text));
-    const std::pair<int, const char*> readouts[] = {{1011, "sec/DIV"}, {1013, "C/DIV"},  {1012, "C/DIV"},
-                                                    {1025, "+1300℃"},  {1026, "+1300℃"}, {1029, "+1300℃"},
-                                                    {1028, "00:05:03"}};
-    for (const auto& [id, text] : readouts) AddLabel(id, QString::fromUtf8(text));
+    struct TButton {
+        int id;
+        int icon;
+        const char* text;
+        const char* toolTip;
+    };
+    const TButton graphButtons[] = {
+        {1001, 130, "TIME+", "Time/div up"}, {1002, 131, "TIME-", "Time/div down"},
+        {1005, 132, "TEMP+", "Temp/div up"}, {1006, 133, "TEMP-", "Temp/div down"},
+        {1007, 165, "AUTO", "Auto scale"},   {1010, 166, "CURSOR", "Cursor"},
+        {1008, 163, "<", "Cursor left"},     {1009, 164, ">", "Cursor right"},
+    };
+    for (const TButton& button : graphButtons)
+        AddIconButton(button.id, button.icon, QString::fromUtf8(button.text),
+                      QString::fromUtf8(button.toolTip));
+    AddReadout(1011, QStringLiteral("sec/DIV"), kCentred, TimeDivTexts());
+    AddReadout(1013, QStringLiteral("C/DIV"), kCentred, TempDivTexts());
+    AddReadout(1012, QString(), kCentred, {QStringLiteral("888h88m88.8sec")});
+    AddReadout(1025, QStringLiteral("+1300"), CTextDrawer::kRight, kTemperatureTexts);
+    AddReadout(1026, QStringLiteral("+550"), CTextDrawer::kRight | CTextDrawer::kVCentre, kTemperatureTexts);
+    AddReadout(1029, QStringLiteral("-200"), CTextDrawer::kRight | CTextDrawer::kBottom, kTemperatureTexts);
+    AddReadout(kElapsedReadout, QStringLiteral("00:00:00"), CTextDrawer::kRight | CTextDrawer::kVCentre,
+               {QStringLiteral("8888:88:88")});
     AddPlaceholder(kGraphArea, QStringLiteral("Graph"));
-    Add(new QScrollBar(Qt::Vertical), 1024);
-    Add(new QScrollBar(Qt::Horizontal), 1023);
+    Add(new VEK::MFC::CScrollBarEx(Qt::Vertical), 1024);
+    Add(new VEK::MFC::CScrollBarEx(Qt::Horizontal), 1023);
 }
 
 void CMainDlgControls::CreateListControls() {
     m_listCount = new QComboBox;
     m_listCount->addItems({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("4")});
     Add(m_listCount, kListCount);
-    AddButton(kPageBack, QStringLiteral("<"));
-    AddButton(kPageForward, QStringLiteral(">"));
+    AddIconButton(kPageBack, 135, QStringLiteral("<"), QStringLiteral("Previous lists"));
+    AddIconButton(kPageForward, 134, QStringLiteral(">"), QStringLiteral("Next lists"));
     m_graphCheck = new QCheckBox(QStringLiteral("GRAPH"));
     Add(m_graphCheck, kGraphCheck);
-    for (int id : {1030, 1031}) AddLabel(id, QStringLiteral("スタティック"));
+    for (int id : {1030, 1031}) Add(new CMyFlameStatic, id);
     AddButton(1019, QStringLiteral("CLEAR"));
-    AddLabel(kSamplingRateLabel, QStringLiteral("Sampling Rate:"));
+    AddReadout(kSamplingRateLabel, QStringLiteral("Sampling Rate:"), kCentred);
 }
 
 QWidget* CMainDlgControls::Add(QWidget* widget, int id) {
@@ -93,10 +130,34 @@ QPushButton* CMainDlgControls::AddButton(int id, const QString& text) {
     return button;
 }
 
+CMyIconButton* CMainDlgControls::AddIconButton(int id, int icon, const QString& text,
+                                               const QString& toolTip) {
+    auto* button = new CMyIconButton;
+    button->setText(text);
+    button->setToolTip(toolTip);
+    Add(button, id);
+    SetButtonIcon(id, icon);
+    return button;
+}
+
+void CMainDlgControls::SetButtonIcon(int id, int icon) {
+    IconButton(id)->SetIcon(m_icons.Icon(icon));
+}
+
 QLabel* CMainDlgControls::AddLabel(int id, const QString& text) {
     auto* label = new QLabel(text);
     Add(label, id);
     return label;
+}
+
+CMyTextStatic* CMainDlgControls::AddReadout(int id, const QString& text, uint32_t format,
+                                            const QStringList& widest) {
+    auto* readout = new CMyTextStatic(text);
+    readout->SetFormat(format);
+    readout->SetTextColor(kBlack);
+    readout->SetWidestTexts(widest);
+    Add(readout, id);
+    return readout;
 }
 
 QWidget* CMainDlgControls::AddPlaceholder(int id, const QString& text) {

@@ -9,12 +9,16 @@
 #include <vector>
 
 #include "display/DrawingListCtrl.h"
+#include "display/IconManager.h"
+#include "display/MyIconButton.h"
+#include "display/MyTextStatic.h"
 #include "display/RowHeaderCtrl.h"
+#include "display/ScrollBarEx.h"
 
-// The controls of the main window (dialog 102), each named by its id ("1016"...). Until the
-// custom-drawn controls take over they are plain widgets, placed by the window's arrangement; the
-// graph area is the graph's; the channel value lists are drawing lists, each carried by its row
-// header. Also the four menus with their commands, named by command id ("32777"...).
+// The controls of the main window (dialog 102), each named by its id ("1016"...): icon buttons,
+// read-outs drawn as text statics, the graph's self-applying scroll bars, the graph area (the
+// graph's), and the channel value lists, each carried by its row header; the window's arrangement
+// places them. Also the four menus with their commands, named by command id ("32777"...).
 class CMainDlgControls {
 public:
     enum EId {
@@ -60,7 +64,14 @@ public:
 
     QWidget* Widget(int id) const { return m_widgets.at(id); }
     QPushButton* Button(int id) const { return static_cast<QPushButton*>(m_widgets.at(id)); }
+    CMyIconButton* IconButton(int id) const { return static_cast<CMyIconButton*>(m_widgets.at(id)); }
     QLabel* Label(int id) const { return static_cast<QLabel*>(m_widgets.at(id)); }
+    CMyTextStatic* Readout(int id) const { return static_cast<CMyTextStatic*>(m_widgets.at(id)); }
+    VEK::MFC::CScrollBarEx* ScrollBar(int id) const {
+        return static_cast<VEK::MFC::CScrollBarEx*>(m_widgets.at(id));
+    }
+    // Shows the icon of that resource number on an icon button.
+    void SetButtonIcon(int id, int icon);
     QComboBox* ListCountBox() const { return m_listCount; }
     QCheckBox* GraphCheck() const { return m_graphCheck; }
     VEK::MFC::CDrawingListCtrl* ValueList(int id) const {
@@ -83,7 +94,11 @@ public:
 private:
     QWidget* Add(QWidget* widget, int id);
     QPushButton* AddButton(int id, const QString& text);
+    // text: the button's name for accessibility and tests; the face shows only the icon.
+    CMyIconButton* AddIconButton(int id, int icon, const QString& text, const QString& toolTip);
     QLabel* AddLabel(int id, const QString& text);
+    // A read-out in its look: format flags, text colour, and the texts whose widest sets its size.
+    CMyTextStatic* AddReadout(int id, const QString& text, uint32_t format, const QStringList& widest = {});
     QWidget* AddPlaceholder(int id, const QString& text);
     // A row header with its list; the row header takes the list in when the lists are set up.
     QWidget* AddValueList(int rowHeaderId, int listId);
@@ -93,6 +108,7 @@ private:
     void CreateListControls();
 
     QWidget* m_window;
+    VEK::CIconManager m_icons;
     std::map<int, QWidget*> m_widgets;
     std::map<int, QMenu*> m_menus;
     std::map<int, QAction*> m_actions;

@@ -10,7 +10,7 @@ using Ids = CMainDlgControls;
 TGraphControls ControlsOf(const CMainDlgControls& controls) {
     auto button = [&](int id) { return controls.Button(id); };
     auto label = [&](int id) { return controls.Label(id); };
-    auto bar = [&](int id) { return static_cast<QScrollBar*>(controls.Widget(id)); };
+    auto bar = [&](int id) { return controls.ScrollBar(id); };
     TGraphControls graph;
     graph.timeDivUp = button(1001);
     graph.timeDivDown = button(1002);

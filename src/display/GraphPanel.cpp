@@ -65,10 +65,14 @@ void CGraphPanel::Bind(const TGraphControls& controls) {
         connect(button, &QAbstractButton::released, &m_graph,
                 [this, right] { m_graph.ReleaseCursorButton(right); });
     }
-    if (controls.timeBar != nullptr)
-        connect(controls.timeBar, &QScrollBar::valueChanged, &m_graph, &CGraph::ScrollTime);
-    if (controls.temperatureBar != nullptr)
-        connect(controls.temperatureBar, &QScrollBar::valueChanged, &m_graph, &CGraph::ScrollTemperature);
+    // Every request reaches the graph, also one that cannot move the bar: a scroll during a run
+    // holds the view all the same.
+    using VEK::MFC::CScrollBarEx;
+    if (CScrollBarEx* bar = controls.timeBar)
+        connect(bar, &CScrollBarEx::scrolled, &m_graph, [this, bar] { m_graph.ScrollTime(bar->value()); });
+    if (CScrollBarEx* bar = controls.temperatureBar)
+        connect(bar, &CScrollBarEx::scrolled, &m_graph,
+                [this, bar] { m_graph.ScrollTemperature(bar->value()); });
     Refresh();
 }
 

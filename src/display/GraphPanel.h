@@ -6,33 +6,33 @@
 #include <QAbstractButton>
 #include <QLabel>
 #include <QObject>
-#include <QScrollBar>
 
 #include "app/controller/TimerHost.h"
 #include "display/Graph.h"
 #include "display/GraphArea.h"
+#include "display/ScrollBarEx.h"
 
 class CMeasurementController;
 
 // The controls the main window made (borrowed; any may be null).
 struct TGraphControls {
-    QAbstractButton* timeDivUp = nullptr;    // [1001]
-    QAbstractButton* timeDivDown = nullptr;  // [1002]
-    QAbstractButton* tempDivUp = nullptr;    // [1005]
-    QAbstractButton* tempDivDown = nullptr;  // [1006]
-    QAbstractButton* autoScale = nullptr;    // [1007] "AUTO"
-    QAbstractButton* cursorLeft = nullptr;   // [1008]
-    QAbstractButton* cursorRight = nullptr;  // [1009]
-    QAbstractButton* cursor = nullptr;       // [1010] "CURSOR"
-    QScrollBar* timeBar = nullptr;           // [1023]
-    QScrollBar* temperatureBar = nullptr;    // [1024]
-    QLabel* timeDiv = nullptr;               // [1011]
-    QLabel* cursorTime = nullptr;            // [1012]
-    QLabel* tempDiv = nullptr;               // [1013]
-    QLabel* top = nullptr;                   // [1025]
-    QLabel* centre = nullptr;                // [1026]
-    QLabel* elapsed = nullptr;               // [1028]
-    QLabel* bottom = nullptr;                // [1029]
+    QAbstractButton* timeDivUp = nullptr;              // [1001]
+    QAbstractButton* timeDivDown = nullptr;            // [1002]
+    QAbstractButton* tempDivUp = nullptr;              // [1005]
+    QAbstractButton* tempDivDown = nullptr;            // [1006]
+    QAbstractButton* autoScale = nullptr;              // [1007] "AUTO"
+    QAbstractButton* cursorLeft = nullptr;             // [1008]
+    QAbstractButton* cursorRight = nullptr;            // [1009]
+    QAbstractButton* cursor = nullptr;                 // [1010] "CURSOR"
+    VEK::MFC::CScrollBarEx* timeBar = nullptr;         // [1023]
+    VEK::MFC::CScrollBarEx* temperatureBar = nullptr;  // [1024]
+    QLabel* timeDiv = nullptr;                         // [1011]
+    QLabel* cursorTime = nullptr;                      // [1012]
+    QLabel* tempDiv = nullptr;                         // [1013]
+    QLabel* top = nullptr;                             // [1025]
+    QLabel* centre = nullptr;                          // [1026]
+    QLabel* elapsed = nullptr;                         // [1028]
+    QLabel* bottom = nullptr;                          // [1029]
 };
 
 class CGraphPanel : public QObject, private CGraph::IHost {

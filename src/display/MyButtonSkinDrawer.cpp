@@ -1,11 +1,9 @@
 #include "display/MyButtonSkinDrawer.h"
 
-#include <QApplication>
 #include <QPainter>
-#include <QStyle>
-#include <QStyleOptionButton>
 
 #include "display/DrawColor.h"
+#include "display/StandardPartsDrawer.h"
 #include "display/TextDrawer.h"
 
 CMyButtonSkinDrawer::CMyButtonSkinDrawer(int width, int height, uint32_t format, QFont font,
@@ -20,11 +18,8 @@ CMyButtonSkinDrawer::CMyButtonSkinDrawer(int width, int height, uint32_t format,
 void CMyButtonSkinDrawer::Draw(QPainter& painter, int x, int y) const {
     const QRect face(x, y, Width(), Height());
     if (m_faceColor > 0xFFFFFF) {
-        QStyleOptionButton option;
-        option.rect = face;
-        option.state = QStyle::State_Enabled | QStyle::State_Raised;
-        option.palette = QApplication::palette();
-        QApplication::style()->drawControl(QStyle::CE_PushButtonBevel, &option, &painter);
+        VEK::MFC::CStandardPartsDrawer().DrawFrameControl(painter, face, VEK::MFC::IPartsDrawable::kFramePush,
+                                                          VEK::MFC::IPartsDrawable::kNormal);
     } else {
         painter.save();
         painter.fillRect(face, VEK::ToQColor(m_faceColor));

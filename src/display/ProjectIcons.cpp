@@ -1,13 +1,16 @@
 #include "display/ProjectIcons.h"
 
 #include <QPainter>
-#include <QPixmap>
 #include <functional>
+
+#include "display/ButtonIcons.h"
+#include "display/PaintedIconEngine.h"
 
 namespace {
 
-// Drawn on a 16 x 16 grid and scaled for larger pixmaps.
-constexpr int kGrid = 16;
+// The battery icons are drawn on a 16 x 16 grid in whole pixels, the button icons on 32 x 32.
+constexpr int kBatteryGrid = 16;
+constexpr int kButtonGrid = 32;
 const QColor kOutline(64, 64, 64);
 const QColor kUnknownOutline(150, 150, 150);
 
@@ -55,18 +58,9 @@ std::function<void(QPainter&)> PainterOf(int id) {
 }  // namespace
 
 QIcon DrawProjectIcon(int id) {
-    const std::function<void(QPainter&)> paint = PainterOf(id);
-    if (!paint)
-        return {};
-    QIcon icon;
-    for (int size : {kGrid, 2 * kGrid}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        painter.scale(static_cast<double>(size) / kGrid, static_cast<double>(size) / kGrid);
-        paint(painter);
-        painter.end();
-        icon.addPixmap(pixmap);
-    }
-    return icon;
+    if (std::function<void(QPainter&)> paint = PainterOf(id))
+        return QIcon(new CPaintedIconEngine(kBatteryGrid, std::move(paint)));
+    if (std::function<void(QPainter&)> paint = ButtonIconPainter(id))
+        return QIcon(new CPaintedIconEngine(kButtonGrid, std::move(paint)));
+    return {};
 }

@@ -1,11 +1,16 @@
 // The main window's commands against the simulated dongle, boxes and dialogs answered by script.
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMenu>
 #include <QTest>
 
 #include "MainDlgFixture.h"
 #include "app/StatusLook.h"
+#include "display/IconManager.h"
+#include "display/MyIconButton.h"
+#include "display/MyTextStatic.h"
+#include "display/ScrollBarEx.h"
 #include "files/DataFile.h"
 #include "protocol/CommandCode.h"
 
@@ -17,12 +22,19 @@ using Ids = CMainDlgControls;
 
 using MainDlgTest = CMainDlgFixture;
 
+// The same picture as the icon of that number.
+bool SameIcon(const QIcon& icon, int number) {
+    return icon.pixmap(32, 32).toImage() == VEK::CIconManager().Icon(number).pixmap(32, 32).toImage();
+}
+
 TEST_F(MainDlgTest, StartMeasuresUntilTheStopTimeSavesAndTheFileLoadsBack) {
     const std::string path = DataPath("run.csv");
     AnswerStartDialog(QDateTime::currentDateTime().addSecs(4), path);
     Click(Ids::kStartStop);
     ASSERT_EQ(RunState(), CMeasurementDataManager::kStateMeasuring);
     EXPECT_EQ(Control<QAbstractButton>(Ids::kStartStop)->text(), "Stop");
+    EXPECT_EQ(Control<QAbstractButton>(Ids::kStartStop)->toolTip(), "Stop");
+    EXPECT_TRUE(SameIcon(Control<CMyIconButton>(Ids::kStartStop)->Icon(), 159));
     ASSERT_TRUE(Pump([&] { return Store().RecordCount() >= 1; }, 10000));
     QLabel* status = Control<QLabel>(Ids::kStatus);
     EXPECT_TRUE(status->text().startsWith("Measuring"));
@@ -35,6 +47,7 @@ TEST_F(MainDlgTest, StartMeasuresUntilTheStopTimeSavesAndTheFileLoadsBack) {
     EXPECT_TRUE(prompt.Told().empty());
     EXPECT_EQ(status->text(), "Ready");
     EXPECT_EQ(Control<QAbstractButton>(Ids::kStartStop)->text(), "Start");
+    EXPECT_TRUE(SameIcon(Control<CMyIconButton>(Ids::kStartStop)->Icon(), 158));
     const uint32_t records = Store().RecordCount();
     ASSERT_GE(records, 1u);
     std::vector<std::vector<int16_t>> readings;
@@ -324,3 +337,68 @@ TEST(MainDlgStartupTest, PublishingToTheBrokerOfDefineIni) {
 }
 
 }  // namespace
+
+// The buttons are icon buttons with their icons and tooltips at their natural size; the read-outs
+// are text statics in their looks; the graph's bars apply their own requests.
+TEST_F(MainDlgTest, TheWindowsControlsAreTheCustomDrawnOnes) {
+    using VEK::CTextDrawer;
+    const std::tuple<int, int, const char*> buttons[] = {
+        {Ids::kStartStop, 158, "Start"},
+        {Ids::kFileMenu, 157, "File"},
+        {Ids::kEditMenu, 160, "Edit"},
+        {Ids::kViewMenu, 161, "View"},
+        {Ids::kSetupMenu, 156, "Setup"},
+        {Ids::kExit, 162, "Exit"},
+        {1001, 130, nullptr},
+        {1002, 131, nullptr},
+        {1005, 132, nullptr},
+        {1006, 133, nullptr},
+        {1007, 165, nullptr},
+        {1008, 163, nullptr},
+        {1010, 166, nullptr},
+        {1009, 164, nullptr},
+        {Ids::kPageBack, 135, nullptr},
+        {Ids::kPageForward, 134, nullptr},
+    };
+    for (const auto& [id, icon, tip] : buttons) {
+        auto* button = Control<CMyIconButton>(id);
+        ASSERT_NE(button, nullptr) << id;
+        EXPECT_TRUE(SameIcon(button->Icon(), icon)) << id;
+        if (tip != nullptr) {
+            EXPECT_EQ(button->toolTip(), tip) << id;
+        }
+        EXPECT_FALSE(button->toolTip().isEmpty()) << id;
+        const QSize natural = button->sizeHint();
+        EXPECT_GT(natural.width(), 32) << id;
+        EXPECT_GT(natural.height(), 32) << id;
+        EXPECT_LE(natural.width(), 56) << id;
+    }
+    const uint32_t centred = CTextDrawer::kCentre | CTextDrawer::kVCentre;
+    const std::pair<int, uint32_t> readouts[] = {
+        {Ids::kInformation, CTextDrawer::kLeft | CTextDrawer::kVCentre},
+        {1011, centred},
+        {1013, centred},
+        {1012, centred},
+        {Ids::kUnitLabel, CTextDrawer::kRight},
+        {1025, CTextDrawer::kRight},
+        {1026, CTextDrawer::kRight | CTextDrawer::kVCentre},
+        {1029, CTextDrawer::kRight | CTextDrawer::kBottom},
+        {Ids::kElapsedReadout, CTextDrawer::kRight | CTextDrawer::kVCentre},
+        {Ids::kStatus, centred},
+    };
+    for (const auto& [id, format] : readouts) {
+        auto* readout = Control<CMyTextStatic>(id);
+        ASSERT_NE(readout, nullptr) << id;
+        EXPECT_EQ(readout->Format(), format) << id;
+        if (id != Ids::kStatus) {
+            EXPECT_EQ(readout->BackgroundColor(), CMyTextStatic::kDefaultBackgroundColor) << id;
+        }
+    }
+    // The natural size holds the widest text a read-out shows, not only the current one.
+    const QFontMetrics metrics(Control(Ids::kStatus)->font());
+    EXPECT_GE(Control(Ids::kStatus)->sizeHint().width(),
+              metrics.horizontalAdvance("Remaining Time: 999:59:59"));
+    EXPECT_GE(Control(Ids::kStatus)->sizeHint().height(), 2 * metrics.height());
+    EXPECT_NE(Control<VEK::MFC::CScrollBarEx>(1023), nullptr);
+    EXPECT_NE(Control<VEK::MFC::CScrollBarEx>(1024), nullptr);
+}

@@ -92,8 +92,8 @@ protected:
     QPushButton* cursor = new QPushButton("CURSOR", &window);
     QPushButton* cursorLeft = new QPushButton("<", &window);
     QPushButton* cursorRight = new QPushButton(">", &window);
-    QScrollBar* timeBar = new QScrollBar(Qt::Horizontal, &window);
-    QScrollBar* temperatureBar = new QScrollBar(Qt::Vertical, &window);
+    VEK::MFC::CScrollBarEx* timeBar = new VEK::MFC::CScrollBarEx(Qt::Horizontal, &window);
+    VEK::MFC::CScrollBarEx* temperatureBar = new VEK::MFC::CScrollBarEx(Qt::Vertical, &window);
     QLabel* labels[7] = {new QLabel(&window), new QLabel(&window), new QLabel(&window), new QLabel(&window),
                          new QLabel(&window), new QLabel(&window), new QLabel(&window)};
 };
@@ -130,6 +130,25 @@ TEST_F(GraphPanelTest, ControlsDriveTheGraphAndFollowIt) {
     const QString folder = QStringLiteral(HOLLOWMERE_BIN_DIR "/../screens");
     QDir().mkpath(folder);
     EXPECT_TRUE(window.grab().save(folder + "/graph_panel.png"));
+}
+
+// The bar notifies also where it cannot move: a step past the newest records during a run holds
+// the view as any scroll does.
+TEST_F(GraphPanelTest, AScrollThatCannotMoveStillHoldsTheRunningView) {
+    TMeasurementSetup setup;
+    setup.pollingSetting.SetRateCode(4);
+    setup.pollingSetting.SetInUse(1, true);
+    store.Start(setup);
+    std::vector<int16_t> tenths(1200, 250);
+    store.Channel(1).FillReadings(0, tenths.data(), tenths.size());
+    store.SetRecordCount(1200);
+    panel.Graph().DataReplaced();
+    ASSERT_FALSE(panel.Graph().Held());
+    const int newest = timeBar->value();
+    ASSERT_EQ(newest, timeBar->maximum());
+    timeBar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(timeBar->value(), newest);
+    EXPECT_TRUE(panel.Graph().Held());
 }
 
 }  // namespace

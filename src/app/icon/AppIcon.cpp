@@ -1,10 +1,10 @@
 #include "app/icon/AppIcon.h"
 
-#include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPixmap>
+
+#include "display/PaintedIconEngine.h"
 
 namespace {
 
@@ -63,14 +63,5 @@ void DrawAppIcon(QPainter& painter, qreal size) {
 }
 
 QIcon AppIcon() {
-    QIcon icon;
-    for (int size : {16, 32, 48, 128, 256}) {
-        QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QPainter painter(&image);
-        DrawAppIcon(painter, size);
-        painter.end();
-        icon.addPixmap(QPixmap::fromImage(image));
-    }
-    return icon;
+    return QIcon(new CPaintedIconEngine(kGrid, [](QPainter& painter) { DrawAppIcon(painter, kGrid); }));
 }
