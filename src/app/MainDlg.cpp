@@ -14,6 +14,7 @@
 #include "app/WaitCursor.h"
 #include "app/WaitToStopDlg.h"
 #include "data/SamplingRate.h"
+#include "dialogs/AdjustOffsetDlg.h"
 #include "dialogs/MeasurementDlg.h"
 #include "dialogs/QtOperatorPrompt.h"
 #include "display/DialogFont.h"
@@ -229,7 +230,6 @@ void CMainDlg::RefreshMenus() {
     m_controls.Action(Ids::kDeleteBefore)->setEnabled(availability.deletions);
     m_controls.Action(Ids::kDeleteAfter)->setEnabled(availability.deletions);
     m_controls.Action(Ids::kGraphDisplay)->setChecked(m_graphShown);
-    m_controls.Action(Ids::kAdjustOffset)->setEnabled(static_cast<bool>(m_adjustOffset));
 }
 
 void CMainDlg::RefreshCounterpartTitle() {
@@ -256,11 +256,6 @@ void CMainDlg::CreateCounterpartWindow() {
         m_counterpart = std::make_unique<COppositeDlg>(TOppositeServer::For(device), prompt);
     }
     m_counterpart->Open();
-}
-
-void CMainDlg::SetOffsetAdjustment(std::function<void(IShortMeasurementExecutable&)> adjust) {
-    m_adjustOffset = std::move(adjust);
-    RefreshMenus();
 }
 
 void CMainDlg::ShowMessage(EIcon icon, const std::string& text) {
@@ -452,10 +447,16 @@ void CMainDlg::RefreshPageButtons() {
 }
 
 void CMainDlg::AdjustOffset() {
-    if (!m_adjustOffset || !DiscardCheck())
+    // While measuring the Setup menu is disabled; the capture would take the run's reports.
+    if (m_controller.RunState() == CMeasurementDataManager::kStateMeasuring || !DiscardCheck())
         return;
-    m_adjustOffset(m_controller);
-    m_controller.ResetToIdle();
+    CAdjustOffsetDlg adjust(m_prompt, m_controller.OffsetTable(), m_controller);
+    m_controller.SetOffsetCapture(&adjust.Capture());
+    m_prompt.Run(adjust);
+    m_controller.SetOffsetCapture(nullptr);
+    // A quit closed the dialog: the dongle is on its way to standby.
+    if (!m_closing)
+        m_controller.OffsetsAdjusted();
 }
 
 bool CMainDlg::ConfirmQuit() {

@@ -51,9 +51,6 @@ public:
     // The counterpart window (hidden, without parent) that a Shift+click on a menu button shows
     // while the development TCP server runs; made by InitDialog.
     COppositeDlg* CounterpartWindow() const { return m_counterpart.get(); }
-    // Hooks of the parts that come later.
-    // The offset adjustment dialog run by "Adjust Offset"; the item is greyed without it.
-    void SetOffsetAdjustment(std::function<void(IShortMeasurementExecutable&)> adjust);
 
     void ShowMessage(EIcon icon, const std::string& text) override;
     bool WaitForStopConfirmation(const std::function<bool()>& stopped) override;
@@ -143,7 +140,6 @@ private:
     std::unique_ptr<CChannelValueLists> m_lists;
     COppositeSession* m_simulatedSession = nullptr;
     std::unique_ptr<COppositeDlg> m_counterpart;
-    std::function<void(IShortMeasurementExecutable&)> m_adjustOffset;
     CUnsavedRunOffer m_unsavedRuns{m_prompt,
                                    [this](const std::string& path) { return OpenUnsavedRun(path); }};
     bool m_graphShown = true;

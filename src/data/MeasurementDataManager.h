@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 // The measurement that is running or was last run or loaded: per channel a series of readings
 // indexed by record number, the time of record 0, the sampling rate, and the run's sequence counter.
 #include <array>
@@ -105,6 +106,11 @@ public:
     void RefreshChannelsInUse();
     std::vector<uint32_t> AdjustedChannels() const { return m_adjustedChannels; }
     void SetAdjustedChannels(std::vector<uint32_t> channels) { m_adjustedChannels = std::move(channels); }
+    // The channel is in the adjusted-channel list.
+    bool IsAdjusted(int channel) const {
+        return std::find(m_adjustedChannels.begin(), m_adjustedChannels.end(),
+                         static_cast<uint32_t>(channel)) != m_adjustedChannels.end();
+    }
 
 private:
     static bool IsChannel(int channel) { return channel >= 1 && channel <= kChannels; }

@@ -157,6 +157,57 @@ TEST_F(RecordEndToEndTest, FiveRecordsFromTheSimulator) {
     EXPECT_EQ(frames.back()[2], kModeSetting);
 }
 
+// Units reading 0.5 mV: an offset file that takes 0.5 mV off channels 1 to 3 brings them back to
+// the 25.0 of the cold junction, and the data file marks exactly those channels.
+TEST_F(RecordEndToEndTest, OffsetFileCorrectsTheReadings) {
+    struct TCase {
+        const char* name;
+        bool offsets;
+        const char* value;
+        const char* marks;
+    };
+    const TCase cases[] = {
+        {"without --offsets", false, "37.3", ",,ADJUST OFFSET,,,"},
+        {"with --offsets", true, "25.0", ",,ADJUST OFFSET,*,*,*"},
+    };
+    std::string offsets = "Brisquent Offset Data,1.00\r\nCOMMENT,probe set 4\r\n";
+    for (int channel = 1; channel <= 100; ++channel)
+        offsets += std::to_string(channel) + (channel <= 3 ? ",Use,5.00000000000e-001\r\n" : ",NoUse,\r\n");
+    WriteFile(Path("off.csv"), offsets);
+    for (const TCase& c : cases) {
+        auto sim = StartSim({"--thermo", "0x10000"});
+        std::vector<std::string> args{"--records", "5", "--out", dataFile};
+        if (c.offsets)
+            args.insert(args.end(), {"--offsets", Path("off.csv")});
+        auto recorder = StartRecorder(args);
+        EXPECT_EQ(recorder->Wait(60s), 0) << c.name << RecorderOutput();
+        StopSim(*sim);
+        const std::string text = ReadFile(dataFile);
+        const std::vector<std::string> lines = Lines(text, "\r\n");
+        ASSERT_GE(lines.size(), 14u) << text;
+        EXPECT_EQ(lines[11], c.marks) << c.name;
+        const std::vector<std::string> rows = DataRows(text);
+        EXPECT_EQ(rows.size(), 5u) << c.name;
+        for (const std::string& row : rows) {
+            const std::vector<std::string> fields = Fields(row);
+            ASSERT_EQ(fields.size(), 6u) << row;
+            for (size_t i = 3; i < 6; ++i) EXPECT_EQ(fields[i], c.value) << c.name << ": " << row;
+        }
+    }
+}
+
+TEST_F(RecordEndToEndTest, UnreadableOffsetFileIsRefused) {
+    WriteFile(Path("bad.csv"), "Brisquent Offset Data,1.00\r\nCOMMENT,\r\n1,Use,abc\r\n");
+    for (const std::string& file : {Path("bad.csv"), Path("missing.csv")}) {
+        auto recorder = StartRecorder({"--records", "5", "--offsets", file, "--out", dataFile});
+        EXPECT_EQ(recorder->Wait(30s), 2) << RecorderOutput();
+        EXPECT_NE(RecorderOutput().find(file + " is not an offset data file that can be read"),
+                  std::string::npos)
+            << RecorderOutput();
+    }
+    EXPECT_FALSE(testing_support::FileExists(dataFile));
+}
+
 // One row per way a headless run ends.
 struct TStopCase {
     const char* name;

@@ -43,7 +43,18 @@ void CMeasurementController::StartDeviceWatch() {
 }
 
 int CMeasurementController::StartMeasurement(const TRunOptions& options) {
+    TakeOffsets();
     return m_run.Start(options);
+}
+
+void CMeasurementController::TakeOffsets() {
+    m_receivePath.SetOffsets(VEK::ChannelOffsets(m_offsetTable));
+    m_store.SetAdjustedChannels(VEK::AdjustedChannelList(m_offsetTable));
+}
+
+void CMeasurementController::OffsetsAdjusted() {
+    m_store.SetAdjustedChannels(VEK::AdjustedChannelList(m_offsetTable));
+    ResetToIdle();
 }
 
 void CMeasurementController::FinishMeasurement() {
@@ -53,7 +64,7 @@ void CMeasurementController::FinishMeasurement() {
 void CMeasurementController::Execute(bool start) {
     const bool measuring = m_store.State() == CMeasurementDataManager::kStateMeasuring;
     if (start && !measuring)
-        m_run.Start(TRunOptions{.workingFile = false, .reportFailure = false, .publish = false});
+        StartMeasurement(TRunOptions{.workingFile = false, .reportFailure = false, .publish = false});
     else if (!start && measuring)
         m_run.Finish();
 }

@@ -13,6 +13,7 @@
 #include "app/controller/StopHandshake.h"
 #include "data/MeasurementDataManager.h"
 #include "files/DataFileView.h"
+#include "files/OffsetTable.h"
 
 class IMeasurementView;
 
@@ -40,6 +41,13 @@ public:
     // The short measurement: start while not measuring, stop while measuring; anything else does
     // nothing. No working file, no automatic save, nothing published.
     void Execute(bool start) override;
+    // The PC-side offsets, edited in place by the offset adjustment dialog and read at every start:
+    // they correct the run's readings and name the store's adjusted channels.
+    VEK::TOffsetTable& OffsetTable() { return m_offsetTable; }
+    // While a capture is set (nullptr: none), measurement reports go to it and are not stored.
+    void SetOffsetCapture(VEK::COffsetCapture* capture) { m_receivePath.SetOffsetCapture(capture); }
+    // The offset adjustment dialog closed: the store marks the adjusted channels, then back to idle.
+    void OffsetsAdjusted();
     // Replaces the data with a data file (a running measurement is finished first); the graph's
     // view state comes back in fileView. On failure the controller goes back to idle and false.
     bool LoadData(const std::string& path, VEK::TDataFileView& fileView);
@@ -107,12 +115,16 @@ public:
     QNL::CRfPacketCommander::IListener& Listener() { return m_receivePath; }
 
 private:
+    // At every start, before polling goes on: the table's offsets for the receive path, its adjusted
+    // channels for the store (a loaded file's marks go, since they are not this run's).
+    void TakeOffsets();
     void OnConnected(bool configured);
     void OnDisconnected();
 
     IMeasurementView& m_view;
     CSharedParameters m_parameters;
     CMeasurementDataManager m_store;
+    VEK::TOffsetTable m_offsetTable;
     CDongleLink m_link;
     CStopHandshake m_stop;
     CReceivePath m_receivePath;

@@ -1,6 +1,7 @@
 #include "app/controller/ReceivePath.h"
 
 #include <QMetaObject>
+#include <limits>
 
 #include "app/controller/DongleLink.h"
 #include "app/controller/MeasurementSignals.h"
@@ -10,6 +11,7 @@
 #include "data/StoreMeasurementReport.h"
 #include "data/UnitInformation.h"
 #include "data/UnitReportLayout.h"
+#include "files/OffsetCapture.h"
 
 CReceivePath::CReceivePath(CMeasurementDataManager& store, CSharedParameters& parameters, CDongleLink& link,
                            CStopHandshake& stop, CMeasurementSignals& notifier, QObject* parent)
@@ -18,7 +20,19 @@ CReceivePath::CReceivePath(CMeasurementDataManager& store, CSharedParameters& pa
       m_parameters(parameters),
       m_link(link),
       m_stop(stop),
-      m_notifier(notifier) {}
+      m_notifier(notifier) {
+    m_offsets.fill(std::numeric_limits<double>::infinity());
+}
+
+void CReceivePath::SetOffsets(const TChannelOffsets& offsets) {
+    std::lock_guard lock(m_offsetLock);
+    m_offsets = offsets;
+}
+
+void CReceivePath::SetOffsetCapture(VEK::COffsetCapture* capture) {
+    std::lock_guard lock(m_offsetLock);
+    m_capture = capture;
+}
 
 void CReceivePath::HandlePollingState(bool polling) {
     if (!polling)
@@ -34,7 +48,16 @@ void CReceivePath::HandleMeasurementReport(std::span<const uint8_t> report) {
     const int unit = report[kUnitOffset];
     if (!IsUnitNumber(unit))
         return;
-    const std::optional<TStoredReport> stored = StoreMeasurementReport(m_store, report);
+    std::vector<uint8_t> corrected;
+    {
+        std::lock_guard lock(m_offsetLock);
+        if (m_capture != nullptr) {
+            m_capture->CaptureOffset(report);
+            return;
+        }
+        corrected = ApplyOffsetCorrection(report.data(), report.size(), m_offsets);
+    }
+    const std::optional<TStoredReport> stored = StoreMeasurementReport(m_store, corrected);
     if (stored && stored->report.sampleCount > 0)
         PostStored(unit, stored->report.sampleCount, stored->recordIndex);
     // Also for a report the store did not take: the unit still told its battery level.
@@ -73,8 +96,8 @@ void CReceivePath::OnStored(int channel) {
     if (notice.count > 0) {
         const int16_t newest = CMeasurementDataManager::GetReading(m_store.Channel(channel),
                                                                    notice.firstIndex + notice.count - 1);
-        // No channel carries a PC-side offset before the offset table exists.
-        emit m_notifier.channelValueChanged(channel, TChannelValue::Reading(newest, false));
+        emit m_notifier.channelValueChanged(channel,
+                                            TChannelValue::Reading(newest, m_store.IsAdjusted(channel)));
         emit m_notifier.samplesStored(channel, notice.count, notice.firstIndex);
     }
     if (!notice.information || !m_store.UnitInformation(channel).IsPresent())

@@ -2,9 +2,11 @@
 #include <QObject>
 #include <chrono>
 #include <cstdint>
+#include <mutex>
 #include <span>
 
 #include "app/controller/ChannelNotices.h"
+#include "data/MeasurementReport.h"
 #include "protocol/RfPacketCommander.h"
 
 class CDongleLink;
@@ -12,6 +14,9 @@ class CMeasurementDataManager;
 class CMeasurementSignals;
 class CSharedParameters;
 class CStopHandshake;
+namespace VEK {
+class COffsetCapture;
+}
 
 // The dongle commander's listener: the dongle's events on the receive thread. Measurement reports
 // go into the record store while measuring, information reports into the store and the polling
@@ -31,6 +36,12 @@ public:
     void HandleInformationReport(std::span<const uint8_t> report) override;
     bool HandleLinkState(int kind) override;
 
+    // Window thread, before polling goes on: the offsets subtracted from the readings of the run.
+    void SetOffsets(const TChannelOffsets& offsets);
+    // Window thread: while a capture is set (nullptr: none), measurement reports go to it as they
+    // came and are not stored. Once this returns, the receive thread no longer uses the old one.
+    void SetOffsetCapture(VEK::COffsetCapture* capture);
+
     // Any thread: what was stored has waited longer than this for the window thread.
     bool WindowThreadBehind(std::chrono::milliseconds age) const { return m_notices.WaitingLongerThan(age); }
 
@@ -46,4 +57,8 @@ private:
     CStopHandshake& m_stop;
     CMeasurementSignals& m_notifier;
     CChannelNotices m_notices;
+    // Guards the offsets and the capture against the receive thread.
+    std::mutex m_offsetLock;
+    TChannelOffsets m_offsets;
+    VEK::COffsetCapture* m_capture = nullptr;
 };

@@ -31,6 +31,8 @@ public:
                       const VEK::TDataFileView& fileView, const std::optional<TMqttConnection>& mqtt = {});
     ~CHeadlessRecorder() override;
 
+    // The offsets that correct the readings of the run.
+    void UseOffsets(const VEK::TOffsetTable& table) { m_controller.OffsetTable() = table; }
     void Begin();
 
     void ShowMessage(EIcon icon, const std::string& text) override;

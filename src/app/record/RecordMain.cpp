@@ -7,6 +7,7 @@
 #include "app/record/HeadlessRecorder.h"
 #include "app/record/UnsavedRunCommands.h"
 #include "files/InifileAccessor.h"
+#include "files/OffsetFile.h"
 #include "files/Settings.h"
 #include "files/SetupFile.h"
 #include "files/TraceLogger.h"
@@ -91,6 +92,12 @@ int Run(int argc, char** argv) {
                      "hollowmere-record: no system number is set; set one in the application first\n");
         return 2;
     }
+    VEK::TOffsetTable offsets;
+    if (!options.offsetsFile.empty() && !VEK::LoadOffsetFile(offsets, options.offsetsFile)) {
+        std::fprintf(stderr, "hollowmere-record: %s is not an offset data file that can be read\n",
+                     options.offsetsFile.c_str());
+        return 2;
+    }
     std::optional<TMqttConnection> mqtt;
     if (!ResolveMqtt(options, mqtt, error)) {
         std::fprintf(stderr, "hollowmere-record: %s\n", error.c_str());
@@ -98,6 +105,7 @@ int Run(int argc, char** argv) {
     }
 
     CHeadlessRecorder recorder(options, parameters, view, mqtt);
+    recorder.UseOffsets(offsets);
     recorder.Begin();
     return QCoreApplication::exec();
 }

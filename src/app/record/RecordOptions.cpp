@@ -55,6 +55,8 @@ bool TRecordOptions::Parse(const std::vector<std::string>& args, std::string& er
         bool ok = true;
         if (option == "--setup")
             setupFile = value;
+        else if (option == "--offsets")
+            ok = !(offsetsFile = value).empty();
         else if (option == "--out")
             outFile = value;
         else if (option == "--span")
@@ -80,8 +82,8 @@ bool TRecordOptions::Parse(const std::vector<std::string>& args, std::string& er
         error = "--out FILE.csv is required";
         return false;
     }
-    if (!recoverFile.empty() &&
-        (!setupFile.empty() || spanMinutes != 0 || records != 0 || stopAt.IsValid())) {
+    if (!recoverFile.empty() && (!setupFile.empty() || !offsetsFile.empty() || spanMinutes != 0 ||
+                                 records != 0 || stopAt.IsValid())) {
         error = "--recover takes only --out";
         return false;
     }
@@ -105,16 +107,19 @@ TMqttSettings TRecordOptions::Mqtt(TMqttSettings fromDefine) const {
 }
 
 const char* TRecordOptions::Usage() {
-    return "Usage: hollowmere-record --out FILE.csv [--setup FILE.set] [--span H:MM] [--records N]\n"
-           "                         [--stop-at \"YYYY/MM/DD hh:mm:ss\"] [--mqtt URL] [--mqtt-prefix P]\n"
+    return "Usage: hollowmere-record --out FILE.csv [--setup FILE.set] [--offsets OFFSETS.csv]\n"
+           "                         [--span H:MM] [--records N] [--stop-at \"YYYY/MM/DD hh:mm:ss\"]\n"
+           "                         [--mqtt URL] [--mqtt-prefix P]\n"
            "Records a measurement without the window, with the application's settings and dongle.\n"
            "Stops after the span, the number of records or at the stop time, on SIGINT/SIGTERM, or on a\n"
            "device error; saves the data to FILE.csv and prints a summary.\n"
+           "--offsets OFFSETS.csv subtracts the offsets of an offset data file (saved by the Adjust\n"
+           "Offset dialog) from the readings of the channels it marks \"Use\"; the data file marks them.\n"
            "--mqtt URL (mqtt://host[:port] or mqtts://host[:port]) publishes every record and the run\n"
            "state to that MQTT broker, below the topic prefix P (default hollowmere); they replace\n"
            "define.ini's \"mqtt-url\" and \"mqtt-prefix\", and --mqtt \"\" publishes nothing.\n"
-           "Exit status 0, 1 after a device error or a failed save, 2 for a bad command line or MQTT\n"
-           "setting, 3 when the dongle has another owner.\n"
+           "Exit status 0, 1 after a device error or a failed save, 2 for a bad command line, MQTT\n"
+           "setting or offset file, 3 when the dongle has another owner.\n"
            "\n"
            "       hollowmere-record --recover WORKING.csv --out FILE.csv\n"
            "Saves the working file of a run that was never saved (Data/work) as the data file FILE.csv\n"

@@ -10,6 +10,7 @@
 // Command line of hollowmere-record.
 struct TRecordOptions {
     std::string setupFile;    // --setup: section "user" of a setup file instead of lastone.ini
+    std::string offsetsFile;  // --offsets: an offset data file whose offsets correct the readings
     std::string outFile;      // --out
     int64_t spanMinutes = 0;  // --span H:MM; 0 none
     uint32_t records = 0;     // --records N; 0 none

@@ -17,6 +17,7 @@
 #include "counterpart/SimOptions.h"
 #include "data/Reading.h"
 #include "files/DataFile.h"
+#include "files/OffsetCapture.h"
 #include "files/Settings.h"
 #include "protocol/CommandCode.h"
 #include "support/TestHome.h"
@@ -38,7 +39,8 @@ public:
     CSimulator(uint16_t port, std::vector<std::string> args, const std::string& units = "1-3",
                bool autoInfo = true)
         : m_session(7) {
-        args.insert(args.end(), {"--units", units, "--sensor", "800", "--thermo", "0"});
+        // The test's own options come after these and win.
+        args.insert(args.begin(), {"--units", units, "--sensor", "800", "--thermo", "0"});
         if (autoInfo)
             args.push_back("--auto-info");
         std::string error;
@@ -595,6 +597,76 @@ TEST_F(MeasurementControllerTest, FastRunKeepsEveryReadingSent) {
         }
     }
     EXPECT_GT(checked, 20u * 100u);
+}
+
+std::string AdjustOffsetLine(const std::string& dataFile) {
+    const std::string text = testing_support::ReadFile(dataFile);
+    size_t start = 0;
+    for (int line = 0; line < 11 && start != std::string::npos; ++line) {
+        start = text.find("\r\n", start);
+        start = start == std::string::npos ? start : start + 2;
+    }
+    return start == std::string::npos ? std::string() : text.substr(start, text.find("\r\n", start) - start);
+}
+
+// Unit 1 reads 0.5 mV above units 2 and 3: its offset of 65536 counts makes it store what they
+// store, shown in blue. Every run's data file marks exactly the table's channels when it started,
+// whatever a file loaded before it marked.
+TEST_F(MeasurementControllerTest, OffsetsCorrectTheReadingsAndMarkTheirChannels) {
+    Connect({"--thermo", "1=0x10000"});
+    VEK::TOffsetTable& table = controller->OffsetTable();
+    table.entries[2] = {true, true, 0};
+    table.entries[3] = {true, true, 0};
+    const std::string marked = testing_support::TestHome() + "/marked.csv";
+    ASSERT_EQ(controller->StartMeasurement(TRunOptions{.dataFile = marked}), 0);
+    ASSERT_TRUE(Pump([&] { return controller->Store().RecordCount() >= 2; }, 10000));
+    controller->FinishMeasurement();
+    EXPECT_EQ(AdjustOffsetLine(marked), ",,ADJUST OFFSET,,*,*");
+    VEK::TDataFileView fileView;
+    ASSERT_TRUE(controller->LoadData(marked, fileView));
+    EXPECT_EQ(controller->Store().AdjustedChannels(), (std::vector<uint32_t>{2, 3}));
+
+    table.entries[2] = {};
+    table.entries[3] = {false, true, 0};  // data, but not in use
+    table.entries[1] = {true, true, 65536.9};
+    std::map<int, bool> adjusted;
+    QObject::connect(controller.get(), &CMeasurementSignals::channelValueChanged,
+                     [&](int channel, TChannelValue value) {
+                         if (value.kind == TChannelValue::EKind::kReading)
+                             adjusted[channel] = value.adjusted;
+                     });
+    const std::string corrected = testing_support::TestHome() + "/corrected.csv";
+    ASSERT_EQ(controller->StartMeasurement(TRunOptions{.dataFile = corrected}), 0);
+    ASSERT_TRUE(Pump([&] { return controller->Store().RecordCount() >= 3 && adjusted.size() == 3; }, 10000));
+    controller->FinishMeasurement();
+    EXPECT_EQ(AdjustOffsetLine(corrected), ",,ADJUST OFFSET,*,,");
+    EXPECT_EQ(adjusted, (std::map<int, bool>{{1, true}, {2, false}, {3, false}}));
+    const CMeasurementDataManager& store = controller->Store();
+    for (uint32_t record = 0; record + 1 < store.RecordCount(); ++record) {
+        EXPECT_EQ(CMeasurementDataManager::GetReading(store.Channel(1), record), 250) << record;
+        EXPECT_EQ(CMeasurementDataManager::GetReading(store.Channel(2), record), 250) << record;
+    }
+}
+
+// While a capture is set, the units' reports reach it as they came and the store takes none.
+TEST_F(MeasurementControllerTest, CaptureTakesTheReportsInsteadOfTheStore) {
+    Connect({"--thermo", "2=0x10000"});
+    VEK::TOffsetTable& table = controller->OffsetTable();
+    table.entries[2] = {true, true, 1000};  // no correction while capturing
+    VEK::COffsetCapture capture(table);
+    controller->SetOffsetCapture(&capture);
+    capture.Open(VEK::COffsetCapture::kAllRow);
+    IShortMeasurementExecutable& shortRun = *controller;
+    shortRun.Execute(true);
+    ASSERT_TRUE(Pump([&] { return capture.PendingCount() == 97; }, 10000));
+    capture.Close();
+    controller->SetOffsetCapture(nullptr);
+    shortRun.Execute(false);
+    EXPECT_EQ(table.entries[1].offset, 0);
+    EXPECT_EQ(table.entries[2].offset, 0x10000);
+    EXPECT_TRUE(table.entries[4].Unanswered());
+    for (int channel = 1; channel <= 3; ++channel)
+        EXPECT_EQ(controller->Store().Channel(channel).ReadingCount(), 0u) << channel;
 }
 
 }  // namespace

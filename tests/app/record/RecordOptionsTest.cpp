@@ -31,6 +31,10 @@ TEST(RecordOptionsTest, AcceptsAndRefuses) {
         {{"--out", "x.csv", "--recover", ""}, false},
         {{"--recover", "w.csv", "--out", "x.csv", "--records", "5"}, false},  // a recovery records nothing
         {{"--recover", "w.csv", "--out", "x.csv", "--span", "1:00"}, false},
+        {{"--out", "x.csv", "--offsets", "off.csv"}, true},
+        {{"--out", "x.csv", "--offsets", ""}, false},
+        {{"--out", "x.csv", "--offsets"}, false},
+        {{"--recover", "w.csv", "--out", "x.csv", "--offsets", "off.csv"}, false},
     };
     for (const TCase& c : cases) {
         TRecordOptions options;
@@ -94,6 +98,7 @@ TEST(RecordOptionsTest, MqttOptionsReplaceDefineIni) {
         EXPECT_EQ(settings.Enabled(), !c.url.empty());
     }
     EXPECT_NE(std::string(TRecordOptions::Usage()).find("[--mqtt URL] [--mqtt-prefix P]"), std::string::npos);
+    EXPECT_NE(std::string(TRecordOptions::Usage()).find("[--offsets OFFSETS.csv]"), std::string::npos);
 }
 
 }  // namespace

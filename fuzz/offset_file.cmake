@@ -1,0 +1,1 @@
+hollowmere_add_fuzzer(offset_file hollowmere_files)
