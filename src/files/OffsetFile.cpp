@@ -11,6 +11,7 @@
 #include "files/FileReader.h"
 #include "support/NumberText.h"
 #include "support/TextCodec.h"
+#include "support/TextLines.h"
 #include "support/VekException.h"
 
 namespace VEK {
@@ -37,23 +38,6 @@ std::string OneLine(std::string text) {
         if (c == '\r' || c == '\n')
             c = ' ';
     return text;
-}
-
-// Lines at CR, LF or CR LF; an empty line counts.
-std::vector<std::string_view> SplitLines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    size_t start = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n')
-            continue;
-        lines.push_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < text.size())
-        lines.push_back(text.substr(start));
-    return lines;
 }
 
 // Comma-separated fields, padded to three.
@@ -151,7 +135,7 @@ bool ReadOffsetFile(TOffsetTable& table, IReader& reader) {
     if (!bytes)
         return false;
     const std::string text = DecodeTextBytes(*bytes);
-    const std::vector<std::string_view> lines = SplitLines(text);
+    const std::vector<std::string_view> lines = SplitTextLines(text, true);
     if (lines.empty() || SplitFields(lines[0])[0] != kHeader)
         return false;
     TOffsetTable read;

@@ -14,6 +14,7 @@
 #include "files/CodeTables.h"
 #include "files/DataFile.h"
 #include "platform/FileLock.h"
+#include "support/TextLines.h"
 
 namespace VEK {
 namespace {
@@ -42,21 +43,6 @@ std::string ReadAt(int fd, uint64_t offset, size_t size) {
     }
     bytes.resize(done);
     return bytes;
-}
-
-// The whole lines of text (those followed by a line end), each without it.
-std::vector<std::string_view> WholeLines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    size_t start = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n')
-            continue;
-        lines.push_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    return lines;
 }
 
 size_t Commas(std::string_view line) {
@@ -88,7 +74,7 @@ std::optional<uint32_t> RowNumber(std::string_view line) {
 void DescribeHeader(std::string_view head, TUnsavedRun& run, size_t& rowCommas) {
     if (head.substr(0, 3) == "\xEF\xBB\xBF")
         head.remove_prefix(3);
-    const std::vector<std::string_view> lines = WholeLines(head);
+    const std::vector<std::string_view> lines = SplitTextLines(head, false);
     run.readable = !lines.empty() && lines[0] == kHeader;
     if (!run.readable)
         return;
@@ -105,7 +91,7 @@ void DescribeHeader(std::string_view head, TUnsavedRun& run, size_t& rowCommas) 
 
 // The number of the last whole row: ended by a line end, one field per channel.
 uint32_t LastRowNumber(std::string_view tail, bool fromFileStart, size_t rowCommas) {
-    std::vector<std::string_view> lines = WholeLines(tail);
+    std::vector<std::string_view> lines = SplitTextLines(tail, false);
     // The first line of a tail block may have begun before it.
     if (!fromFileStart && !lines.empty())
         lines.erase(lines.begin());

@@ -1,0 +1,21 @@
+#include "support/TextLines.h"
+
+namespace VEK {
+
+std::vector<std::string_view> SplitTextLines(std::string_view text, bool keepUnendedLast) {
+    std::vector<std::string_view> lines;
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n')
+            continue;
+        lines.push_back(text.substr(start, i - start));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (keepUnendedLast && start < text.size())
+        lines.push_back(text.substr(start));
+    return lines;
+}
+
+}  // namespace VEK
