@@ -69,18 +69,6 @@ void CMeasurementController::Execute(bool start) {
         m_run.Finish();
 }
 
-bool CMeasurementController::LoadData(const std::string& path, VEK::TDataFileView& fileView) {
-    CMeasurementDataManager loaded;
-    if (VEK::LoadDataFile(path, loaded, fileView, TMeasurementSetup{})) {
-        AdoptLoadedData(loaded);
-        return true;
-    }
-    if (m_store.State() == CMeasurementDataManager::kStateMeasuring)
-        m_run.Finish();
-    ResetToIdle();
-    return false;
-}
-
 void CMeasurementController::AdoptLoadedData(CMeasurementDataManager& loaded) {
     // The run's own rows go to its files before the store takes the loaded data.
     if (m_store.State() == CMeasurementDataManager::kStateMeasuring)

@@ -48,9 +48,6 @@ public:
     void SetOffsetCapture(VEK::COffsetCapture* capture) { m_receivePath.SetOffsetCapture(capture); }
     // The offset adjustment dialog closed: the store marks the adjusted channels, then back to idle.
     void OffsetsAdjusted();
-    // Replaces the data with a data file (a running measurement is finished first); the graph's
-    // view state comes back in fileView. On failure the controller goes back to idle and false.
-    bool LoadData(const std::string& path, VEK::TDataFileView& fileView);
     // Replaces the data with the working file of a run that was never saved (not while measuring);
     // the file is deleted once the data are saved, as a run's own. On failure the controller goes
     // back to idle and false.

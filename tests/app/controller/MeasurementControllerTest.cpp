@@ -409,7 +409,15 @@ TEST_F(MeasurementControllerTest, LostChannelIsAskedAgainOnlyWhileIdle) {
     EXPECT_TRUE(controller->Store().UnitInformation(2).IsPresent());
 }
 
-TEST_F(MeasurementControllerTest, LoadReplacesTheDataOrGoesBackToIdle) {
+// The window reads a data file into a store of its own; the controller takes it.
+void LoadAndAdopt(CMeasurementController& controller, const std::string& path) {
+    CMeasurementDataManager loaded;
+    VEK::TDataFileView fileView;
+    ASSERT_TRUE(VEK::LoadDataFile(path, loaded, fileView, TMeasurementSetup{})) << path;
+    controller.AdoptLoadedData(loaded);
+}
+
+TEST_F(MeasurementControllerTest, LoadedDataReplaceTheData) {
     Connect();
     const std::string dataFile = testing_support::TestHome() + "/saved.csv";
     ASSERT_EQ(controller->StartMeasurement(TRunOptions{.dataFile = dataFile}), 0);
@@ -418,8 +426,7 @@ TEST_F(MeasurementControllerTest, LoadReplacesTheDataOrGoesBackToIdle) {
     const uint32_t records = controller->Store().RecordCount();
     controller->ResetToIdle();
 
-    VEK::TDataFileView fileView;
-    ASSERT_TRUE(controller->LoadData(dataFile, fileView));
+    LoadAndAdopt(*controller, dataFile);
     EXPECT_EQ(controller->RunState(), CMeasurementDataManager::kStateHolding);
     EXPECT_EQ(controller->Store().RecordCount(), records);
     EXPECT_FALSE(controller->HasUnsavedRun());
@@ -428,10 +435,6 @@ TEST_F(MeasurementControllerTest, LoadReplacesTheDataOrGoesBackToIdle) {
     ASSERT_EQ(controller->StartMeasurement(TRunOptions{}), 0);
     controller->FinishMeasurement();
     EXPECT_TRUE(controller->HasUnsavedRun());
-
-    EXPECT_FALSE(controller->LoadData(testing_support::TestHome() + "/missing.csv", fileView));
-    EXPECT_EQ(controller->RunState(), CMeasurementDataManager::kStateEmpty);
-    EXPECT_EQ(controller->Store().RecordCount(), 0u);
 }
 
 TEST_F(MeasurementControllerTest, NewSystemNumberAfterStopAndDetach) {
@@ -622,8 +625,7 @@ TEST_F(MeasurementControllerTest, OffsetsCorrectTheReadingsAndMarkTheirChannels)
     ASSERT_TRUE(Pump([&] { return controller->Store().RecordCount() >= 2; }, 10000));
     controller->FinishMeasurement();
     EXPECT_EQ(AdjustOffsetLine(marked), ",,ADJUST OFFSET,,*,*");
-    VEK::TDataFileView fileView;
-    ASSERT_TRUE(controller->LoadData(marked, fileView));
+    LoadAndAdopt(*controller, marked);
     EXPECT_EQ(controller->Store().AdjustedChannels(), (std::vector<uint32_t>{2, 3}));
 
     table.entries[2] = {};
