@@ -91,6 +91,10 @@ void CChannelValueLists::RebuildLists() {
     m_pending.fill(std::nullopt);
     m_built = true;
     emit pagingChanged();
+    // The rebuild emptied the value cells: a finished run's or a held view's record comes back
+    // (a display mode or page change would otherwise show loaded data without temperatures).
+    if (m_shownRecord && (IsStatic() || m_liveHeld) && *m_shownRecord < m_store.RecordCount())
+        ShowValuesAtRecord(*m_shownRecord);
 }
 
 void CChannelValueLists::SaveColumnWidths() {
@@ -111,6 +115,7 @@ void CChannelValueLists::SetLostTimeout(uint32_t ms) {
 }
 
 void CChannelValueLists::ShowValuesAtRecord(uint32_t record) {
+    m_shownRecord = record;
     Paint(m_model.ShowValuesAtRecord(m_store, record));
 }
 

@@ -104,4 +104,5 @@ private:
     std::array<std::optional<TChannelValue>, CTemperatureValueLists::kChannels + 1> m_pending;
     bool m_built = false;
     bool m_liveHeld = false;
+    std::optional<uint32_t> m_shownRecord;  // the record the lists show instead of live values
 };

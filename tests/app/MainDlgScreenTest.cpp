@@ -39,6 +39,15 @@ protected:
         Trigger(Ids::kLoadData);
         ASSERT_EQ(prompt.Told().back(), "Finished reading data from the file.");
         ASSERT_EQ(Store().RecordCount(), 600u);
+        // The graph's first picture puts its last record into the lists.
+        ASSERT_TRUE(Pump([&] { return !TemperatureText(1).empty(); }, 5000));
+    }
+
+    std::string TemperatureText(int channel, int list = 0) const {
+        const CMyTemperatureValueListRapper& shown = dialog->ValueLists().Model().List(list);
+        const int row = shown.RowOf(channel);
+        return row < 0 ? std::string()
+                       : shown.CellLook(row, shown.ColumnIndex(EValueColumn::kTemperature)).text;
     }
 
     bool GraphShown() const { return dialog->Controls().Action(Ids::kGraphDisplay)->isChecked(); }
@@ -171,6 +180,8 @@ protected:
         dialog->resize(700, 500);
         EXPECT_EQ(dialog->size(), kLeast);
         EXPECT_EQ(VisibleIds(), ShownIn(lists));
+        // The loaded data's temperatures survive the change of mode.
+        EXPECT_FALSE(TemperatureText(1, lists == 0 ? 0 : 1).empty()) << name;
         CheckArrangement(name + " at the least size");
         const std::map<std::string, QRect> first = Rectangles();
         if (Scaled()) {

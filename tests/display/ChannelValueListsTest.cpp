@@ -62,9 +62,9 @@ protected:
     const VEK::CDrawerHandle& Cell(int list, int row, int column) const {
         return controls.lists[list]->CellDrawer(column, row);
     }
-    std::string Text(int channel) const {
-        const CMyTemperatureValueListRapper& zero = lists->Model().List(0);
-        return zero.CellLook(zero.RowOf(channel), zero.ColumnIndex(EValueColumn::kTemperature)).text;
+    std::string Text(int channel, int list = 0) const {
+        const CMyTemperatureValueListRapper& shown = lists->Model().List(list);
+        return shown.CellLook(shown.RowOf(channel), shown.ColumnIndex(EValueColumn::kTemperature)).text;
     }
 
     int64_t now = 0;
@@ -117,6 +117,23 @@ TEST_F(ChannelValueListsTest, ChangedCellsGetNewDrawersAndSilentChannelsAreRepor
 
     QDir().mkpath(HOLLOWMERE_SCREENS_DIR);
     window.grab().save(HOLLOWMERE_SCREENS_DIR "/value_lists_controls.png");
+}
+
+// Switching the display mode or the page rebuilds the lists; finished data keep showing the
+// record the graph showed, in every list.
+TEST_F(ChannelValueListsTest, ARebuildKeepsTheRecordShownOfFinishedData) {
+    lists->RebuildLists();
+    Report(1, 250, 0);
+    Report(1, 261, 1);
+    Report(2, 270, 1);
+    store.SetRecordCount(2);
+    store.Stop();
+    lists->ShowValuesAtRecord(1);
+    lists->RebuildLists();
+    for (int list : {0, 1}) {
+        EXPECT_EQ(Text(1, list), "+26.1 ") << list;
+        EXPECT_EQ(Text(2, list), "+27.0 ") << list;
+    }
 }
 
 TEST_F(ChannelValueListsTest, WidthsDraggedAreSavedAndSurviveARebuild) {
