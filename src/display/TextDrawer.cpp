@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPalette>
+#include <algorithm>
 #include <limits>
 
 #include "display/DrawColor.h"
@@ -44,7 +45,9 @@ QRect CTextDrawer::TextBox(int x, int y) const {
     if ((m_format & kCentre) != 0)
         left += (area.width() - size.width()) / 2;
     else if ((m_format & kRight) != 0)
-        left += area.width() - size.width();
+        // Too wide for the area, right-aligned text keeps its beginning: a cut "-103.5" must not
+        // read "103.5".
+        left += std::max(0, area.width() - size.width());
     int top = area.top();
     if ((m_format & kVCentre) != 0)
         top += (area.height() - size.height()) / 2;

@@ -91,6 +91,19 @@ TEST_F(DrawerProbeTest, TheTextRulePlacesTheMeasuredBox) {
     }
 }
 
+// A value too wide for its cell keeps its sign: right-aligned text then starts at the cell's left.
+TEST_F(DrawerProbeTest, RightAlignedTextTooWideKeepsItsBeginning) {
+    const QString text = "-103.5";
+    const QFontMetrics metrics(font);
+    const int w = metrics.horizontalAdvance(text);
+    for (const int margin : {0, 3}) {
+        const CTextDrawer drawer(w / 2, 20, font, 0x000000, text, CTextDrawer::kRight, margin);
+        EXPECT_EQ(drawer.TextBox(0, 0).left(), margin) << margin;
+    }
+    const CTextDrawer fits(w + 10, 20, font, 0x000000, text, CTextDrawer::kRight);
+    EXPECT_EQ(fits.TextBox(0, 0).left(), 10);
+}
+
 TEST_F(DrawerProbeTest, TextColoursDisabledAndTheSurfacePen) {
     const uint32_t format = CTextDrawer::kCentre | CTextDrawer::kVCentre;
     const QImage red = Paint(CTextDrawer(100, 20, font, 0xFF0000, "Hm", format), 100, 20);
