@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "TestBroker.h"  // tests/publish
-#include "app/controller/RecordPublisher.h"
+#include "controller/RecordPublisher.h"
 #include "data/MeasurementDataManager.h"
 #include "data/SamplingRate.h"
 #include "publish/MqttPublisher.h"

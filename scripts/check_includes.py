@@ -2,7 +2,8 @@
 """The include rule of the source tree.
 
 The folders below src form layers, lowest first. A file may include from its own folder and from
-folders below it, never from one above; the core folders include no Qt header. Every offending
+folders below it, never from one above; the core folders include no Qt header. The programs stand
+side by side on top: none includes another program's folder. Every offending
 include is printed with its file and line, and the exit status is 1 when there is one.
 
 Usage: check_includes.py [SOURCE_ROOT]   (default: the src folder beside this script's folder)
@@ -20,12 +21,15 @@ LAYERS = [
     "files",
     "counterpart",
     "publish",
-    "app/controller",
+    "controller",
     "display",
     "dialogs",
     "counterpartwin",
     "app",
+    "recorder",
+    "plot",
 ]
+PROGRAMS = {"app", "recorder", "plot"}
 NO_QT = {"support", "platform", "link", "protocol", "data", "files", "counterpart", "publish"}
 SOURCE_SUFFIXES = (".h", ".hpp", ".cpp", ".cc", ".cxx", ".in")
 
@@ -42,6 +46,11 @@ def layer_of(path):
         if path.startswith(layer + "/") and (best is None or len(layer) > len(best)):
             best = layer
     return best
+
+
+def rank(layer):
+    """The floor of a layer: the programs share the top one."""
+    return min(LAYERS.index(program) for program in PROGRAMS) if layer in PROGRAMS else LAYERS.index(layer)
 
 
 def included_layer(root, including, target):
@@ -73,8 +82,12 @@ def check_file(root, relative):
             if bracket != '"':
                 continue
             other = included_layer(root, relative, target)
-            if other is not None and LAYERS.index(other) > LAYERS.index(own):
+            if other is None or other == own:
+                continue
+            if rank(other) > rank(own):
                 messages.append('%s: includes "%s" from %s, above %s' % (where, target, other, own))
+            elif other in PROGRAMS and own in PROGRAMS:
+                messages.append('%s: includes "%s" from the program %s, beside %s' % (where, target, other, own))
     return messages
 
 

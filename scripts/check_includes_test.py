@@ -11,10 +11,11 @@ SCRIPT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "check_include
 ALLOWED = {
     "support/Text.h": '#include <string>\n#include "support/Other.h"\n',
     "data/Store.cpp": '#include "data/Store.h"\n#include "protocol/Setting.h"\n#include "support/Text.h"\n',
-    "app/controller/Run.cpp": '#include <QObject>\n#include "files/DataFile.h"\n',
-    "dialogs/OffsetDlg.cpp": '#include <QDialog>\n#include "app/controller/ShortMeasurementExecutable.h"\n',
-    "app/record/Recorder.cpp": '#include "app/controller/Controller.h"\n#include "app/record/Options.h"\n',
-    "app/MainDlg.cpp": '#include "dialogs/OffsetDlg.h"\n#include "app/record/Options.h"\n',
+    "controller/Run.cpp": '#include <QObject>\n#include "files/DataFile.h"\n',
+    "dialogs/OffsetDlg.cpp": '#include <QDialog>\n#include "controller/ShortMeasurementExecutable.h"\n',
+    "recorder/Recorder.cpp": '#include "controller/Controller.h"\n#include "recorder/Options.h"\n',
+    "plot/PlotMain.cpp": '#include "display/Graph.h"\n#include "plot/Options.h"\n',
+    "app/MainDlg.cpp": '#include "dialogs/OffsetDlg.h"\n#include "controller/Controller.h"\n',
     # The counterpart window: Qt, over the engine and the dialogs; the application above it.
     "counterpartwin/OppositeDlg.cpp": '#include <QDialog>\n#include "counterpart/Session.h"\n'
     '#include "dialogs/OffsetDlg.h"\n',
@@ -26,7 +27,11 @@ ALLOWED = {
 
 OFFENDING = {
     # file: the words its message must name
-    "data/Up.cpp": ['"app/controller/Controller.h"', "app/controller", "above data"],
+    "data/Up.cpp": ['"controller/Controller.h"', "controller", "above data"],
+    "display/Up.cpp": ['"app/MainDlg.h"', "from app", "above display"],
+    # The programs stand side by side: none includes another's folder.
+    "app/Record.cpp": ['"recorder/Options.h"', "program recorder", "beside app"],
+    "plot/Options.cpp": ['"app/MainDlg.h"', "program app", "beside plot"],
     "support/Window.cpp": ["<QObject>", "support"],
     "counterpart/Timer.h": ["<QtCore/QTimer>", "counterpart"],
     "display/Graph.cpp": ['"dialogs/OffsetDlg.h"', "above display"],
@@ -35,7 +40,10 @@ OFFENDING = {
     "dialogs/Prompt.cpp": ['"counterpartwin/OppositeDlg.h"', "above dialogs"],
 }
 OFFENDING_TEXT = {
-    "data/Up.cpp": '#include <vector>\n#include "app/controller/Controller.h"\n',
+    "data/Up.cpp": '#include <vector>\n#include "controller/Controller.h"\n',
+    "display/Up.cpp": '#include "app/MainDlg.h"\n',
+    "app/Record.cpp": '#include "recorder/Options.h"\n',
+    "plot/Options.cpp": '#include "app/MainDlg.h"\n',
     "support/Window.cpp": "#include <QObject>\n",
     "counterpart/Timer.h": "#pragma once\n#include <QtCore/QTimer>\n",
     "display/Graph.cpp": '#include "dialogs/OffsetDlg.h"\n',

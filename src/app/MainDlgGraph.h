@@ -2,7 +2,7 @@
 #include <QObject>
 
 #include "app/MainDlgControls.h"
-#include "app/controller/MeasurementController.h"
+#include "controller/MeasurementController.h"
 #include "dialogs/DeletionCursor.h"
 #include "display/GraphChannelVisibility.h"
 #include "display/GraphPanel.h"

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "app/controller/InstanceKey.h"
+#include "controller/InstanceKey.h"
 #include "platform/SingleInstance.h"
 
 // One application window per user session. The first instance keeps the key for its whole life

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "app/StatusLook.h"
-#include "app/controller/TimerHost.h"
+#include "controller/TimerHost.h"
 
 // The status static 1017: the controller's status text in the colours of its look, blinking on
 // timer 1 when the look says so.

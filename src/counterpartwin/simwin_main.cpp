@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/controller/QuitSignalNotifier.h"
+#include "controller/QuitSignalNotifier.h"
 #include "counterpartwin/SimWinOptions.h"
 #include "counterpartwin/SimWindow.h"
 #include "files/Settings.h"

@@ -17,7 +17,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/controller/ShortMeasurementExecutable.h"
+#include "controller/ShortMeasurementExecutable.h"
 #include "dialogs/OperatorPrompt.h"
 #include "display/DialogFont.h"
 #include "files/FolderMemory.h"

@@ -1,6 +1,6 @@
 #include "display/ChannelValueLists.h"
 
-#include "app/controller/MeasurementController.h"
+#include "controller/MeasurementController.h"
 #include "data/MeasurementDataManager.h"
 #include "display/DialogFont.h"
 #include "display/DrawingListCtrl.h"

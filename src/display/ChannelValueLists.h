@@ -5,7 +5,7 @@
 #include <memory>
 #include <optional>
 
-#include "app/controller/ChannelValue.h"
+#include "controller/ChannelValue.h"
 #include "display/IconManager.h"
 #include "display/TemperatureValueLists.h"
 #include "files/AccessorSection.h"

@@ -3,7 +3,7 @@
 #include <QGuiApplication>
 #include <QSignalBlocker>
 
-#include "app/controller/MeasurementController.h"
+#include "controller/MeasurementController.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <QLabel>
 #include <QObject>
 
-#include "app/controller/TimerHost.h"
+#include "controller/TimerHost.h"
 #include "display/Graph.h"
 #include "display/GraphArea.h"
 #include "display/ScrollBarEx.h"

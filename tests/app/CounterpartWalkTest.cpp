@@ -16,11 +16,11 @@
 #include <memory>
 #include <mutex>
 
-#include "LoopbackTestHelpers.h"
-#include "TestApplication.h"
 #include "app/MainDlg.h"
 #include "app/WaitToStopDlg.h"
+#include "controller/LoopbackTestHelpers.h"
 #include "data/Reading.h"
+#include "display/TestApplication.h"
 #include "support/TestHome.h"
 
 namespace {

@@ -15,13 +15,13 @@
 #include <mutex>
 #include <sstream>
 
-#include "LoopbackTestHelpers.h"
-#include "TestApplication.h"
 #include "app/MainDlg.h"
 #include "app/SimulatedDongle.h"
+#include "controller/LoopbackTestHelpers.h"
 #include "dialogs/MeasurementDlg.h"
 #include "dialogs/ScriptedOperatorPrompt.h"
 #include "dialogs/SetupDlg.h"
+#include "display/TestApplication.h"
 #include "support/TestHome.h"
 
 class CMainDlgFixture : public ::testing::Test {

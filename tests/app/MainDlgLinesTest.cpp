@@ -3,13 +3,13 @@
 
 #include <QLabel>
 
-#include "LoopbackTestHelpers.h"
-#include "TestApplication.h"
 #include "app/CommandAvailability.h"
 #include "app/CounterpartTitle.h"
 #include "app/InformationLine.h"
 #include "app/StatusLine.h"
+#include "controller/LoopbackTestHelpers.h"
 #include "data/MeasurementDataManager.h"
+#include "display/TestApplication.h"
 
 namespace {
 

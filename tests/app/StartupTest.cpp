@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <map>
 
-#include "AppProcess.h"
+#include "support/AppProcess.h"
 #include "support/TestHome.h"
 
 using namespace std::chrono_literals;

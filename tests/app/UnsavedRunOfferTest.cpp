@@ -8,11 +8,11 @@
 #include <QPushButton>
 #include <QTableWidget>
 
-#include "LoopbackTestHelpers.h"
-#include "TestApplication.h"
 #include "app/MainDlg.h"
+#include "controller/LoopbackTestHelpers.h"
 #include "dialogs/ScriptedOperatorPrompt.h"
 #include "dialogs/UnsavedRunsDlg.h"
+#include "display/TestApplication.h"
 #include "files/Settings.h"
 #include "platform/FileLock.h"
 #include "support/TestHome.h"

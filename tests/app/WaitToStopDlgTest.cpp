@@ -5,8 +5,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "TestApplication.h"
 #include "app/WaitToStopDlg.h"
+#include "display/TestApplication.h"
 #include "support/TestHome.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QWidget>
 
-#include "TestApplication.h"
+#include "display/TestApplication.h"
 #include "display/WindowPlacement.h"
 #include "files/InifileAccessor.h"
 #include "support/TestHome.h"

@@ -12,14 +12,14 @@
 #include <QUrl>
 #include <memory>
 
-#include "app/LoopbackTestHelpers.h"
-#include "app/TestApplication.h"
+#include "controller/LoopbackTestHelpers.h"
 #include "counterpartwin/OppositeDlg.h"
 #include "counterpartwin/OppositeUnitEditor.h"
 #include "data/UnitReportLayout.h"
 #include "dialogs/ScriptedOperatorPrompt.h"
 #include "display/EditDword.h"
 #include "display/EditInt.h"
+#include "display/TestApplication.h"
 #include "files/InifileAccessor.h"
 #include "files/Settings.h"
 #include "link/SocketServer.h"

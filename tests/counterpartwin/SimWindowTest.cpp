@@ -3,11 +3,11 @@
 
 #include <QAbstractButton>
 
-#include "app/LoopbackTestHelpers.h"
-#include "app/TestApplication.h"
+#include "controller/LoopbackTestHelpers.h"
 #include "counterpartwin/SimWinOptions.h"
 #include "counterpartwin/SimWindow.h"
 #include "dialogs/ScriptedOperatorPrompt.h"
+#include "display/TestApplication.h"
 #include "files/Settings.h"
 #include "link/SocketServer.h"
 #include "support/TestHome.h"

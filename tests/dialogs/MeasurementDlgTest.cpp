@@ -8,9 +8,9 @@
 #include <cstdio>
 
 #include "ScriptedOperatorPrompt.h"
-#include "TestApplication.h"
 #include "dialogs/MeasurementDlg.h"
 #include "display/EditDword.h"
+#include "display/TestApplication.h"
 #include "files/FolderMemory.h"
 #include "files/InifileAccessor.h"
 #include "support/TestHome.h"

@@ -8,8 +8,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "TestApplication.h"
 #include "dialogs/QtOperatorPrompt.h"
+#include "display/TestApplication.h"
 
 namespace {
 

@@ -13,10 +13,10 @@
 #include <QTest>
 
 #include "ScriptedOperatorPrompt.h"
-#include "TestApplication.h"
 #include "dialogs/SetupDlg.h"
 #include "dialogs/SetupListView.h"
 #include "dialogs/UserCommentDlg.h"
+#include "display/TestApplication.h"
 
 namespace {
 

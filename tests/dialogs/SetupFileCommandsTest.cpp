@@ -9,9 +9,9 @@
 #include <QTest>
 
 #include "ScriptedOperatorPrompt.h"
-#include "TestApplication.h"
 #include "dialogs/SetupFileCommands.h"
 #include "dialogs/UserCommentDlg.h"
+#include "display/TestApplication.h"
 #include "files/DataFile.h"
 #include "files/FolderMemory.h"
 #include "files/InifileAccessor.h"

@@ -7,7 +7,6 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "app/TestApplication.h"
 #include "data/MeasurementDataManager.h"
 #include "display/ChannelValueLists.h"
 #include "display/DisplayColors.h"
@@ -15,6 +14,7 @@
 #include "display/DrawingListCtrl.h"
 #include "display/MouseDrag.h"
 #include "display/RowHeaderCtrl.h"
+#include "display/TestApplication.h"
 #include "files/InifileAccessor.h"
 #include "support/TestHome.h"
 

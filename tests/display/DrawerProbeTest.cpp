@@ -7,7 +7,6 @@
 #include <QImage>
 #include <QPainter>
 
-#include "app/TestApplication.h"
 #include "display/BitmapDrawer.h"
 #include "display/DisabledDrawer.h"
 #include "display/IconDrawer.h"
@@ -15,6 +14,7 @@
 #include "display/MyDropdownButtonSkinDrawer.h"
 #include "display/MyFlameStatic.h"
 #include "display/StandardPartsDrawer.h"
+#include "display/TestApplication.h"
 #include "display/TextDrawer.h"
 
 namespace {

@@ -11,13 +11,13 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "app/TestApplication.h"
 #include "display/BitmapDrawer.h"
 #include "display/IconManager.h"
 #include "display/MyFlameStatic.h"
 #include "display/MyIconButton.h"
 #include "display/MyTextStatic.h"
 #include "display/ScrollBarEx.h"
+#include "display/TestApplication.h"
 
 namespace {
 

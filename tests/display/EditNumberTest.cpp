@@ -7,10 +7,10 @@
 #include <QTest>
 #include <QWheelEvent>
 
-#include "TestApplication.h"
 #include "display/EditDword.h"
 #include "display/EditInt.h"
 #include "display/SpinArrows.h"
+#include "display/TestApplication.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <map>
 #include <vector>
 
-#include "TestApplication.h"
 #include "data/MeasurementDataManager.h"
 #include "display/Graph.h"
+#include "display/TestApplication.h"
 
 namespace graph_test {
 

@@ -11,9 +11,9 @@
 #include <QWidget>
 #include <cmath>
 
-#include "TestApplication.h"
 #include "data/MeasurementDataManager.h"
 #include "display/GraphPanel.h"
+#include "display/TestApplication.h"
 
 namespace {
 

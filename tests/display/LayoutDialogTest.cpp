@@ -5,8 +5,8 @@
 #include <QLabel>
 #include <QTest>
 
-#include "app/TestApplication.h"
 #include "display/LayoutDialog.h"
+#include "display/TestApplication.h"
 #include "display/WidgetLayoutItem.h"
 #include "display/layout/BorderLayout.h"
 #include "display/layout/BoxLayout.h"

@@ -8,7 +8,6 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "app/TestApplication.h"
 #include "display/DrawingHeaderCtrl.h"
 #include "display/DrawingListCtrl.h"
 #include "display/IconManager.h"
@@ -17,6 +16,7 @@
 #include "display/MyIconDrawer.h"
 #include "display/MyTextDrawer.h"
 #include "display/RowHeaderCtrl.h"
+#include "display/TestApplication.h"
 
 namespace {
 

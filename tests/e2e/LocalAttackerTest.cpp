@@ -9,7 +9,7 @@
 #include <functional>
 #include <map>
 
-#include "AppProcess.h"
+#include "support/AppProcess.h"
 #include "support/OtherUser.h"
 #include "support/TestHome.h"
 

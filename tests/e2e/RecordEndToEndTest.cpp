@@ -10,14 +10,14 @@
 #include <sstream>
 #include <thread>
 
-#include "AppProcess.h"
-#include "LoopbackTestHelpers.h"
 #include "RecordRunFixture.h"
+#include "controller/LoopbackTestHelpers.h"
 #include "counterpart/OppositeSession.h"
 #include "counterpart/SimOptions.h"
 #include "link/TestFramePacket.h"  // tests/link
 #include "platform/SingleInstance.h"
 #include "protocol/CommandCode.h"
+#include "support/AppProcess.h"
 #include "support/SystemTime.h"
 #include "support/TestHome.h"
 

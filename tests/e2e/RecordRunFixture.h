@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "AppProcess.h"
-#include "LoopbackTestHelpers.h"
+#include "controller/LoopbackTestHelpers.h"
+#include "support/AppProcess.h"
 #include "support/TestHome.h"
 
 namespace record_e2e {

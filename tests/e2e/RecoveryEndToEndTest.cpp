@@ -5,13 +5,13 @@
 
 #include <filesystem>
 
-#include "AppProcess.h"
-#include "LoopbackTestHelpers.h"
-#include "TestApplication.h"
 #include "app/MainDlg.h"
+#include "controller/LoopbackTestHelpers.h"
 #include "dialogs/ScriptedOperatorPrompt.h"
+#include "display/TestApplication.h"
 #include "files/Settings.h"
 #include "files/UnsavedRun.h"
+#include "support/AppProcess.h"
 #include "support/TestHome.h"
 
 using namespace std::chrono_literals;

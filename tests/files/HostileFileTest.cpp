@@ -8,13 +8,13 @@
 #include <fstream>
 #include <functional>
 
-#include "AppProcess.h"
 #include "files/DataFile.h"
 #include "files/DeviceSettings.h"
 #include "files/InifileAccessor.h"
 #include "files/ParameterSet.h"
 #include "files/Settings.h"
 #include "platform/Folders.h"
+#include "support/AppProcess.h"
 #include "support/OtherUser.h"
 #include "support/TestHome.h"
 

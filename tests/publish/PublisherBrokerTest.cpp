@@ -7,11 +7,11 @@
 #include <filesystem>
 #include <thread>
 
-#include "AppProcess.h"
 #include "TestBroker.h"
 #include "TestSubscriber.h"
 #include "publish/MqttPayload.h"
 #include "publish/MqttPublisher.h"
+#include "support/AppProcess.h"
 #include "support/GuardedRecord.h"
 #include "support/TestHome.h"
 

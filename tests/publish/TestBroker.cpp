@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "AppProcess.h"
+#include "support/AppProcess.h"
 #include "support/LoopbackPort.h"
 #include "support/TestHome.h"
 

@@ -1,0 +1,39 @@
+// hollowmere-plot: the graph of a measurement data file as a PNG, drawn offscreen.
+#include <QGuiApplication>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "files/Settings.h"
+#include "plot/DataFilePlot.h"
+#include "plot/PlotOptions.h"
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    TPlotOptions options;
+    std::string error;
+    if (!options.Parse(args, error)) {
+        std::fprintf(stderr, "hollowmere-plot: %s\n%s", error.c_str(), TPlotOptions::Usage());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(TPlotOptions::Usage(), stdout);
+        return 0;
+    }
+    // No display needed, nor wanted.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    // The installation's colours, as the application shows them.
+    const TDisplayColors colors = LoadDisplayColors(VEK::DefineParameterSection());
+    QImage picture;
+    if (!PlotDataFile(options, colors, picture, error)) {
+        std::fprintf(stderr, "hollowmere-plot: %s\n", error.c_str());
+        return 1;
+    }
+    if (picture.isNull() || !picture.save(QString::fromStdString(options.outFile), "PNG")) {
+        std::fprintf(stderr, "hollowmere-plot: cannot write %s\n", options.outFile.c_str());
+        return 1;
+    }
+    return 0;
+}
