@@ -6,61 +6,19 @@
 #include <filesystem>
 #include <functional>
 
-#include "publish/MqttPayload.h"
-#include "publish/RecordQueue.h"
+#include "QueueTestRecords.h"
 #include "support/OtherUser.h"
-#include "support/TestHome.h"
 
 using testing_support::FileExists;
 using testing_support::ReadFile;
 using testing_support::TestHome;
 using testing_support::WriteFile;
 
+using namespace queue_test;
+
 namespace {
 
-const std::string kTopic = "hollowmere/5/record";
 const std::string kHeader = "Hollowmere-MQTT-Spill,1.00,0000000000042\r\n";
-
-TPublishRecord Record(uint32_t number) {
-    TPublishRecord record;
-    record.number = number;
-    record.timeMs = 1709296496000 + int64_t{number} * 100;
-    record.rateMs = 100;
-    record.fahrenheit = number % 2 == 0;
-    for (int k = 1; k <= 20; ++k) record.SetReading(k, static_cast<int16_t>(number * 10 + k));
-    record.SetReading(7, kReadingLost);
-    record.SetReading(99, kReadingOutOfRange);
-    return record;
-}
-
-std::string Payload(uint32_t number) {
-    const TPublishRecord record = Record(number);
-    return RecordPayload(record, LocalUtcOffsetSeconds(record.timeMs));
-}
-
-// A fresh spill path per test, in a folder only the user may write.
-std::string SpillPath() {
-    std::string folder = TestHome() + "/" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    for (char& c : folder) c = c == '<' || c == '>' ? '_' : c;
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
-    chmod(folder.c_str(), 0700);
-    return folder + "/queue.spill";
-}
-
-uint64_t Dropped(CRecordQueue& queue) {
-    uint64_t dropped = 0;
-    for (const auto& [reason, count] : queue.TakeDrops()) dropped += count;
-    return dropped;
-}
-
-void PushRange(CRecordQueue& queue, uint32_t from, uint32_t to) {
-    for (uint32_t n = from; n <= to; ++n) {
-        std::string error;
-        queue.Push(Record(n), error);
-        ASSERT_EQ(error, "") << n;
-    }
-}
 
 void PushRangeAllowingErrors(CRecordQueue& queue, uint32_t from, uint32_t to) {
     for (uint32_t n = from; n <= to; ++n) {
@@ -215,39 +173,6 @@ TEST(RecordQueue, SpillLineOf256MegabytesIsPassedOverInOneRead) {
     EXPECT_EQ(Dropped(queue), 1u);
     queue.PopFront();
     EXPECT_FALSE(FileExists(path));
-}
-
-// A day of records at 100 ms waits in memory while the broker is away; at the exit they go to
-// the spill file in one pass (once a pass per record: hours), in order.
-TEST(RecordQueue, ADayOfRecordsInMemoryIsSpilledInOnePass) {
-    const std::string path = SpillPath();
-    constexpr uint32_t kDay = 864'000;
-    {
-        CRecordQueue queue(path, kTopic);
-        std::string error;
-        ASSERT_TRUE(queue.Open(error));
-        queue.SetMemoryBound(kDay);
-        PushRange(queue, 1, kDay);
-        EXPECT_EQ(queue.SpilledCount(), 0u);
-        ASSERT_TRUE(queue.Persist(error)) << error;
-        EXPECT_EQ(queue.SpilledCount(), kDay);
-    }
-    CRecordQueue next(path, kTopic);
-    std::string error;
-    ASSERT_TRUE(next.Open(error)) << error;
-    EXPECT_EQ(next.Count(), kDay);
-    EXPECT_EQ(next.Peek(0).payload, Payload(1));
-    EXPECT_EQ(next.Peek(300).payload, Payload(301));
-    EXPECT_EQ(Dropped(next), 0u);
-    const std::string last = CSpillFile::FormatLine(kTopic, Payload(kDay));
-    std::string tail(last.size(), '\0');
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    ASSERT_GE(fd, 0);
-    const off_t size = lseek(fd, 0, SEEK_END);
-    EXPECT_EQ(pread(fd, tail.data(), tail.size(), size - static_cast<off_t>(tail.size())),
-              static_cast<ssize_t>(tail.size()));
-    close(fd);
-    EXPECT_EQ(tail, last);
 }
 
 // Beyond its size limit the spill file gives up its oldest records, counted, and keeps the newest;
