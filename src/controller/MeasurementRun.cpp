@@ -73,6 +73,8 @@ int CMeasurementRun::Start(const TRunOptions& options) {
     emit m_notifier.keepAwakeChanged(true);
     if (options.workingFile && m_workingFile.Start(m_store, m_fileView))
         m_timers.Start(kTimerWorkingFile, kSecondMs);
+    else if (options.workingFile && !m_workingFile.Problem().empty())
+        m_view.ShowMessage(IMeasurementView::EIcon::kError, m_workingFile.Problem());
     return r;
 }
 

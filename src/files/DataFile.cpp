@@ -40,8 +40,11 @@ bool LoadDataFile(const std::string& path, CMeasurementDataManager& store, TData
     if (progress) {
         watched = [&](uint64_t done, uint64_t total) { return !(cancelled = !progress(done, total)); };
     }
+    view.problem.clear();
     if (!ReadDataFile101(reader, store, view, watched) &&
         (cancelled || !ReadDataFile100(reader, store, view, watched))) {
+        if (!view.problem.empty())
+            TraceLogger().Trace("ファイル[%s]を読めません: %s", path.c_str(), view.problem.c_str());
         TraceLogger().Trace(
             cancelled ? "ファイル[%s]の読み込みを取り消しました。" : "ファイル[%s]の読み込みに失敗しました。",
             path.c_str());

@@ -9,6 +9,7 @@
 #include "files/DataFileWriter.h"
 #include "files/Settings.h"
 #include "files/TextBufferWriter.h"
+#include "files/TraceLogger.h"
 #include "platform/Folders.h"
 
 namespace VEK {
@@ -31,16 +32,28 @@ uint32_t RecordsOfEndedRun(const CMeasurementDataManager& store, uint32_t channe
 
 bool CWorkingFile::Start(const CMeasurementDataManager& store, const TDataFileView& view) {
     Delete();
-    if (!CreateFolderWithParents(WorkFolder()))
+    m_problem.clear();
+    const std::string folder = WorkFolder();
+    if (!CreateFolderWithParents(folder, 0700))
         return false;
-    m_path = WorkFolder() + "/" + store.StartTime().Format("%Y%m%d%H%M%S") + ".csv";
+    // Whoever may write the folder may swap the file for a link or read the rows.
+    if (const std::string problem = PrivateFolderProblem(folder); !problem.empty()) {
+        m_problem = "The work folder \"" + folder + "\" " + problem + "; measuring without a working file.";
+        TraceLogger().Trace("作業フォルダ[%s]を使えません: %s", folder.c_str(), problem.c_str());
+        return false;
+    }
+    const std::string path = folder + "/" + store.StartTime().Format("%Y%m%d%H%M%S") + ".csv";
     m_channelCount = FileChannelCount(store);
     m_rowsWritten = 0;
-    CTextBufferWriter header(m_path);
-    if (!WriteDataFile(header, store, view, false) || !WriteFileAtomically(m_path, header.Bytes()))
+    CTextBufferWriter header(path);
+    if (!WriteDataFile(header, store, view, false))
         return false;
-    // Fresh from its creation until here, so that nobody takes it for a file left behind.
-    m_lock.Lock(m_path);
+    // Locked from its creation on, so that nobody takes it for a file left behind.
+    const int fd = CreateNewFile(path, header.Bytes(), 0600);
+    if (fd < 0)
+        return false;
+    m_lock.Adopt(fd);
+    m_path = path;
     return true;
 }
 
@@ -50,10 +63,10 @@ bool CWorkingFile::Append(const CMeasurementDataManager& store, bool final) {
     const uint32_t upTo = final ? RecordsOfEndedRun(store, m_channelCount) : CompleteRecords(store);
     if (upTo <= m_rowsWritten)
         return true;
-    CAppendFileWriter writer(m_path);
+    CAppendFileWriter writer(m_lock.Fd(), m_path);
     if (!writer.Open())
         return false;
-    if (AppendWorkingRows(writer, store, m_channelCount, m_rowsWritten, upTo) && writer.Close()) {
+    if (AppendWorkingRows(writer, store, m_channelCount, m_rowsWritten, upTo)) {
         m_rowsWritten = upTo;
         return true;
     }

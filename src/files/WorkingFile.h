@@ -1,7 +1,9 @@
 #pragma once
 // The working file of a running measurement: its header is written when the run starts and rows
 // are appended while it goes on, so that a crash loses at most the last few seconds. The file is
-// locked for as long as this object has it, so that no other process offers it for recovery.
+// locked for as long as this object has it, so that no other process offers it for recovery, and
+// it is written through the one descriptor made with it: replacing the name (by a link to another
+// file) never redirects the rows. Only the user may read it.
 #include <string>
 
 #include "data/MeasurementDataManager.h"
@@ -12,8 +14,11 @@ namespace VEK {
 
 class CWorkingFile {
 public:
-    // Deletes the previous working file and creates Data/work/<start time>.csv with the header.
+    // Deletes the previous working file and creates Data/work/<start time>.csv with the header,
+    // never over an existing file. False when it cannot; Problem then says why when the work folder
+    // is not safe to use (it is another user's, or others may write it).
     bool Start(const CMeasurementDataManager& store, const TDataFileView& view);
+    const std::string& Problem() const { return m_problem; }
     // Appends the rows the run has completed: all but the newest few records, which late and
     // repeated reports may still fill. final, after the run has stopped: every record of the run.
     // A failed append leaves the file as it was and is retried with the next call.
@@ -37,7 +42,8 @@ public:
 
 private:
     std::string m_path;
-    CFileLock m_lock;
+    std::string m_problem;
+    CFileLock m_lock;  // its descriptor is the one the rows go through
     uint32_t m_channelCount = 0;
     uint32_t m_rowsWritten = 0;
 };

@@ -32,7 +32,8 @@ bool PlotDataFile(const TPlotOptions& options, const TDisplayColors& colors, QIm
     CMeasurementDataManager store;
     VEK::TDataFileView view;
     if (!ReadFile(options.dataFile, store, view)) {
-        error = "cannot read the data file " + options.dataFile;
+        error = "cannot read the data file " + options.dataFile +
+                (view.problem.empty() ? "" : ": " + view.problem);
         return false;
     }
     if (!options.timeDiv.empty())

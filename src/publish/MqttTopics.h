@@ -11,8 +11,11 @@ public:
     const std::string& State() const { return m_state; }
     std::string Channel(int channel) const;
 
+    // An MQTT topic is at most 65535 bytes; the system number and the longest level follow.
+    static constexpr size_t kLongestPrefix = 65535 - 32;
+
     // A prefix is one or more topic levels: not empty, no wildcard ('+', '#'), no control
-    // character, no empty level. False with the reason otherwise.
+    // character, no empty level, valid UTF-8 and not too long. False with the reason otherwise.
     static bool IsValidPrefix(const std::string& prefix, std::string& reason);
 
 private:
