@@ -33,7 +33,7 @@ TEST_F(MainDlgTest, StartMeasuresUntilTheStopTimeSavesAndTheFileLoadsBack) {
     Click(Ids::kStartStop);
     ASSERT_EQ(RunState(), CMeasurementDataManager::kStateMeasuring);
     EXPECT_EQ(Control<QAbstractButton>(Ids::kStartStop)->text(), "Stop");
-    EXPECT_EQ(Control<QAbstractButton>(Ids::kStartStop)->toolTip(), "Stop");
+    EXPECT_EQ(Control<QAbstractButton>(Ids::kStartStop)->toolTip(), "Stop (F5)");
     EXPECT_TRUE(SameIcon(Control<CMyIconButton>(Ids::kStartStop)->Icon(), 159));
     ASSERT_TRUE(Pump([&] { return Store().RecordCount() >= 1; }, 10000));
     QLabel* status = Control<QLabel>(Ids::kStatus);
@@ -343,12 +343,12 @@ TEST(MainDlgStartupTest, PublishingToTheBrokerOfDefineIni) {
 TEST_F(MainDlgTest, TheWindowsControlsAreTheCustomDrawnOnes) {
     using VEK::CTextDrawer;
     const std::tuple<int, int, const char*> buttons[] = {
-        {Ids::kStartStop, 158, "Start"},
+        {Ids::kStartStop, 158, "Start (F5)"},
         {Ids::kFileMenu, 157, "File"},
         {Ids::kEditMenu, 160, "Edit"},
         {Ids::kViewMenu, 161, "View"},
         {Ids::kSetupMenu, 156, "Setup"},
-        {Ids::kExit, 162, "Exit"},
+        {Ids::kExit, 162, "Exit (Ctrl+Q)"},
         {1001, 130, nullptr},
         {1002, 131, nullptr},
         {1005, 132, nullptr},
