@@ -193,7 +193,13 @@ CMyIconButton* CMainDlgControls::AddIconButton(int id, int icon, const QString& 
     button->setText(text);
     Add(button, id);
     SetButtonName(id, name);
-    button->setShortcut(Shortcut(id));
+    // A click at once, repeated while the key is held (the button's own shortcut clicks later,
+    // animated, and once).
+    if (const QKeySequence key = Shortcut(id); !key.isEmpty())
+        QObject::connect(new QShortcut(key, m_window), &QShortcut::activated, button, [button] {
+            if (button->isVisible() && button->isEnabled())
+                button->click();
+        });
     SetButtonIcon(id, icon);
     return button;
 }
