@@ -26,6 +26,34 @@ namespace {
 using Ids = CMainDlgControls;
 const std::string kWidest = std::string(HOLLOWMERE_SOURCE_DIR) + "/tests/app/fixtures/widest.csv";
 const QSize kLaptop{1366, 768};
+// Reading order: a row (controls whose heights overlap by half) left to right, rows top down.
+bool ReadsBefore(const QWidget* a, const QWidget* b) {
+    const QRect ra = a->geometry();
+    const QRect rb = b->geometry();
+    const int overlap = std::min(ra.bottom(), rb.bottom()) - std::max(ra.top(), rb.top());
+    if (overlap * 2 >= std::min(ra.height(), rb.height()))
+        return ra.left() < rb.left();
+    return ra.top() < rb.top();
+}
+
+// The controls Tab reaches, in the order it reaches them, and in reading order.
+std::pair<std::vector<std::string>, std::vector<std::string>> TabOrder(QDialog& dialog) {
+    std::vector<QWidget*> chain;
+    for (QWidget* widget = dialog.nextInFocusChain(); widget != &dialog; widget = widget->nextInFocusChain())
+        if (widget->parentWidget() == &dialog && (widget->focusPolicy() & Qt::TabFocus) &&
+            widget->isVisible())
+            chain.push_back(widget);
+    std::vector<QWidget*> reading = chain;
+    std::stable_sort(reading.begin(), reading.end(), ReadsBefore);
+    // Tab goes round: the chain read from the first control.
+    if (!chain.empty())
+        std::rotate(chain.begin(), std::find(chain.begin(), chain.end(), reading.front()), chain.end());
+    std::pair<std::vector<std::string>, std::vector<std::string>> names;
+    for (QWidget* widget : chain) names.first.push_back(text_fit::Name(widget));
+    for (QWidget* widget : reading) names.second.push_back(text_fit::Name(widget));
+    return names;
+}
+
 // A desktop panel and a title bar.
 constexpr int kPanelAndTitle = 64;
 const QString kLongComment = QStringLiteral("north hall - second week - probe at door");
@@ -77,6 +105,8 @@ protected:
             EXPECT_LE(opened.height() + kPanelAndTitle, kLaptop.height()) << name << " " << opened.height();
         }
         CheckTexts(opened, name);
+        const auto [tab, reading] = TabOrder(opened);
+        EXPECT_EQ(tab, reading) << name << ": Tab goes out of reading order";
         // A control grown for its text does not run into its neighbour.
         const QList<QWidget*> controls = opened.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
         for (qsizetype i = 0; i < controls.size(); ++i)
