@@ -21,6 +21,8 @@ namespace {
 
 using VEK::CTextDrawer;
 constexpr uint32_t kCentred = CTextDrawer::kCentre | CTextDrawer::kVCentre | CTextDrawer::kSingleLine;
+// A header item the list's edge cuts ends in "…".
+constexpr uint32_t kHeaderFormat = kCentred | CTextDrawer::kEndEllipsis;
 constexpr int kCellMargin = 2;
 // A text cell's width beyond its text: the left margin, the edge line and room on both sides.
 constexpr int kCellPadding = 2 * kCellMargin + 2;
@@ -183,12 +185,12 @@ void CTemperatureValueListView::PaintHeader() {
         const int position = m_list.ColumnCount();
         if (column.kind == EValueColumn::kTemperature && m_model.TemperatureHeaderMarked())
             m_list.InsertColumn(position,
-                                VEK::CTextBkDrawer(0, 0, m_cellFont, ValueListColor::kBlack, text, kCentred,
-                                                   0, ValueListColor::kAdjustedHeader),
+                                VEK::CTextBkDrawer(0, 0, m_cellFont, ValueListColor::kBlack, text,
+                                                   kHeaderFormat, 0, ValueListColor::kAdjustedHeader),
                                 column.width);
         else
             m_list.InsertColumn(position,
-                                CTextDrawer(0, 0, m_cellFont, ValueListColor::kBlack, text, kCentred),
+                                CTextDrawer(0, 0, m_cellFont, ValueListColor::kBlack, text, kHeaderFormat),
                                 column.width);
     }
     m_list.SetBackgroundColor(ValueListColor::kBackground);

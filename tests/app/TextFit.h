@@ -31,12 +31,15 @@ inline std::string Finding(const QWidget* widget, const QString& text, const std
     return Name(widget) + " \"" + text.toStdString() + "\": " + what;
 }
 
-// A drawer's text: shown whole (not as "…" or "#" marks, unless mayShorten) and within its area.
+// A drawer's text: shown whole (not as "…" or "#" marks, unless mayShorten; or as "#" marks
+// alone, when mayHash) and within its area.
 inline void CheckDrawer(const QWidget* control, const VEK::CTextDrawer& drawer, bool mayShorten,
-                        std::vector<std::string>& findings) {
+                        std::vector<std::string>& findings, bool mayHash = false) {
     if (drawer.Text().isEmpty())
         return;
-    if (!mayShorten && drawer.ShownText() != drawer.Text())
+    const bool hashed = !drawer.ShownText().isEmpty() &&
+                        drawer.ShownText().count(QLatin1Char('#')) == drawer.ShownText().size();
+    if (!mayShorten && drawer.ShownText() != drawer.Text() && !(mayHash && hashed))
         findings.push_back(
             Finding(control, drawer.Text(), "shown as \"" + drawer.ShownText().toStdString() + "\""));
     const QRect area = drawer.TextArea(0, 0);
@@ -48,23 +51,29 @@ inline void CheckDrawer(const QWidget* control, const VEK::CTextDrawer& drawer, 
                                        "x" + std::to_string(area.height())));
 }
 
-// Every cell of a value list; commentColumn may end in "…" (-1: none).
+// Every cell of a value list as it is drawn, in the part the list's edge leaves; commentColumn may
+// end in "…" (-1: none). A cell the edge cuts may show "#" marks, never part of its value.
 inline void CheckList(const VEK::MFC::CDrawingListCtrl& list, int commentColumn, const QFont& headerFont,
                       std::vector<std::string>& findings) {
     const QFontMetrics header(headerFont);
     for (int column = 0; column < list.ColumnCount(); ++column) {
         const QString title =
             list.model()->headerData(column, Qt::Horizontal, Qt::AccessibleTextRole).toString();
-        if (header.horizontalAdvance(title) > list.columnWidth(column))
+        const int headerShown =
+            std::max(0, std::min(list.columnWidth(column),
+                                 list.viewport()->width() - list.columnViewportPosition(column)));
+        if (headerShown == list.columnWidth(column) && header.horizontalAdvance(title) > headerShown)
             findings.push_back(
                 Finding(&list, title, "header wider than " + std::to_string(list.columnWidth(column))));
         for (int row = 0; row < list.RowCount(); ++row) {
             const auto* cell = dynamic_cast<const CMyTextDrawer*>(list.CellDrawer(column, row).get());
-            if (cell == nullptr)
+            const QRect whole = list.visualRect(list.model()->index(row, column));
+            const QRect shown = whole.intersected(list.viewport()->rect());
+            if (cell == nullptr || shown.isEmpty())
                 continue;
             VEK::CTextBkDrawer inner = cell->Inner();
-            inner.SetSize(list.columnWidth(column), list.rowHeight(row));
-            CheckDrawer(&list, inner, column == commentColumn, findings);
+            inner.SetSize(shown.width(), list.rowHeight(row));
+            CheckDrawer(&list, inner, column == commentColumn, findings, shown.width() < whole.width());
         }
     }
 }
