@@ -193,7 +193,7 @@ void CMainDlg::RefreshStatus() {
                                                                      m_controller.ConnectionAttempted()));
     QPushButton* startStop = m_controls.Button(Ids::kStartStop);
     startStop->setText(measuring ? tr("Stop") : tr("Start"));
-    startStop->setToolTip(startStop->text());
+    m_controls.SetButtonName(Ids::kStartStop, startStop->text());
     m_controls.SetButtonIcon(Ids::kStartStop, measuring ? 159 : 158);
     const TCommandAvailability availability = TCommandAvailability::For(
         state, m_controller.IsConnected(), m_graph.Graph().CursorOn(), m_controller.PollingSetting());
@@ -226,9 +226,13 @@ void CMainDlg::RefreshMenus() {
     const TCommandAvailability availability =
         TCommandAvailability::For(m_controller.RunState(), m_controller.IsConnected(),
                                   m_graph.Graph().CursorOn(), m_controller.PollingSetting());
-    m_controls.Action(Ids::kSaveData)->setEnabled(availability.saveData);
-    m_controls.Action(Ids::kDeleteBefore)->setEnabled(availability.deletions);
-    m_controls.Action(Ids::kDeleteAfter)->setEnabled(availability.deletions);
+    // The commands of a disabled menu button are disabled too, for their keys.
+    for (int command : {Ids::kLoadData, Ids::kExportSetup, Ids::kImportSetup, Ids::kRecoverUnsavedRuns,
+                        Ids::kClearAllData, Ids::kSetup, Ids::kAdjustOffset})
+        m_controls.Action(command)->setEnabled(availability.menus);
+    m_controls.Action(Ids::kSaveData)->setEnabled(availability.saveData && availability.menus);
+    m_controls.Action(Ids::kDeleteBefore)->setEnabled(availability.deletions && availability.menus);
+    m_controls.Action(Ids::kDeleteAfter)->setEnabled(availability.deletions && availability.menus);
     m_controls.Action(Ids::kGraphDisplay)->setChecked(m_graphShown);
 }
 
