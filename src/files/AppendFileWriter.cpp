@@ -17,10 +17,13 @@ CAppendFileWriter::~CAppendFileWriter() {
 
 bool CAppendFileWriter::Open() {
     m_fd = open(m_path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    if (m_fd < 0)
+    if (m_fd < 0) {
+        Fail(errno);
         return false;
+    }
     struct stat st {};
     if (fstat(m_fd, &st) != 0) {
+        Fail(errno);
         close(m_fd);
         m_fd = -1;
         return false;
@@ -30,14 +33,18 @@ bool CAppendFileWriter::Open() {
 }
 
 void CAppendFileWriter::Write(const char* bytes, size_t size) {
-    if (m_fd < 0)
+    if (m_fd < 0) {
+        Fail(EBADF);
         throw CWriteFailureException(EBADF);
+    }
     while (size > 0) {
         const ssize_t n = write(m_fd, bytes, size);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
-            throw CWriteFailureException(n < 0 ? errno : ENOSPC);
+        if (n <= 0) {
+            Fail(n < 0 ? errno : ENOSPC);
+            throw CWriteFailureException(m_error);
+        }
         bytes += n;
         size -= static_cast<size_t>(n);
     }
@@ -55,6 +62,8 @@ bool CAppendFileWriter::Close() {
     if (m_fd < 0)
         return false;
     const bool ok = close(m_fd) == 0;
+    if (!ok)
+        Fail(errno);
     m_fd = -1;
     return ok;
 }

@@ -22,11 +22,19 @@ public:
     bool Rollback();
     // False when the system reports a failure of the writes on closing.
     bool Close();
+    // The errno of the first failure, 0 while there was none.
+    int Error() const { return m_error; }
 
 private:
+    void Fail(int error) {
+        if (m_error == 0)
+            m_error = error;
+    }
+
     std::string m_path;
     int m_fd = -1;
     off_t m_sizeAtOpen = 0;
+    int m_error = 0;
 };
 
 }  // namespace VEK

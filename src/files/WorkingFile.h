@@ -16,8 +16,14 @@ public:
     bool Start(const CMeasurementDataManager& store, const TDataFileView& view);
     // Appends the rows the run has completed: all but the newest few records, which late and
     // repeated reports may still fill. final, after the run has stopped: every record of the run.
-    // A failed append leaves the file as it was and is retried with the next call.
+    // A failed append leaves the file as it was and is retried with the next call. The log gets
+    // the first failure of a row of failures, and the append that makes up for them.
     bool Append(const CMeasurementDataManager& store, bool final);
+    // Why the file could not be created or appended to ("<path> cannot be written: No space left on
+    // device"), until an append (or a new start) succeeds; empty otherwise.
+    const std::string& Problem() const { return m_problem; }
+    // The file Problem() begins with.
+    const std::string& ProblemPath() const { return m_problemPath; }
     // After the data were saved, and at exit.
     void Delete();
     // The records of a running measurement that are complete: all but the newest few, which late
@@ -36,7 +42,13 @@ public:
     uint32_t RowsWritten() const { return m_rowsWritten; }
 
 private:
+    bool NotCreated(int error);
+    bool Failed(int error);
+    void Succeeded(bool final);
+
     std::string m_path;
+    std::string m_problem;
+    std::string m_problemPath;
     CFileLock m_lock;
     uint32_t m_channelCount = 0;
     uint32_t m_rowsWritten = 0;

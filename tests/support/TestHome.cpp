@@ -39,6 +39,13 @@ const std::string& TestHome() {
 
 void ResetTestHome() {
     const std::string& home = TestHome();
+    // The process's log writer may create its folder again while the tree goes: try again.
+    for (int attempt = 0;; ++attempt) {
+        std::error_code error;
+        std::filesystem::remove_all(home, error);
+        if (!error || attempt == 20)
+            break;
+    }
     std::filesystem::remove_all(home);
     std::filesystem::create_directories(home);
     SetEnvironment(home);
