@@ -2,13 +2,15 @@
 #include <cstdint>
 #include <string>
 
-// The topics of one radio system: "<prefix>/<system number>/record", ".../state" and ".../ch/<n>".
+// The topics of one radio system: "<prefix>/<system number>/record", ".../state", ".../problem" and
+// ".../ch/<n>".
 class CMqttTopics {
 public:
     CMqttTopics(const std::string& prefix, uint32_t systemNumber);
 
     const std::string& Record() const { return m_record; }
     const std::string& State() const { return m_state; }
+    std::string Problem() const { return m_base + "/problem"; }
     std::string Channel(int channel) const;
 
     // A prefix is one or more topic levels: not empty, no wildcard ('+', '#'), no control
