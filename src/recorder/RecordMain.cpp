@@ -72,6 +72,40 @@ bool ResolveMqtt(const TRecordOptions& options, std::optional<TMqttConnection>& 
     return true;
 }
 
+// The run's settings, checked; 0, or the exit status 2 once the reasons are printed.
+int ReadRunSettings(const TRecordOptions& options, VEK::TParameterSet& parameters, VEK::TDataFileView& view) {
+    std::string error;
+    if (!options.CheckAgainst(VEK::CSystemTime::Now(), error)) {
+        std::fprintf(stderr, "hollowmere-record: %s\n", error.c_str());
+        return 2;
+    }
+    VEK::CreateSettingsFolders();
+    if (!ReadParameters(options, parameters, view)) {
+        std::fprintf(stderr, "hollowmere-record: %s is not a setup file\n", options.setupFile.c_str());
+        return 2;
+    }
+    const std::vector<std::string> problems = SettingsProblems(parameters);
+    for (const std::string& problem : problems)
+        std::fprintf(stderr, "hollowmere-record: %s\n", problem.c_str());
+    return problems.empty() ? 0 : 2;
+}
+
+// The dongle for this process alone; 0, or the exit status 3 once the owner is named.
+int OwnTheDongle(VEK::CSingleInstance& instance) {
+    if (instance.Acquire(kRecorderOwner))
+        return 0;
+    if (!instance.Problem().empty()) {
+        std::fprintf(stderr, "hollowmere-record: %s\n", instance.Problem().c_str());
+        return 3;
+    }
+    const std::string owner = instance.OwnerName();
+    std::fprintf(stderr, "hollowmere-record: the dongle is in use by %s; close it first.\n",
+                 owner.empty()                ? "another program"
+                 : owner == kApplicationOwner ? "the application"
+                                              : owner.c_str());
+    return 3;
+}
+
 int Run(int argc, char** argv) {
     // Without a home folder every file would go to a shared place another user may have prepared.
     if (const std::string problem = VEK::HomeFolderProblem(); !problem.empty()) {
@@ -94,36 +128,13 @@ int Run(int argc, char** argv) {
 
     if (!options.recoverFile.empty())
         return RecoverUnsavedRunCommand(options);
-    if (!options.CheckAgainst(VEK::CSystemTime::Now(), error)) {
-        std::fprintf(stderr, "hollowmere-record: %s\n", error.c_str());
-        return 2;
-    }
-
-    VEK::CreateSettingsFolders();
     VEK::TParameterSet parameters;
     VEK::TDataFileView view;
-    if (!ReadParameters(options, parameters, view)) {
-        std::fprintf(stderr, "hollowmere-record: %s is not a setup file\n", options.setupFile.c_str());
-        return 2;
-    }
-    if (const std::vector<std::string> problems = SettingsProblems(parameters); !problems.empty()) {
-        for (const std::string& problem : problems)
-            std::fprintf(stderr, "hollowmere-record: %s\n", problem.c_str());
-        return 2;
-    }
+    if (const int status = ReadRunSettings(options, parameters, view); status != 0)
+        return status;
     VEK::CSingleInstance instance(kInstanceKey, {kApplicationOwner, kRecorderOwner});
-    if (!instance.Acquire(kRecorderOwner)) {
-        if (!instance.Problem().empty()) {
-            std::fprintf(stderr, "hollowmere-record: %s\n", instance.Problem().c_str());
-            return 3;
-        }
-        const std::string owner = instance.OwnerName();
-        std::fprintf(stderr, "hollowmere-record: the dongle is in use by %s; close it first.\n",
-                     owner.empty()                ? "another program"
-                     : owner == kApplicationOwner ? "the application"
-                                                  : owner.c_str());
-        return 3;
-    }
+    if (const int status = OwnTheDongle(instance); status != 0)
+        return status;
 
     // Before this run's own working file exists.
     PrintUnsavedRunsWaiting();
