@@ -191,8 +191,13 @@ TEST_F(MainDlgTest, SaveDataNamesTheFileAndTellsHowItWent) {
     };
     Trigger(Ids::kSaveData);
     EXPECT_EQ(proposed, Store().StartTime().Format("%Y%m%d%H%M%S.csv"));
-    EXPECT_EQ(prompt.Told(), std::vector<std::string>{"Failed to save data to the file."});
+    // The fixed text, then the file and the system's reason; the data stay, and Save is offered again.
+    EXPECT_EQ(prompt.Told(),
+              std::vector<std::string>{"Failed to save data to the file.\n" +
+                                       DataPath("no-such-folder/x.csv") + ": No such file or directory"});
     EXPECT_EQ(prompt.boxes.back().icon, IOperatorPrompt::EIcon::kError);
+    EXPECT_TRUE(dialog->Controls().Action(Ids::kSaveData)->isEnabled());
+    EXPECT_TRUE(std::filesystem::exists(workingFile));
 
     prompt.boxes.clear();
     prompt.onChooseFile = [&](const IOperatorPrompt::TFileRequest&) {
