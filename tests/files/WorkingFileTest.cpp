@@ -196,13 +196,20 @@ TEST_F(WorkingFileTest, WorkFolderOthersMayWriteIsRefusedWithTheReason) {
 
 // The file limit stands in for a full disk: the appends fail, the problem names the file and the
 // system's reason, the log gets the first failure of the row and the append that makes up for it.
+// The limit holds for the log's writer thread too, so the working file is first grown well past the
+// log: the log's lines still fit below it whenever that thread writes them.
 TEST_F(WorkingFileTest, FailuresAreNamedOnceAndTheirEndIsLogged) {
     ASSERT_TRUE(working.Start(store, {}));
-    for (int second = 0; second < 10; ++second) Tick();
+    while (ReadFile(working.Path()).size() < ReadFile(LogFilePath()).size() + 4096) {
+        Tick();
+        ASSERT_TRUE(working.Append(store, false));
+    }
+    const size_t rowsBefore = Rows();
     signal(SIGXFSZ, SIG_IGN);
     rlimit old{};
     getrlimit(RLIMIT_FSIZE, &old);
-    rlimit small{ReadFile(working.Path()).size() + 40, old.rlim_max};
+    // Less than a row: the first append of the row is cut short, the later ones fail at once.
+    rlimit small{ReadFile(working.Path()).size() + 10, old.rlim_max};
     setrlimit(RLIMIT_FSIZE, &small);
     bool appended = false;
     for (int attempt = 0; attempt < 3; ++attempt) {
@@ -214,10 +221,11 @@ TEST_F(WorkingFileTest, FailuresAreNamedOnceAndTheirEndIsLogged) {
     EXPECT_EQ(working.Problem(), working.Path() + " cannot be written: File too large");
     ASSERT_TRUE(working.Append(store, false));
     EXPECT_EQ(working.Problem(), "");
-    EXPECT_EQ(Rows(), 9u);
+    EXPECT_EQ(Rows(), rowsBefore + 3);
 
     const std::string failed = "作業ファイル[" + working.Path() + "]に書き込めません(File too large)。";
-    const std::string madeUp = "作業ファイル[" + working.Path() + "]に遅れていた行を書きました(9 行)。";
+    const std::string madeUp = "作業ファイル[" + working.Path() + "]に遅れていた行を書きました(" +
+                               std::to_string(rowsBefore + 3) + " 行)。";
     std::string log;
     for (int i = 0; i < 500 && log.find(madeUp) == std::string::npos; ++i) {
         usleep(10000);
