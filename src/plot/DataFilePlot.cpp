@@ -1,8 +1,7 @@
 #include "plot/DataFilePlot.h"
 
 #include "display/Graph.h"
-#include "files/DataFileReader.h"
-#include "files/FileReader.h"
+#include "files/DataFile.h"
 
 namespace {
 
@@ -14,24 +13,13 @@ public:
     bool LeftButtonDown() const override { return false; }
 };
 
-// Both file versions, as the load command reads them, without writing to the application's log.
-bool ReadFile(const std::string& path, CMeasurementDataManager& store, VEK::TDataFileView& view) {
-    VEK::CFileReader reader(path);
-    if (!reader.Open())
-        return false;
-    if (!VEK::ReadDataFile101(reader, store, view) && !VEK::ReadDataFile100(reader, store, view))
-        return false;
-    store.SetState(CMeasurementDataManager::kStateHolding);
-    return true;
-}
-
 }  // namespace
 
 bool PlotDataFile(const TPlotOptions& options, const TDisplayColors& colors, QImage& picture,
                   std::string& error) {
     CMeasurementDataManager store;
     VEK::TDataFileView view;
-    if (!ReadFile(options.dataFile, store, view)) {
+    if (!VEK::ReadDataFileUnlogged(options.dataFile, store, view)) {
         error = "cannot read the data file " + options.dataFile +
                 (view.problem.empty() ? "" : ": " + view.problem);
         return false;
