@@ -8,7 +8,7 @@ namespace {
 using VEK::CTextDrawer;
 
 // Graph mode shows these, list mode the others.
-constexpr int kGraphButtons[] = {1001, 1002, 1005, 1007, 1006, 1008, 1010, 1009};
+constexpr int kGraphButtons[] = {1001, 1002, 1005, 1007, 1006, 1008, 1010, 1009, CMainDlgControls::kCursorB};
 constexpr int kGraphReadouts[] = {1011, 1013, 1012, 1025, 1026, 1029, 1028};
 constexpr int kGraphScrollBars[] = {1023, 1024};
 // Controls no arrangement shows.
@@ -55,7 +55,8 @@ CMainDlgControls::CMainDlgControls(QWidget* window) : m_window(window) {
     AddMenu(kEditMenu, 167,
             {{kClearAllData, "Clear All Data"},
              {kDeleteBefore, "Delete Data Before Cursor"},
-             {kDeleteAfter, "Delete Data After Cursor"}});
+             {kDeleteAfter, "Delete Data After Cursor"},
+             {kSpanStatistics, "Span Statistics…"}});
     AddMenu(kViewMenu, 168, {{kGraphDisplay, "Graph Display"}});
     AddMenu(kSetupMenu, 169, {{kSetup, "Setup"}, {kAdjustOffset, "Adjust Offset"}});
     Action(kGraphDisplay)->setCheckable(true);
@@ -89,6 +90,10 @@ void CMainDlgControls::CreateGraphControls() {
     for (const TButton& button : graphButtons)
         AddIconButton(button.id, button.icon, QString::fromUtf8(button.text),
                       QString::fromUtf8(button.toolTip));
+    AddIconButton(
+        kCursorB, 170, QStringLiteral("B"),
+        QStringLiteral("Cursor B (B): on at the cursor, or off. Shift with < or > or a click moves it"))
+        ->setShortcut(QKeySequence(Qt::Key_B));
     AddReadout(1011, QStringLiteral("sec/DIV"), kCentred, TimeDivTexts());
     AddReadout(1013, QStringLiteral("C/DIV"), kCentred, TempDivTexts());
     AddReadout(1012, QString(), kCentred, {QStringLiteral("888h88m88.8sec")});

@@ -37,6 +37,7 @@ public:
         kPageForward = 1041,
         kGraphCheck = 1056,
         kElapsedReadout = 1028,
+        kCursorB = 1047,
         kSamplingRateLabel = 1027,
         // The channel value list beside the graph and its row header.
         kList0 = 1014,
@@ -54,6 +55,7 @@ public:
         kSetup = 32793,
         kAdjustOffset = 32794,
         kRecoverUnsavedRuns = 32795,
+        kSpanStatistics = 32796,
     };
     // The lists of the layout without graph, 1 to 4, with their row headers.
     static constexpr int kLists[4] = {1038, 1020, 1034, 1036};
