@@ -46,7 +46,8 @@ std::optional<std::vector<int32_t>> ParseChannelList(const std::string& text) {
 }
 
 const char* TStatsOptions::Usage() {
-    return "usage: hollowmere-stats DATA.csv [--from RECORD] [--to RECORD] [--channels LIST]\n"
+    return "Usage: hollowmere-stats DATA.csv [--from RECORD] [--to RECORD] [--channels LIST]\n"
+           "\n"
            "Prints the statistics of a span of a measurement data file as CSV: per channel the\n"
            "readings at both ends and their difference, the lowest and highest reading with the first\n"
            "record of each, the mean, the change per minute and the counts of valid and of missing\n"
@@ -54,6 +55,7 @@ const char* TStatsOptions::Usage() {
            "  --from RECORD    one end of the span, records counting from 0 (default: the first)\n"
            "  --to RECORD      the other end (default: the last record); it may lie before --from\n"
            "  --channels LIST  channels to report, such as 1-5,8 (default: every channel in use)\n"
+           "\n"
            "Exit status: 0 done, 1 the file cannot be read or lacks a record or channel asked for,\n"
            "2 bad command line.\n";
 }

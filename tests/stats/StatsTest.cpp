@@ -119,9 +119,9 @@ TEST(StatsProgram, FailuresAndTheirStatus) {
     EXPECT_EQ(Stats({fixture, "--channels", "3"}, &output), 1);  // off in the file
     EXPECT_NE(output.find("channel 3 is not in use"), std::string::npos) << output;
     EXPECT_EQ(Stats({fixture, "--from", "x"}, &output), 2);
-    EXPECT_NE(output.find("usage: hollowmere-stats"), std::string::npos) << output;
+    EXPECT_NE(output.find("Usage: hollowmere-stats"), std::string::npos) << output;
     EXPECT_EQ(Stats({"--help"}, &output), 0);
-    EXPECT_EQ(output.rfind("usage: hollowmere-stats DATA.csv", 0), 0u) << output;
+    EXPECT_EQ(output.rfind("Usage: hollowmere-stats DATA.csv", 0), 0u) << output;
     // A file of nothing but its header.
     const std::string empty = testing_support::TestHome() + "/empty.csv";
     std::string header = testing_support::ReadFile(fixture);
