@@ -1,7 +1,9 @@
 // The span window of the main window: made with it, shown by Edit > Span Statistics.
 #include "app/MainDlg.h"
 
+#include <QScreen>
 #include <QShortcut>
+#include <algorithm>
 
 namespace {
 using Ids = CMainDlgControls;
@@ -20,6 +22,14 @@ void CMainDlg::CreateSpanWindow() {
 }
 
 void CMainDlg::ShowSpanWindow() {
+    // Never placed (lastone.ini had no place for it): beside the main window, on the screen. Its
+    // frame is not known before it shows; the main window's is the same window manager's.
+    if (!m_span->testAttribute(Qt::WA_Moved) && screen() != nullptr) {
+        const QRect available = screen()->availableGeometry();
+        const int frameWidth = m_span->width() + frameGeometry().width() - width();
+        const int x = std::min(frameGeometry().right() + 8, available.right() + 1 - frameWidth);
+        m_span->move(std::max(x, available.left()), y());
+    }
     m_span->show();
     m_span->raise();
     m_span->activateWindow();

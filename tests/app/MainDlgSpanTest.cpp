@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 #include "MainDlgFixture.h"
@@ -137,6 +138,34 @@ TEST_F(MainDlgSpanTest, FollowsARunAsItsDataArrive) {
     prompt.onAsk = [](const IOperatorPrompt::TQuestion&) { return true; };
     Click(Ids::kStartStop);
     EXPECT_TRUE(Pump([&] { return Span().EndsText().contains("(last record)"); }, 5000));
+}
+
+// Never placed before: opened beside the main window and on the screen; once the operator moved it,
+// opened again where it was left.
+class MainDlgSpanUnplacedTest : public MainDlgSpanTest {
+protected:
+    std::string LastOneSettings() const override { return CMainDlgFixture::LastOneSettings(); }
+};
+
+TEST_F(MainDlgSpanUnplacedTest, OpensBesideTheMainWindowOnTheScreen) {
+    dialog->resize(dialog->minimumSize());
+    dialog->move(0, 40);
+    Trigger(Ids::kSpanStatistics);
+    ASSERT_TRUE(Span().isVisible());
+    const QRect screen = dialog->screen()->availableGeometry();
+    const QRect span = Span().frameGeometry();
+    EXPECT_EQ(span.y(), dialog->y());
+    EXPECT_GE(span.left(), screen.left());
+    if (span.width() <= screen.width()) {
+        EXPECT_LE(span.right(), screen.right());
+    }
+    if (dialog->frameGeometry().right() + span.width() < screen.right()) {
+        EXPECT_GT(span.left(), dialog->frameGeometry().right());
+    }
+    Span().hide();
+    Span().move(50, 60);
+    Trigger(Ids::kSpanStatistics);
+    EXPECT_EQ(Span().pos(), QPoint(50, 60));
 }
 
 }  // namespace
