@@ -13,15 +13,19 @@ namespace VEK {
 
 bool CAppendFileWriter::Open() {
     struct stat st {};
-    if (m_fd < 0 || fstat(m_fd, &st) != 0)
+    if (m_fd < 0 || fstat(m_fd, &st) != 0) {
+        Fail(m_fd < 0 ? EBADF : errno);
         return false;
+    }
     m_sizeAtOpen = m_end = st.st_size;
     return true;
 }
 
 void CAppendFileWriter::Write(const char* bytes, size_t size) {
-    if (m_fd < 0 || !WriteAllAt(m_fd, static_cast<uint64_t>(m_end), std::string_view(bytes, size)))
-        throw CWriteFailureException(m_fd < 0 ? EBADF : (errno != 0 ? errno : ENOSPC));
+    if (m_fd < 0 || !WriteAllAt(m_fd, static_cast<uint64_t>(m_end), std::string_view(bytes, size))) {
+        Fail(m_fd < 0 ? EBADF : (errno != 0 ? errno : ENOSPC));
+        throw CWriteFailureException(m_error);
+    }
     m_end += static_cast<off_t>(size);
 }
 

@@ -20,12 +20,20 @@ public:
     std::string Path() const override { return m_path; }
     // Cuts the file back to its size at Open.
     bool Rollback();
+    // The errno of the first failure, 0 while there was none.
+    int Error() const { return m_error; }
 
 private:
+    void Fail(int error) {
+        if (m_error == 0)
+            m_error = error;
+    }
+
     int m_fd;
     std::string m_path;
     off_t m_sizeAtOpen = 0;
     off_t m_end = 0;
+    int m_error = 0;
 };
 
 }  // namespace VEK

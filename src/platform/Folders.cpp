@@ -147,6 +147,8 @@ bool WriteAllAt(int fd, uint64_t offset, std::string_view bytes) {
         ssize_t n = pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
         if (n < 0 && errno == EINTR)
             continue;
+        if (n == 0)
+            errno = ENOSPC;  // a write that takes nothing: the device is full
         if (n <= 0)
             return false;
         done += static_cast<size_t>(n);
@@ -182,7 +184,10 @@ bool CommitTempFile(int fd, const std::string& temp, const std::string& path, bo
     ok = (close(fd) == 0) && ok;
     ok = ok && rename(temp.c_str(), path.c_str()) == 0;
     if (!ok) {
+        // The caller reports why the file was not written, not how the clean-up went.
+        const int error = errno;
         unlink(temp.c_str());
+        errno = error;
         return false;
     }
     return SyncFolder(FolderOf(path));

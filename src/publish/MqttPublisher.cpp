@@ -76,6 +76,14 @@ void CMqttPublisher::SetRunState(ERunState state) {
     m_wake.Signal();
 }
 
+void CMqttPublisher::SetProblem(const std::string& text) {
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_inbox.push_back({false, ERunState::kIdle, {}, true, text});
+    }
+    m_wake.Signal();
+}
+
 TMqttStatus CMqttPublisher::Status() const {
     std::lock_guard<std::mutex> lock(m_lock);
     return m_status;
@@ -143,6 +151,11 @@ void CMqttPublisher::TakeInbox() {
         items.swap(m_inbox);
     }
     for (const TInboxItem& item : items) {
+        if (item.isProblem) {
+            m_problem = item.problem;
+            m_haveProblem = m_problemPending = true;
+            continue;
+        }
         if (item.isState) {
             m_runState = item.state;
             m_haveState = m_statePending = true;
@@ -207,6 +220,10 @@ void CMqttPublisher::Send(int64_t nowMs, bool stopping) {
         SendRetained(m_topics.State(), RunStateText(m_runState));
         m_statePending = false;
     }
+    if (m_problemPending) {
+        SendRetained(m_topics.Problem(), m_problem);
+        m_problemPending = false;
+    }
     if (m_channelsPending && (stopping || nowMs - m_lastChannelsMs >= kChannelIntervalMs)) {
         const int32_t offset = LocalUtcOffsetSeconds(m_latest.timeMs);
         for (int k = 1; k <= TPublishRecord::kChannels; ++k) {
@@ -267,6 +284,7 @@ void CMqttPublisher::Service(int64_t nowMs, bool socketReady) {
         m_sessionUp = true;
         m_retryDelayMs = kFirstRetryMs;
         m_statePending = m_haveState;
+        m_problemPending = m_haveProblem;
         m_channelsPending = m_haveLatest;
         SetState(TMqttStatus::EState::kConnected, "");
     } else if (!m_sessionUp && nowMs >= m_connectDeadlineMs) {
@@ -320,7 +338,8 @@ void CMqttPublisher::Lose(const std::string& reason) {
 }
 
 bool CMqttPublisher::Drained() const {
-    return m_queue->Count() == 0 && !m_statePending && !m_channelsPending && m_retainedInFlight.empty();
+    return m_queue->Count() == 0 && !m_statePending && !m_problemPending && !m_channelsPending &&
+           m_retainedInFlight.empty();
 }
 
 void CMqttPublisher::Finish() {

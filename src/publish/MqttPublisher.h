@@ -51,6 +51,10 @@ public:
     // Published retained once the records handed over before it have been sent, and again after
     // every reconnect (the broker may have published the last will "offline" meanwhile).
     void SetRunState(ERunState state);
+    // What keeps the program from writing its files ("working file: No space left on device"),
+    // published retained on the topic "problem" in order with the records, and again after every
+    // reconnect; an empty text removes the retained message.
+    void SetProblem(const std::string& text);
     TMqttStatus Status() const;
     // Goes on delivering for at most drain while the broker is connected (without a connection and
     // with something to deliver, it tries once more at once), says goodbye (the state stays as last
@@ -64,6 +68,8 @@ private:
         bool isState = false;
         ERunState state = ERunState::kIdle;
         TPublishRecord record;
+        bool isProblem = false;
+        std::string problem;
     };
     struct TInFlight {
         int messageId;
@@ -124,6 +130,9 @@ private:
     bool m_statePending = false;
     ERunState m_runState = ERunState::kIdle;
     uint64_t m_stateMark = 0;  // records queued before the state changed
+    bool m_haveProblem = false;
+    bool m_problemPending = false;
+    std::string m_problem;
     bool m_haveLatest = false;
     bool m_channelsPending = false;
     int64_t m_lastChannelsMs = 0;

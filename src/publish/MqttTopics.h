@@ -2,13 +2,15 @@
 #include <cstdint>
 #include <string>
 
-// The topics of one radio system: "<prefix>/<system number>/record", ".../state" and ".../ch/<n>".
+// The topics of one radio system: "<prefix>/<system number>/record", ".../state", ".../problem" and
+// ".../ch/<n>".
 class CMqttTopics {
 public:
     CMqttTopics(const std::string& prefix, uint32_t systemNumber);
 
     const std::string& Record() const { return m_record; }
     const std::string& State() const { return m_state; }
+    std::string Problem() const { return m_base + "/problem"; }
     std::string Channel(int channel) const;
 
     // An MQTT topic is at most 65535 bytes; the system number and the longest level follow.

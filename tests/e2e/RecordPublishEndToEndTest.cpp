@@ -112,6 +112,10 @@ TEST_F(RecordPublishEndToEndTest, EveryRecordOfTheRunWithTheFilesValues) {
     EXPECT_EQ(States(messages), (std::vector<std::string>{"idle", "measuring", "finished"}));
     EXPECT_NE(RecorderOutput().find("hollowmere-record: MQTT connected"), std::string::npos)
         << RecorderOutput();
+    // The summary ends with the broker's last state and what waits for the next start.
+    EXPECT_NE(RecorderOutput().find("\nbroker: MQTT connected\nspill file: 0 records wait\n"),
+              std::string::npos)
+        << RecorderOutput();
 
     CTestSubscriber late;
     ASSERT_TRUE(late.Subscribe(m_broker.Port(), "hollowmere/5/#"));
@@ -174,6 +178,8 @@ TEST_F(RecordPublishEndToEndTest, BrokerNeverReachableSpillsEveryRecord) {
         << output;
     EXPECT_NE(output.find("hollowmere-record: MQTT stopped, 50 waiting, 50 in spill file"), std::string::npos)
         << output;
+    EXPECT_NE(output.find("\nbroker: MQTT unreachable (Connection refused)"), std::string::npos) << output;
+    EXPECT_NE(output.find("\nspill file: 50 records wait\n"), std::string::npos) << output;
 }
 
 // A broker that takes the connection and never answers: the run ends and the recorder exits as

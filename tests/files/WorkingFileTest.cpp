@@ -193,3 +193,64 @@ TEST_F(WorkingFileTest, WorkFolderOthersMayWriteIsRefusedWithTheReason) {
     EXPECT_TRUE(working.Start(store, {}));
     EXPECT_EQ(working.Problem(), "");
 }
+
+// The file limit stands in for a full disk: the appends fail, the problem names the file and the
+// system's reason, the log gets the first failure of the row and the append that makes up for it.
+// The limit holds for the log's writer thread too, so the working file is first grown well past the
+// log: the log's lines still fit below it whenever that thread writes them.
+TEST_F(WorkingFileTest, FailuresAreNamedOnceAndTheirEndIsLogged) {
+    ASSERT_TRUE(working.Start(store, {}));
+    while (ReadFile(working.Path()).size() < ReadFile(LogFilePath()).size() + 4096) {
+        Tick();
+        ASSERT_TRUE(working.Append(store, false));
+    }
+    const size_t rowsBefore = Rows();
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    // Less than a row: the first append of the row is cut short, the later ones fail at once.
+    rlimit small{ReadFile(working.Path()).size() + 10, old.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &small);
+    bool appended = false;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        Tick();
+        appended = appended || working.Append(store, false);
+    }
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_FALSE(appended);
+    EXPECT_EQ(working.Problem(), working.Path() + " cannot be written: File too large");
+    ASSERT_TRUE(working.Append(store, false));
+    EXPECT_EQ(working.Problem(), "");
+    EXPECT_EQ(Rows(), rowsBefore + 3);
+
+    const std::string failed = "作業ファイル[" + working.Path() + "]に書き込めません(File too large)。";
+    const std::string madeUp = "作業ファイル[" + working.Path() + "]に遅れていた行を書きました(" +
+                               std::to_string(rowsBefore + 3) + " 行)。";
+    std::string log;
+    for (int i = 0; i < 500 && log.find(madeUp) == std::string::npos; ++i) {
+        usleep(10000);
+        log = ReadFile(LogFilePath());
+    }
+    size_t failures = 0;
+    for (size_t at = log.find(failed); at != std::string::npos; at = log.find(failed, at + 1)) ++failures;
+    EXPECT_EQ(failures, 1u) << log;
+    EXPECT_NE(log.find(madeUp), std::string::npos) << log;
+    EXPECT_NE(log.find("作業ファイル[" + working.Path() + "]を作成しました。"), std::string::npos);
+}
+
+// Without room for its header there is no working file: an append must not make one without it.
+TEST_F(WorkingFileTest, FileThatCannotBeCreatedIsNamedAndNeverAppendedTo) {
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small{100, old.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &small);
+    const bool started = working.Start(store, {});
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_FALSE(started);
+    EXPECT_EQ(working.Path(), "");
+    EXPECT_EQ(working.Problem(), WorkFolder() + "/20240506070809.csv cannot be created: File too large");
+    for (int second = 0; second < 10; ++second) Tick();
+    EXPECT_FALSE(working.Append(store, true));
+    EXPECT_FALSE(testing_support::FileExists(WorkFolder() + "/20240506070809.csv"));
+}
