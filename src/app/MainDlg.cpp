@@ -72,6 +72,7 @@ CMainDlg::CMainDlg(IOperatorPrompt* prompt, QWidget* parent)
     m_lists->Follow(m_controller);
     ConnectCommands();
     ConnectGraph();
+    CreateSpanWindow();
     SetMainDlgLooks(m_controls, DialogFont());
     Arrange();
     // Not from within the resize that wrapped the line: the arrangement is running then.
@@ -157,6 +158,7 @@ bool CMainDlg::InitDialog() {
     m_graph.Start(VEK::ReadGraphScales(VEK::LastOneSection("user")), m_parameters.temperatureUnit);
     RestoreWindowPlacement(*this, VEK::LastOneSection("main-dlg"), true);
     RestoreWindowPlacement(*m_counterpart, VEK::LastOneSection("opposite-dlg"), false);
+    RestoreWindowPlacement(*m_span, VEK::LastOneSection("span-dlg"), true);
     m_lists->SetMarkColors(m_graph.Graph().Colors().ChannelMarks());
     // Outside 0..2 it reads as 2.
     m_lists->SetListCountIndex(
@@ -564,6 +566,7 @@ void CMainDlg::OnDestroy() {
     VEK::SaveUserSection(m_parameters, m_graph.Scales(), VEK::LastOneSection("user"));
     SaveWindowPlacement(*this, VEK::LastOneSection("main-dlg"));
     SaveWindowPlacement(*m_counterpart, VEK::LastOneSection("opposite-dlg"));
+    SaveWindowPlacement(*m_span, VEK::LastOneSection("span-dlg"));
     m_counterpart->Close();
     VEK::TraceLogger().Trace("アプリケーションを正常終了しました。");
 }

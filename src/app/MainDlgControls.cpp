@@ -10,7 +10,7 @@ namespace {
 using VEK::CTextDrawer;
 
 // Graph mode shows these, list mode the others.
-constexpr int kGraphButtons[] = {1001, 1002, 1005, 1007, 1006, 1008, 1010, 1009};
+constexpr int kGraphButtons[] = {1001, 1002, 1005, 1007, 1006, 1008, 1010, 1009, CMainDlgControls::kCursorB};
 constexpr int kGraphReadouts[] = {1011, 1013, 1012, 1025, 1026, 1029, 1028};
 constexpr int kGraphScrollBars[] = {1023, 1024};
 // Controls no arrangement shows.
@@ -52,6 +52,7 @@ const std::map<int, QKeySequence>& Shortcuts() {
         {1010, QKeySequence(Qt::CTRL | Qt::Key_K)},
         {1008, QKeySequence(Qt::Key_Left)},
         {1009, QKeySequence(Qt::Key_Right)},
+        {CMainDlgControls::kCursorB, QKeySequence(Qt::Key_B)},
         {CMainDlgControls::kPageBack, QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
         {CMainDlgControls::kPageForward, QKeySequence(Qt::CTRL | Qt::Key_PageDown)},
     };
@@ -85,7 +86,8 @@ CMainDlgControls::CMainDlgControls(QWidget* window) : m_window(window) {
     AddMenu(kEditMenu, 167,
             {{kClearAllData, "Clear All Data"},
              {kDeleteBefore, "Delete Data Before Cursor"},
-             {kDeleteAfter, "Delete Data After Cursor"}});
+             {kDeleteAfter, "Delete Data After Cursor"},
+             {kSpanStatistics, "Span Statistics…"}});
     AddMenu(kViewMenu, 168, {{kGraphDisplay, "Graph Display"}});
     AddMenu(kSetupMenu, 169, {{kSetup, "Setup"}, {kAdjustOffset, "Adjust Offset"}});
     Action(kGraphDisplay)->setCheckable(true);
@@ -120,6 +122,14 @@ void CMainDlgControls::CreateGraphControls() {
     for (const TButton& button : graphButtons)
         AddIconButton(button.id, button.icon, QString::fromUtf8(button.text),
                       QString::fromUtf8(button.toolTip));
+    AddIconButton(kCursorB, 170, QStringLiteral("B"), QStringLiteral("Cursor B"));
+    Button(kCursorB)->setToolTip(
+        WithKey(QStringLiteral("Cursor B"), Shortcut(kCursorB)) +
+        QStringLiteral(": on at the cursor, or off. Shift with < or > (Shift+Left, Shift+Right) or a click "
+                       "in the graph moves it"));
+    Button(kCursorB)->setAccessibleDescription(Button(kCursorB)->toolTip());
+    // Shift with the cursor keys clicks the cursor buttons as with the mouse: Shift held moves B.
+    for (int id : {1008, 1009}) ClickOnKey(Button(id), QKeySequence(Qt::SHIFT | Shortcut(id)[0].key()));
     AddReadout(1011, QStringLiteral("sec/DIV"), QStringLiteral("Time per division"), kCentred,
                TimeDivTexts());
     AddReadout(1013, QStringLiteral("C/DIV"), QStringLiteral("Temperature per division"), kCentred,
@@ -193,15 +203,19 @@ CMyIconButton* CMainDlgControls::AddIconButton(int id, int icon, const QString& 
     button->setText(text);
     Add(button, id);
     SetButtonName(id, name);
-    // A click at once, repeated while the key is held (the button's own shortcut clicks later,
-    // animated, and once).
     if (const QKeySequence key = Shortcut(id); !key.isEmpty())
-        QObject::connect(new QShortcut(key, m_window), &QShortcut::activated, button, [button] {
-            if (button->isVisible() && button->isEnabled())
-                button->click();
-        });
+        ClickOnKey(button, key);
     SetButtonIcon(id, icon);
     return button;
+}
+
+void CMainDlgControls::ClickOnKey(QAbstractButton* button, const QKeySequence& key) {
+    // A click at once, repeated while the key is held (the button's own shortcut clicks later,
+    // animated, and once).
+    QObject::connect(new QShortcut(key, m_window), &QShortcut::activated, button, [button] {
+        if (button->isVisible() && button->isEnabled())
+            button->click();
+    });
 }
 
 void CMainDlgControls::SetButtonName(int id, const QString& name) {

@@ -37,6 +37,7 @@ public:
         kPageForward = 1041,
         kGraphCheck = 1056,
         kElapsedReadout = 1028,
+        kCursorB = 1047,
         kSamplingRateLabel = 1027,
         // The channel value list beside the graph and its row header.
         kList0 = 1014,
@@ -54,6 +55,7 @@ public:
         kSetup = 32793,
         kAdjustOffset = 32794,
         kRecoverUnsavedRuns = 32795,
+        kSpanStatistics = 32796,
     };
     // The lists of the layout without graph, 1 to 4, with their row headers.
     static constexpr int kLists[4] = {1038, 1020, 1034, 1036};
@@ -105,6 +107,7 @@ private:
     // text: the button's name for tests; name: for the tool tip and assistive technology. The
     // face shows only the icon.
     CMyIconButton* AddIconButton(int id, int icon, const QString& text, const QString& name);
+    void ClickOnKey(QAbstractButton* button, const QKeySequence& key);
     QLabel* AddLabel(int id, const QString& text);
     // A read-out in its look: format flags, text colour, and the texts whose widest sets its size;
     // label: what it shows, for assistive technology.

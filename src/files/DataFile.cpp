@@ -86,4 +86,14 @@ bool LoadDataFile(const std::string& path, CMeasurementDataManager& store, TData
     return true;
 }
 
+bool ReadDataFileUnlogged(const std::string& path, CMeasurementDataManager& store, TDataFileView& view) {
+    CFileReader reader(path);
+    if (!reader.Open())
+        return false;
+    if (!ReadDataFile101(reader, store, view) && !ReadDataFile100(reader, store, view))
+        return false;
+    store.SetState(CMeasurementDataManager::kStateHolding);
+    return true;
+}
+
 }  // namespace VEK

@@ -30,5 +30,9 @@ bool SaveDataFile(const std::string& path, CMeasurementDataManager& store, const
 // progress counts the records read; when it cancels, the load fails like a failed read.
 bool LoadDataFile(const std::string& path, CMeasurementDataManager& store, TDataFileView& view,
                   const TMeasurementSetup& resetSetup, const FileProgress& progress = {});
+// Both versions as LoadDataFile reads them, into finished data (state 2), without a word to the
+// application's log: the command-line programs read files of any user's. False when the file cannot
+// be opened or read (view.problem may say why), the store then being the caller's to drop.
+bool ReadDataFileUnlogged(const std::string& path, CMeasurementDataManager& store, TDataFileView& view);
 
 }  // namespace VEK

@@ -7,24 +7,12 @@
 
 #include "display/GraphChannelVisibility.h"
 #include "display/GraphRenderer.h"
-#include "files/DataFileReader.h"
-#include "files/FileReader.h"
+#include "files/DataFile.h"
 #include "plot/PlotFigure.h"
 #include "plot/PlotView.h"
 #include "plot/VectorGraphArea.h"
 
 namespace {
-
-// Both file versions, as the load command reads them, without writing to the application's log.
-bool ReadFile(const std::string& path, CMeasurementDataManager& store, VEK::TDataFileView& view) {
-    VEK::CFileReader reader(path);
-    if (!reader.Open())
-        return false;
-    if (!VEK::ReadDataFile101(reader, store, view) && !VEK::ReadDataFile100(reader, store, view))
-        return false;
-    store.SetState(CMeasurementDataManager::kStateHolding);
-    return true;
-}
 
 std::string BaseName(const std::string& path) {
     const size_t slash = path.find_last_of('/');
@@ -44,7 +32,7 @@ bool PlotDataFile(const TPlotOptions& options, const TDisplayColors& colors, TPl
                   std::string& error) {
     CMeasurementDataManager store;
     VEK::TDataFileView fileView;
-    if (!ReadFile(options.dataFile, store, fileView)) {
+    if (!VEK::ReadDataFileUnlogged(options.dataFile, store, fileView)) {
         error = "cannot read the data file " + options.dataFile +
                 (fileView.problem.empty() ? "" : ": " + fileView.problem);
         return false;

@@ -454,6 +454,25 @@ TEST_F(MainDlgKeysTest, KeysReachTheCommandsTheirButtonsAndMenusName) {
     QSignalSpy scrolled(Control<VEK::MFC::CScrollBarEx>(1023), &VEK::MFC::CScrollBarEx::scrolled);
     press(QKeySequence(Qt::Key_PageDown));
     EXPECT_EQ(scrolled.count(), 1);
+    // Ctrl+K: the cursor; B: cursor B at it; Shift with the cursor keys moves B, without them the
+    // cursor; Ctrl+T: the span window.
+    const CGraph& graph = dialog->Graph().Graph();
+    press(QKeySequence(Qt::CTRL | Qt::Key_K));
+    ASSERT_TRUE(graph.CursorOn());
+    press(QKeySequence(Qt::Key_B));
+    ASSERT_TRUE(graph.CursorB().on);
+    const uint32_t a = graph.CursorRecord();
+    EXPECT_EQ(graph.CursorB().record, a);
+    press(QKeySequence(Qt::SHIFT | Qt::Key_Left));
+    EXPECT_LT(graph.CursorB().record, a);
+    EXPECT_EQ(graph.CursorRecord(), a);
+    const uint32_t b = graph.CursorB().record;
+    press(QKeySequence(Qt::Key_Left));
+    EXPECT_LT(graph.CursorRecord(), a);
+    EXPECT_EQ(graph.CursorB().record, b);
+    press(QKeySequence(Qt::CTRL | Qt::Key_T));
+    EXPECT_TRUE(dialog->SpanWindow()->isVisible());
+    QApplication::setActiveWindow(dialog.get());
     // Ctrl+S saves the finished data now.
     prompt.onChooseFile = [](const IOperatorPrompt::TFileRequest&) { return std::optional<std::string>(); };
     press(QKeySequence(Qt::CTRL | Qt::Key_S));
