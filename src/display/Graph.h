@@ -108,6 +108,8 @@ public:
     // The record under the cursor, while it is on.
     uint32_t CursorRecord() const { return m_time.start + m_cursor.offset; }
     bool Held() const { return m_hold; }
+    // A redraw is on its way: the picture may not show the view or the records yet.
+    bool RedrawPending() const { return m_fullRedrawPending || m_quickRequest || m_dataStale; }
     TGraphReadouts Readouts() const { return GraphReadouts(ViewState(), m_unit); }
     TGraphAvailability Availability() const { return GraphAvailability(ViewState()); }
     TScrollInfo TimeScroll() const { return m_time.ScrollInfo(ScrolledRecords(m_store)); }
@@ -179,6 +181,7 @@ private:
     bool m_quickRequest = false;
     bool m_slowRequest = false;
     bool m_dataStale = true;
+    bool m_fullRedrawPending = false;  // the full-redraw timer runs
     int m_repeatCount = 0;
     QImage m_picture;
     int m_cursorX = -1;
