@@ -40,6 +40,15 @@ constexpr const char* kReadData = "Finished reading data from the file.";
 constexpr const char* kReadFailed = "Failed to read data from the file.";
 constexpr int kBackground = 0xF5F5DC;
 
+// The channels a measurement at the parameter set's rate polls.
+std::vector<int> MeasuredChannels(const TPollingSetting& polling) {
+    std::vector<int> channels;
+    for (int channel = 1; channel <= ChannelsTakingPart(polling.RateCode()); ++channel)
+        if (polling.InUse(channel))
+            channels.push_back(channel);
+    return channels;
+}
+
 }  // namespace
 
 CMainDlg::CMainDlg(IOperatorPrompt* prompt, QWidget* parent)
@@ -450,7 +459,8 @@ void CMainDlg::AdjustOffset() {
     // While measuring the Setup menu is disabled; the capture would take the run's reports.
     if (m_controller.RunState() == CMeasurementDataManager::kStateMeasuring || !DiscardCheck())
         return;
-    CAdjustOffsetDlg adjust(m_prompt, m_controller.OffsetTable(), m_controller);
+    CAdjustOffsetDlg adjust(m_prompt, m_controller.OffsetTable(), m_controller,
+                            MeasuredChannels(m_controller.PollingSetting()));
     m_controller.SetOffsetCapture(&adjust.Capture());
     m_prompt.Run(adjust);
     m_controller.SetOffsetCapture(nullptr);
