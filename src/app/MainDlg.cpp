@@ -212,14 +212,14 @@ void CMainDlg::RefreshStatus() {
     RefreshMenus();
     RefreshInformationLine();
     m_controls.Label(Ids::kUnitLabel)
-        ->setText(QString::fromStdString("[" + VEK::TemperatureUnitName(m_parameters.temperatureUnit) + "]"));
+        ->setText(QString::fromStdString("[" + VEK::TemperatureUnitName(m_graph.DisplayUnit()) + "]"));
     RefreshCounterpartTitle();
 }
 
 void CMainDlg::RefreshInformationLine() {
     CMeasurementDataManager& store = m_controller.Store();
     TInformationLine line;
-    line.runState = store.State();
+    line.runState = m_controller.ShownRunState();
     line.startTime = store.StartTime();
     line.savedPath = store.SavedPath();
     line.modified = store.IsModified();
@@ -483,8 +483,14 @@ void CMainDlg::EndMeasurementForQuit() {
 }
 
 void CMainDlg::QuitRequest() {
-    if (DiscardCheck() && ConfirmQuit())
-        ConfirmedQuit();
+    // Finished data the operator let go are not offered back at the next start; a run that ends
+    // with the quit is, since nobody decided about it.
+    const bool finished = m_controller.RunState() == CMeasurementDataManager::kStateHolding;
+    if (!DiscardCheck() || !ConfirmQuit())
+        return;
+    if (finished && m_controller.RunState() == CMeasurementDataManager::kStateHolding)
+        m_controller.ForgetRun();
+    ConfirmedQuit();
 }
 
 void CMainDlg::ConfirmedQuit() {

@@ -61,7 +61,8 @@ int CMeasurementRun::Start(const TRunOptions& options) {
     if (r < 0)
         AbandonStart();
     emit m_notifier.statusChanged();
-    emit m_notifier.rebuildRequested();
+    if (m_dataShown)
+        emit m_notifier.rebuildRequested();
     if (r < 0) {
         if (options.reportFailure)
             m_view.ShowMessage(IMeasurementView::EIcon::kError, OperatorMessage::kStartFailed);
@@ -86,17 +87,19 @@ int CMeasurementRun::StartPolling() {
     }
     // The last run's clock must not count for this one, nor its ticks still on their way.
     m_tick.Stop();
+    ForgetLastRun();
     // Start time now, no file name (the store's setup step).
     m_store.Start(m_parameters.MeasurementSetup());
+    m_dataShown = m_options.shown;
     emit m_notifier.pollingStarted(m_store.SamplingRateCode());
-    m_unsavedRun = false;
     m_timers.Start(kTimerRefreshLists, kSecondMs);
     const uint32_t period = SamplingPeriodMilliseconds(m_store.SamplingRateCode());
     m_tick.Start(period);
     emit m_notifier.statusChanged();
     if (m_stopTimeMs != 0)
         m_timers.Start(kTimerRemainingTime, kSecondMs);
-    emit m_notifier.lostTimeoutChanged(std::max<uint32_t>(kLostPeriods * period, kSecondMs));
+    if (m_dataShown)
+        emit m_notifier.lostTimeoutChanged(std::max<uint32_t>(kLostPeriods * period, kSecondMs));
     const std::string rate = VEK::SamplingRateName(static_cast<int>(m_store.SamplingRateCode()));
     VEK::TraceLogger().Trace("測定を開始しました(周期=%s)。", rate.c_str());
     return 0;
@@ -108,7 +111,9 @@ void CMeasurementRun::AbandonStart() {
     m_tick.Stop();
     m_timers.Stop(kTimerRefreshLists);
     m_timers.Stop(kTimerRemainingTime);
+    ForgetLastRun();
     m_store.Reset(m_parameters.MeasurementSetup());
+    m_dataShown = true;
 }
 
 bool CMeasurementRun::EndRun(ERunState state) {
@@ -130,7 +135,9 @@ bool CMeasurementRun::EndRun(ERunState state) {
         m_workingFile.Append(m_store, true);
     if (m_publisher != nullptr)
         m_publisher->RunEnded(m_store, state);
-    m_unsavedRun = m_store.SavedPath().empty() || m_store.IsModified();
+    // The short measurement has no working file: the run that has one stays as it was.
+    if (m_options.workingFile)
+        m_unsavedRun = m_store.SavedPath().empty() || m_store.IsModified();
     m_timers.Stop(kTimerRemainingTime);
     ReleaseKeepAwake();
     return saved;
@@ -145,7 +152,8 @@ void CMeasurementRun::ReleaseKeepAwake() {
 
 void CMeasurementRun::Finish() {
     m_timers.Stop(kTimerRefreshLists);
-    emit m_notifier.lostTimeoutChanged(0);
+    if (m_dataShown)
+        emit m_notifier.lostTimeoutChanged(0);
     emit m_notifier.holdAndCursorReleased();
     const bool wasMeasuring = m_store.State() == CMeasurementDataManager::kStateMeasuring;
     if (wasMeasuring)
@@ -153,7 +161,8 @@ void CMeasurementRun::Finish() {
     const bool saved = EndRun(ERunState::kFinished);
     VEK::TraceLogger().Trace("測定を停止しました。");
     emit m_notifier.statusChanged();
-    emit m_notifier.rebuildRequested();
+    if (m_dataShown)
+        emit m_notifier.rebuildRequested();
     if (!saved)
         m_view.ShowMessage(IMeasurementView::EIcon::kError, OperatorMessage::kSaveFailed);
     if (wasMeasuring)
@@ -164,6 +173,8 @@ bool CMeasurementRun::EndAfterDeviceError() {
     m_tick.Stop();
     m_timers.Stop(kTimerRefreshLists);
     emit m_notifier.lostTimeoutChanged(0);
+    // As at any stop: a view held while browsing shows the finished data on the normal background.
+    emit m_notifier.holdAndCursorReleased();
     const bool saved = EndRun(ERunState::kDeviceError);
     VEK::TraceLogger().Trace("測定を停止しました。");
     return saved;
@@ -171,15 +182,17 @@ bool CMeasurementRun::EndAfterDeviceError() {
 
 void CMeasurementRun::Adopt(CMeasurementDataManager& loaded) {
     m_store.TakeLoaded(loaded);
-    m_unsavedRun = false;
+    m_dataShown = true;
     emit m_notifier.statusChanged();
     emit m_notifier.rebuildRequested();
 }
 
 bool CMeasurementRun::Recover(const std::string& path, VEK::TDataFileView& fileView) {
+    ForgetRun();
     if (!m_workingFile.Adopt(path))
         return false;
     const TMeasurementSetup reset = m_parameters.MeasurementSetup();
+    m_dataShown = true;
     if (!VEK::LoadDataFile(path, m_store, fileView, reset) || !fileView.workingFile) {
         m_workingFile.Release();
         m_store.Reset(reset);
@@ -198,6 +211,21 @@ void CMeasurementRun::Discard() {
     if (m_publisher != nullptr && m_store.State() == CMeasurementDataManager::kStateMeasuring)
         m_publisher->RunEnded(m_store, ERunState::kFinished);
     m_store.Reset(m_parameters.MeasurementSetup());
+    m_dataShown = true;
+}
+
+void CMeasurementRun::ForgetRun() {
+    if (m_store.State() == CMeasurementDataManager::kStateMeasuring)
+        return;
+    m_unsavedRun = false;
+    m_workingFile.Delete();
+}
+
+void CMeasurementRun::ForgetLastRun() {
+    // A run with a working file of its own replaces the last run's, started or not; the short
+    // measurement leaves it as it is.
+    if (m_options.workingFile)
+        ForgetRun();
 }
 
 void CMeasurementRun::DataSaved() {
@@ -240,6 +268,10 @@ void CMeasurementRun::CheckPublishStatus() {
         return;
     m_publishStatusText = text;
     emit m_notifier.publishStatusChanged();
+}
+
+int CMeasurementRun::ShownState() const {
+    return m_dataShown ? m_store.State() : CMeasurementDataManager::kStateEmpty;
 }
 
 std::string CMeasurementRun::StatusText() const {

@@ -54,6 +54,9 @@ public:
     bool Recover(const std::string& path, VEK::TDataFileView& fileView);
     // The data are dropped: empty store, no record clock.
     void Discard();
+    // The operator let the data go (the discard question, Clear, a load, a new run): the working
+    // file of the run that held them goes too and is not offered back. Nothing while measuring.
+    void ForgetRun();
     // The Save command wrote the data to a file: the working file has served its purpose.
     void DataSaved();
     // At exit: no clock, no keep-awake, publishing stopped; the working file is deleted unless it
@@ -69,6 +72,9 @@ public:
     // What the front ends show about publishing; only while IsPublishing.
     TMqttStatus PublishStatus() const;
 
+    // The run state the lists and the information line show: the store's, but no data for the
+    // short measurement and what it leaves.
+    int ShownState() const;
     // "Measuring" (with the remaining time when a stop time is set), "Ready" or "Not Ready".
     std::string StatusText() const;
     // A run that ended and was saved nowhere.
@@ -81,6 +87,7 @@ public:
 private:
     int StartPolling();
     void AbandonStart();
+    void ForgetLastRun();
     // The store, the data file, the working file and the publisher after a run ended; false when
     // the automatic save failed.
     bool EndRun(ERunState state);
@@ -109,4 +116,5 @@ private:
     TRunOptions m_options;
     int64_t m_stopTimeMs = 0;  // absolute; 0 means none
     bool m_unsavedRun = false;
+    bool m_dataShown = true;  // false while the store holds the short measurement
 };
