@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QLabel>
 #include <QLayout>
@@ -310,6 +311,8 @@ TEST_F(OppositeDlgTest, TheWindowKeepsItsSizeWhileTheStatusGrows) {
     QCoreApplication::sendPostedEvents();
     opposite.layout()->activate();
     EXPECT_EQ(opposite.size(), size);
+    QDir().mkpath(HOLLOWMERE_SCREENS_DIR);
+    EXPECT_TRUE(opposite.grab().save(HOLLOWMERE_SCREENS_DIR "/counterpart-long-status.png"));
     // The operator may make it wider or narrower, down to what its controls need.
     opposite.resize(size.width() + 120, size.height());
     QCoreApplication::sendPostedEvents();
