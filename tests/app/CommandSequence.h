@@ -64,6 +64,7 @@ private:
     void ClearAllData();
     void DeleteBefore();
     void DeleteAfter();
+    void PlaceCursor();
     void Setup();
     void ExportAndImportSetup();
     void ToggleDisplayMode();

@@ -122,13 +122,28 @@ void CCommandSequence::ClearAllData() {
 }
 
 void CCommandSequence::DeleteBefore() {
+    PlaceCursor();
     Trigger(Ids::kDeleteBefore);
     m_dataEdited = true;
 }
 
 void CCommandSequence::DeleteAfter() {
+    PlaceCursor();
     Trigger(Ids::kDeleteAfter);
     m_dataEdited = true;
+}
+
+void CCommandSequence::PlaceCursor() {
+    // Mostly as the operator deletes: the cursor put on and placed first, so the deletions
+    // happen often enough to meet every way the data came (a run, a loaded file, a deletion).
+    if (!Chance(0.8))
+        return;
+    if (!m_world.Graph().CursorOn() && m_world.Window().Controls().Button(1010)->isEnabled()) {
+        Note(" CURSOR");
+        Cursor();
+    }
+    if (m_world.Graph().CursorOn())
+        ClickGraph();
 }
 
 void CCommandSequence::Setup() {
