@@ -11,7 +11,7 @@ python3 scripts/check_includes_test.py
 python3 scripts/check_includes.py src
 
 jobs=2
-build_and_test() {  # folder, ctest label filter or "", build target or "" for all, cmake options...
+build_and_test() {  # folder, ctest label options or "", build target or "" for all, cmake options...
     local dir=$1 label=$2 target=$3
     shift 3
     cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
@@ -19,7 +19,7 @@ build_and_test() {  # folder, ctest label filter or "", build target or "" for a
     [ -n "$target" ] && targets=(--target "$target")
     cmake --build "$dir" -j "$jobs" "${targets[@]}"
     local filter=()
-    [ -n "$label" ] && filter=(-L "$label")
+    read -r -a filter <<<"$label"
     ctest --test-dir "$dir" --output-on-failure --no-tests=error -j "$jobs" "${filter[@]}"
 }
 
@@ -30,18 +30,18 @@ bash scripts/check_package.sh build/hollowmere_*.deb
 if [ "${HOLLOWMERE_SKIP_SANITIZERS:-0}" != 1 ]; then
     sanitized=(-DCMAKE_BUILD_TYPE=Debug -DHOLLOWMERE_GUI=OFF -DHOLLOWMERE_BENCH=OFF)
     TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
-        build_and_test build-tsan threads "" "${sanitized[@]}" -DHOLLOWMERE_TSAN=ON
-    # Every test that builds without the GUI: the parsers, the record store with its summaries,
-    # the files, the link and the publisher.
+        build_and_test build-tsan "-L threads" "" "${sanitized[@]}" -DHOLLOWMERE_TSAN=ON
+    # Every test that builds without the GUI but the long ones: the parsers, the record store with
+    # its summaries, the files, the link and the publisher.
     ASAN_OPTIONS="detect_leaks=1" UBSAN_OPTIONS="print_stacktrace=1" \
-        build_and_test build-asan "" "" "${sanitized[@]}" -DHOLLOWMERE_ASAN=ON
+        build_and_test build-asan "-LE long" "" "${sanitized[@]}" -DHOLLOWMERE_ASAN=ON
     # The command-sequence test needs the window: its target alone, with the GUI. Leaks are left to
     # the stage above; Qt and the font libraries keep caches to the end of the process.
     ASAN_OPTIONS="detect_leaks=0" UBSAN_OPTIONS="print_stacktrace=1" \
-        build_and_test build-asan-gui sequence command_sequence_tests -DCMAKE_BUILD_TYPE=Debug \
+        build_and_test build-asan-gui "-L sequence" command_sequence_tests -DCMAKE_BUILD_TYPE=Debug \
         -DHOLLOWMERE_BENCH=OFF -DHOLLOWMERE_ASAN=ON
     if [ -n "$(ls fuzz/*.cmake 2>/dev/null)" ]; then
-        build_and_test build-fuzz fuzz "" -DCMAKE_BUILD_TYPE=Debug -DHOLLOWMERE_FUZZ=ON \
+        build_and_test build-fuzz "-L fuzz" "" -DCMAKE_BUILD_TYPE=Debug -DHOLLOWMERE_FUZZ=ON \
             -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
     fi
 fi
