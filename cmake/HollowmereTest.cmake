@@ -1,7 +1,8 @@
 # hollowmere_add_test(NAME name SOURCES files... LIBS libs... [LABELS labels...])
 # One GoogleTest executable; the shared test main gives every test process a temporary HOME and
-# XDG folders, so nothing touches the real home. Label "threads" runs again under ThreadSanitizer,
-# "parsers" under AddressSanitizer and UndefinedBehaviorSanitizer (scripts/test.sh).
+# XDG folders, so nothing touches the real home. Label "threads" runs again under ThreadSanitizer;
+# every test that builds without the GUI but those labelled "long", and those labelled "sequence",
+# run again under AddressSanitizer and UndefinedBehaviorSanitizer (scripts/test.sh).
 function(hollowmere_add_test)
   cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})

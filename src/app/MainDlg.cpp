@@ -40,6 +40,15 @@ constexpr const char* kReadData = "Finished reading data from the file.";
 constexpr const char* kReadFailed = "Failed to read data from the file.";
 constexpr int kBackground = 0xF5F5DC;
 
+// The channels a measurement at the parameter set's rate polls.
+std::vector<int> MeasuredChannels(const TPollingSetting& polling) {
+    std::vector<int> channels;
+    for (int channel = 1; channel <= ChannelsTakingPart(polling.RateCode()); ++channel)
+        if (polling.InUse(channel))
+            channels.push_back(channel);
+    return channels;
+}
+
 }  // namespace
 
 CMainDlg::CMainDlg(IOperatorPrompt* prompt, QWidget* parent)
@@ -209,14 +218,14 @@ void CMainDlg::RefreshStatus() {
     RefreshMenus();
     RefreshInformationLine();
     m_controls.Label(Ids::kUnitLabel)
-        ->setText(QString::fromStdString("[" + VEK::TemperatureUnitName(m_parameters.temperatureUnit) + "]"));
+        ->setText(QString::fromStdString("[" + VEK::TemperatureUnitName(m_graph.DisplayUnit()) + "]"));
     RefreshCounterpartTitle();
 }
 
 void CMainDlg::RefreshInformationLine() {
     CMeasurementDataManager& store = m_controller.Store();
     TInformationLine line;
-    line.runState = store.State();
+    line.runState = m_controller.ShownRunState();
     line.startTime = store.StartTime();
     line.savedPath = store.SavedPath();
     line.modified = store.IsModified();
@@ -482,7 +491,8 @@ void CMainDlg::AdjustOffset() {
     // While measuring the Setup menu is disabled; the capture would take the run's reports.
     if (m_controller.RunState() == CMeasurementDataManager::kStateMeasuring || !DiscardCheck())
         return;
-    CAdjustOffsetDlg adjust(m_prompt, m_controller.OffsetTable(), m_controller);
+    CAdjustOffsetDlg adjust(m_prompt, m_controller.OffsetTable(), m_controller,
+                            MeasuredChannels(m_controller.PollingSetting()));
     m_controller.SetOffsetCapture(&adjust.Capture());
     m_prompt.Run(adjust);
     m_controller.SetOffsetCapture(nullptr);
@@ -505,8 +515,14 @@ void CMainDlg::EndMeasurementForQuit() {
 }
 
 void CMainDlg::QuitRequest() {
-    if (DiscardCheck() && ConfirmQuit())
-        ConfirmedQuit();
+    // Finished data the operator let go are not offered back at the next start; a run that ends
+    // with the quit is, since nobody decided about it.
+    const bool finished = m_controller.RunState() == CMeasurementDataManager::kStateHolding;
+    if (!DiscardCheck() || !ConfirmQuit())
+        return;
+    if (finished && m_controller.RunState() == CMeasurementDataManager::kStateHolding)
+        m_controller.ForgetRun();
+    ConfirmedQuit();
 }
 
 void CMainDlg::ConfirmedQuit() {

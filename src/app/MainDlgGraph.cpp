@@ -66,11 +66,14 @@ void CMainDlgGraph::Start(const VEK::TGraphScaleSettings& scales, uint32_t unit)
     connect(&m_controller, &CMeasurementSignals::rebuildRequested, this, &CMainDlgGraph::FollowStoreUnit);
 }
 
-void CMainDlgGraph::FollowStoreUnit() {
+uint32_t CMainDlgGraph::DisplayUnit() const {
     // Stored readings are in the unit of their run or file; without data the settings' unit holds.
     const CMeasurementDataManager& store = m_controller.Store();
-    Graph().SetTemperatureUnit(
-        store.State() == CMeasurementDataManager::kStateEmpty ? m_unit : store.TemperatureUnit());
+    return store.State() == CMeasurementDataManager::kStateEmpty ? m_unit : store.TemperatureUnit();
+}
+
+void CMainDlgGraph::FollowStoreUnit() {
+    Graph().SetTemperatureUnit(DisplayUnit());
 }
 
 void CMainDlgGraph::SetDisplayUnit(uint32_t unit) {

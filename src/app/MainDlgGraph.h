@@ -31,6 +31,9 @@ public:
     void ApplyLoadedView(const VEK::TDataFileView& view);
     // The settings' temperature unit changed (setup dialog, imported setup).
     void SetDisplayUnit(uint32_t unit);
+    // The unit of what is shown: the data's, or the settings' without data. The scale and the unit
+    // label name it.
+    uint32_t DisplayUnit() const;
 
     bool CursorOn() const override { return Graph().CursorOn(); }
     uint32_t ViewStart() const override { return Graph().TimeAxis().start; }

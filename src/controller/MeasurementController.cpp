@@ -64,12 +64,16 @@ void CMeasurementController::FinishMeasurement() {
 void CMeasurementController::Execute(bool start) {
     const bool measuring = m_store.State() == CMeasurementDataManager::kStateMeasuring;
     if (start && !measuring)
-        StartMeasurement(TRunOptions{.workingFile = false, .reportFailure = false, .publish = false});
+        StartMeasurement(
+            TRunOptions{.workingFile = false, .reportFailure = false, .publish = false, .shown = false});
     else if (!start && measuring)
         m_run.Finish();
 }
 
 void CMeasurementController::AdoptLoadedData(CMeasurementDataManager& loaded) {
+    // Finished data the operator let go take their working file along; a run that ends here
+    // keeps its own, since nobody decided about it.
+    m_run.ForgetRun();
     // The run's own rows go to its files before the store takes the loaded data.
     if (m_store.State() == CMeasurementDataManager::kStateMeasuring)
         m_run.Finish();
@@ -91,6 +95,7 @@ void CMeasurementController::ResetToIdle() {
     emit holdAndCursorReleased();
     if (m_link.IsConnected())
         m_link.SendPollingSetting(false);
+    m_run.ForgetRun();
     m_run.Discard();
     m_link.AskEveryUnit();
     emit statusChanged();
@@ -101,8 +106,14 @@ void CMeasurementController::ResetToIdle() {
 }
 
 void CMeasurementController::DetachDongle() {
+    m_run.ForgetRun();
     m_link.DetachForNewSystemNumber();
+    // The stop sequence discarded the data: what is shown follows as after a reset.
+    emit holdAndCursorReleased();
     emit statusChanged();
+    emit rebuildRequested();
+    emit listsRefreshDue();
+    emit lostTimeoutChanged(kIdleLostTimeoutMs);
 }
 
 bool CMeasurementController::RunStopSequence() {

@@ -74,8 +74,13 @@ public:
     // The parameter set from the setup dialog or a setup file replaces the one in use; the caller
     // then resets to idle or, for a new system number, runs the stop sequence and detaches.
     void ReplaceParameters(const VEK::TParameterSet& set) { m_parameters.Replace(set); }
-    // A new system number: the dongle is opened afresh by the device watch and configured again.
+    // A new system number, after the stop sequence: the discarded data's working file goes, the
+    // views show the empty store, and the dongle is opened afresh by the device watch and
+    // configured again.
     void DetachDongle();
+    // The operator agreed to lose the finished data (at a quit): the working file of a run saved
+    // nowhere goes and is not offered back. Nothing while measuring.
+    void ForgetRun() { m_run.ForgetRun(); }
     // Before an exit or a new system number: wait, polling off with the data discarded, wait; the
     // dongle ends in standby. False when standby went without the dongle's confirmation (the wait
     // was cancelled or reached its limit).
@@ -105,6 +110,8 @@ public:
     void PostChannelLost(int channel) { m_link.PostChannelLost(channel); }
 
     int RunState() const { return m_store.State(); }
+    // The run state the lists and the information line show (no data for the short measurement).
+    int ShownRunState() const { return m_run.ShownState(); }
     // The dongle's report runs and is linked, whether the connect sequence worked or not.
     bool IsLinked() const { return m_link.IsLinked(); }
     // Linked and configured by the connect sequence: "Ready", and a measurement can start.

@@ -61,7 +61,8 @@ int CMeasurementRun::Start(const TRunOptions& options) {
     if (r < 0)
         AbandonStart();
     emit m_notifier.statusChanged();
-    emit m_notifier.rebuildRequested();
+    if (m_dataShown)
+        emit m_notifier.rebuildRequested();
     if (r < 0) {
         if (options.reportFailure)
             m_view.ShowMessage(IMeasurementView::EIcon::kError, OperatorMessage::kStartFailed);
@@ -87,19 +88,21 @@ int CMeasurementRun::StartPolling() {
     }
     // The last run's clock must not count for this one, nor its ticks still on their way.
     m_tick.Stop();
+    ForgetLastRun();
     m_timers.Stop(kTimerWorkingFile);
     m_saveProblem.clear();
     // Start time now, no file name (the store's setup step).
     m_store.Start(m_parameters.MeasurementSetup());
+    m_dataShown = m_options.shown;
     emit m_notifier.pollingStarted(m_store.SamplingRateCode());
-    m_unsavedRun = false;
     m_timers.Start(kTimerRefreshLists, kSecondMs);
     const uint32_t period = SamplingPeriodMilliseconds(m_store.SamplingRateCode());
     m_tick.Start(period);
     emit m_notifier.statusChanged();
     if (m_stopTimeMs != 0)
         m_timers.Start(kTimerRemainingTime, kSecondMs);
-    emit m_notifier.lostTimeoutChanged(std::max<uint32_t>(kLostPeriods * period, kSecondMs));
+    if (m_dataShown)
+        emit m_notifier.lostTimeoutChanged(std::max<uint32_t>(kLostPeriods * period, kSecondMs));
     const std::string rate = VEK::SamplingRateName(static_cast<int>(m_store.SamplingRateCode()));
     VEK::TraceLogger().Trace("測定を開始しました(周期=%s)。", rate.c_str());
     return 0;
@@ -111,7 +114,9 @@ void CMeasurementRun::AbandonStart() {
     m_tick.Stop();
     m_timers.Stop(kTimerRefreshLists);
     m_timers.Stop(kTimerRemainingTime);
+    ForgetLastRun();
     m_store.Reset(m_parameters.MeasurementSetup());
+    m_dataShown = true;
 }
 
 bool CMeasurementRun::EndRun(ERunState state) {
@@ -138,7 +143,9 @@ bool CMeasurementRun::EndRun(ERunState state) {
     if (m_publisher != nullptr)
         m_publisher->RunEnded(m_store, state);
     FileProblemChanged();
-    m_unsavedRun = m_store.SavedPath().empty() || m_store.IsModified();
+    // The short measurement has no working file: the run that has one stays as it was.
+    if (m_options.workingFile)
+        m_unsavedRun = m_store.SavedPath().empty() || m_store.IsModified();
     m_timers.Stop(kTimerRemainingTime);
     ReleaseKeepAwake();
     return saved;
@@ -153,7 +160,8 @@ void CMeasurementRun::ReleaseKeepAwake() {
 
 void CMeasurementRun::Finish() {
     m_timers.Stop(kTimerRefreshLists);
-    emit m_notifier.lostTimeoutChanged(0);
+    if (m_dataShown)
+        emit m_notifier.lostTimeoutChanged(0);
     emit m_notifier.holdAndCursorReleased();
     const bool wasMeasuring = m_store.State() == CMeasurementDataManager::kStateMeasuring;
     if (wasMeasuring)
@@ -161,7 +169,8 @@ void CMeasurementRun::Finish() {
     const bool saved = EndRun(ERunState::kFinished);
     VEK::TraceLogger().Trace("測定を停止しました。");
     emit m_notifier.statusChanged();
-    emit m_notifier.rebuildRequested();
+    if (m_dataShown)
+        emit m_notifier.rebuildRequested();
     if (!saved)
         m_view.ShowMessage(IMeasurementView::EIcon::kError, SaveFailedMessage());
     if (wasMeasuring)
@@ -172,6 +181,8 @@ bool CMeasurementRun::EndAfterDeviceError() {
     m_tick.Stop();
     m_timers.Stop(kTimerRefreshLists);
     emit m_notifier.lostTimeoutChanged(0);
+    // As at any stop: a view held while browsing shows the finished data on the normal background.
+    emit m_notifier.holdAndCursorReleased();
     const bool saved = EndRun(ERunState::kDeviceError);
     VEK::TraceLogger().Trace("測定を停止しました。");
     return saved;
@@ -180,16 +191,18 @@ bool CMeasurementRun::EndAfterDeviceError() {
 void CMeasurementRun::Adopt(CMeasurementDataManager& loaded) {
     m_timers.Stop(kTimerWorkingFile);
     m_store.TakeLoaded(loaded);
-    m_unsavedRun = false;
+    m_dataShown = true;
     emit m_notifier.statusChanged();
     emit m_notifier.rebuildRequested();
 }
 
 bool CMeasurementRun::Recover(const std::string& path, VEK::TDataFileView& fileView) {
+    ForgetRun();
     if (!m_workingFile.Adopt(path))
         return false;
     m_timers.Stop(kTimerWorkingFile);
     const TMeasurementSetup reset = m_parameters.MeasurementSetup();
+    m_dataShown = true;
     if (!VEK::LoadDataFile(path, m_store, fileView, reset) || !fileView.workingFile) {
         m_workingFile.Release();
         m_store.Reset(reset);
@@ -209,6 +222,21 @@ void CMeasurementRun::Discard() {
     if (m_publisher != nullptr && m_store.State() == CMeasurementDataManager::kStateMeasuring)
         m_publisher->RunEnded(m_store, ERunState::kFinished);
     m_store.Reset(m_parameters.MeasurementSetup());
+    m_dataShown = true;
+}
+
+void CMeasurementRun::ForgetRun() {
+    if (m_store.State() == CMeasurementDataManager::kStateMeasuring)
+        return;
+    m_unsavedRun = false;
+    m_workingFile.Delete();
+}
+
+void CMeasurementRun::ForgetLastRun() {
+    // A run with a working file of its own replaces the last run's, started or not; the short
+    // measurement leaves it as it is.
+    if (m_options.workingFile)
+        ForgetRun();
 }
 
 void CMeasurementRun::DataSaved() {
@@ -316,6 +344,10 @@ void CMeasurementRun::CheckPublishStatus() {
         return;
     m_publishStatusText = text;
     emit m_notifier.publishStatusChanged();
+}
+
+int CMeasurementRun::ShownState() const {
+    return m_dataShown ? m_store.State() : CMeasurementDataManager::kStateEmpty;
 }
 
 std::string CMeasurementRun::StatusText() const {

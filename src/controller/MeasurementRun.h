@@ -54,6 +54,9 @@ public:
     bool Recover(const std::string& path, VEK::TDataFileView& fileView);
     // The data are dropped: empty store, no record clock.
     void Discard();
+    // The operator let the data go (the discard question, Clear, a load, a new run): the working
+    // file of the run that held them goes too and is not offered back. Nothing while measuring.
+    void ForgetRun();
     // The Save command wrote the data to a file: the working file has served its purpose.
     void DataSaved();
     // Saves the finished data as the automatic save does (the working file goes once they are
@@ -74,6 +77,9 @@ public:
     // What the front ends show about publishing; only while IsPublishing.
     TMqttStatus PublishStatus() const;
 
+    // The run state the lists and the information line show: the store's, but no data for the
+    // short measurement and what it leaves.
+    int ShownState() const;
     // "Measuring" (with the remaining time when a stop time is set), "Ready" or "Not Ready".
     std::string StatusText() const;
     // A run that ended and was saved nowhere.
@@ -98,6 +104,7 @@ public:
 private:
     int StartPolling();
     void AbandonStart();
+    void ForgetLastRun();
     // The store, the data file, the working file and the publisher after a run ended; false when
     // the automatic save failed.
     bool EndRun(ERunState state);
@@ -131,6 +138,7 @@ private:
     TRunOptions m_options;
     int64_t m_stopTimeMs = 0;  // absolute; 0 means none
     bool m_unsavedRun = false;
+    bool m_dataShown = true;        // false while the store holds the short measurement
     std::string m_fileProblemTold;  // FileProblem() as last told
     std::string m_saveProblem;      // the last failed save's file and reason
     std::string m_saveProblemPath;  // its file

@@ -19,4 +19,7 @@ struct TRunOptions {
     bool reportFailure = true;
     // The records go to the MQTT broker, when the controller publishes.
     bool publish = true;
+    // The lists and the information line show the run and its data; the short measurement leaves
+    // them showing no data, since its reports go to the offset capture.
+    bool shown = true;
 };

@@ -78,6 +78,9 @@ void COppositeDlg::Build() {
     m_status = new QLabel;
     m_status->setObjectName(QStringLiteral("status"));
     m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // The text grows with the counters: it is cut at the window's edge rather than widening the
+    // window under the pointer.
+    m_status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto* top = new QHBoxLayout;
     top->addWidget(m_connect);
     top->addWidget(m_status, 1);
@@ -123,7 +126,8 @@ void COppositeDlg::Build() {
     layout->addLayout(cycles);
     layout->addWidget(unitBox);
     layout->addLayout(bottom);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    // The operator sizes the window; the controls keep their room.
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
 }
 
 void COppositeDlg::ConnectControls() {
@@ -192,6 +196,7 @@ void COppositeDlg::RefreshStatus() {
         m_periodic->setText(periodMs != 0 ? QStringLiteral("停止") : QStringLiteral("開始"));
     }
     m_status->setText(QString::fromStdString(status.Text()));
+    m_status->setToolTip(m_status->text());
 }
 
 void COppositeDlg::ToggleConnection() {

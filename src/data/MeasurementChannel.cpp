@@ -136,5 +136,6 @@ void CMeasurementChannel::TakeContents(CMeasurementChannel& other) {
     SetComment(other.Comment());
     std::scoped_lock lock(m_readingsLock, other.m_readingsLock);
     std::swap(m_readings, other.m_readings);
+    // Each summary goes with the readings it describes.
     std::swap(m_summary, other.m_summary);
 }

@@ -70,6 +70,21 @@ private:
     QString m_title;
 };
 
+// "No answer from channels 3, 11-100.": ascending channels, runs as ranges.
+std::string NoAnswerText(const std::vector<int>& channels) {
+    std::string list;
+    for (size_t i = 0; i < channels.size();) {
+        size_t last = i;
+        while (last + 1 < channels.size() && channels[last + 1] == channels[last] + 1) ++last;
+        list += (list.empty() ? "" : ", ") + std::to_string(channels[i]);
+        if (last > i)
+            list += "-" + std::to_string(channels[last]);
+        i = last + 1;
+    }
+    return std::string(channels.size() == 1 ? "No answer from channel " : "No answer from channels ") + list +
+           ".";
+}
+
 QTableWidgetItem* Cell(const QString& text, const QColor& background, const QColor& foreground) {
     auto* item = new QTableWidgetItem(text);
     item->setTextAlignment(Qt::AlignCenter);
@@ -82,8 +97,10 @@ QTableWidgetItem* Cell(const QString& text, const QColor& background, const QCol
 }  // namespace
 
 CAdjustOffsetDlg::CAdjustOffsetDlg(IOperatorPrompt& prompt, VEK::TOffsetTable& table,
-                                   IShortMeasurementExecutable& shortRun, QWidget* parent)
+                                   IShortMeasurementExecutable& shortRun,
+                                   const std::vector<int>& channelsInUse, QWidget* parent)
     : QDialog(parent), m_prompt(prompt), m_table(table), m_shortRun(shortRun), m_capture(table) {
+    m_capture.SetChannelsInUse(channelsInUse);
     Build();
     RefreshList();
     RefreshFileField();
@@ -282,7 +299,8 @@ void CAdjustOffsetDlg::GetOffsetData() {
     RefreshList();
     RefreshFileField();
     if (!unanswered.empty() && !m_closing)
-        m_prompt.Tell(IOperatorPrompt::EIcon::kError, "Failed to get offset data");
+        m_prompt.Tell(IOperatorPrompt::EIcon::kError,
+                      "Failed to get offset data\n" + NoAnswerText(unanswered));
 }
 
 void CAdjustOffsetDlg::ClearOffsetData() {

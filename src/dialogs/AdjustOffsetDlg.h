@@ -1,6 +1,7 @@
 #pragma once
 #include <QDialog>
 #include <string>
+#include <vector>
 
 #include "files/OffsetCapture.h"
 #include "files/OffsetTable.h"
@@ -23,9 +24,10 @@ public:
     static constexpr int kCaptureWaitMs = 3000;
     static constexpr const char* kFilter = "OFFSET File (*.csv)|*.csv|All Files (*.*)|*.*||";
 
-    // All borrowed; they outlive the dialog.
+    // All borrowed; they outlive the dialog. channelsInUse: those the short measurement polls,
+    // which "ALL" asks for.
     CAdjustOffsetDlg(IOperatorPrompt& prompt, VEK::TOffsetTable& table, IShortMeasurementExecutable& shortRun,
-                     QWidget* parent = nullptr);
+                     const std::vector<int>& channelsInUse, QWidget* parent = nullptr);
     ~CAdjustOffsetDlg() override;
 
     VEK::COffsetCapture& Capture() { return m_capture; }

@@ -57,6 +57,7 @@ CChannelValueLists::CChannelValueLists(const TControls& controls, const CMeasure
 CChannelValueLists::~CChannelValueLists() = default;
 
 void CChannelValueLists::Follow(CMeasurementController& controller) {
+    m_controller = &controller;
     connect(&controller, &CMeasurementSignals::channelValueChanged, this,
             &CChannelValueLists::OnChannelValueChanged);
     connect(&controller, &CMeasurementSignals::samplesStored, this, &CChannelValueLists::OnSamplesStored);
@@ -78,7 +79,9 @@ void CChannelValueLists::SetShownInGraph(std::function<bool(int)> shown) {
 }
 
 bool CChannelValueLists::IsStatic() const {
-    return m_store.State() == CMeasurementDataManager::kStateHolding;
+    // What the short measurement leaves is shown as no data.
+    const int state = m_controller != nullptr ? m_controller->ShownRunState() : m_store.State();
+    return state == CMeasurementDataManager::kStateHolding;
 }
 
 void CChannelValueLists::RebuildLists() {

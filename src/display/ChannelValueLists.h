@@ -94,6 +94,7 @@ private:
     bool IsStatic() const;
 
     const CMeasurementDataManager& m_store;
+    const CMeasurementController* m_controller = nullptr;  // once followed
     const VEK::TParameterSet& m_parameters;
     VEK::AccessorSection m_widths;
     CTemperatureValueLists m_model;

@@ -433,6 +433,11 @@ void CGraph::AreaResized(int width, int height) {
 }
 
 void CGraph::RequestFullRedraw(int delayMs) {
+    // A redraw already on its way is not pushed back: requests every 20 ms (a held cursor button
+    // scrolling) would keep it from ever coming. Only one wanted at once comes sooner.
+    if (m_fullRedrawPending && delayMs != 0)
+        return;
+    m_fullRedrawPending = true;
     m_host.StartTimer(kTimerFullRedraw, delayMs);
     m_host.StartTimer(kTimerQuickRedraw, kQuickMs);
     m_host.StartTimer(kTimerSlowRedraw, kSlowMs);
@@ -519,6 +524,7 @@ void CGraph::OnTimer(int id) {
             break;
         case kTimerFullRedraw:
             m_host.StopTimer(kTimerFullRedraw);
+            m_fullRedrawPending = false;
             FullRedraw();
             break;
         case kTimerQuickRedraw:

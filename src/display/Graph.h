@@ -116,6 +116,8 @@ public:
     // The span the span window sums up; nothing without records.
     std::optional<TGraphSpan> Span() const;
     bool Held() const { return m_hold; }
+    // A redraw is on its way: the picture may not show the view or the records yet.
+    bool RedrawPending() const { return m_fullRedrawPending || m_quickRequest || m_dataStale; }
     TGraphReadouts Readouts() const { return GraphReadouts(ViewState(), m_unit); }
     TGraphAvailability Availability() const { return GraphAvailability(ViewState()); }
     TScrollInfo TimeScroll() const { return m_time.ScrollInfo(ScrolledRecords(m_store)); }
@@ -193,6 +195,7 @@ private:
     bool m_quickRequest = false;
     bool m_slowRequest = false;
     bool m_dataStale = true;
+    bool m_fullRedrawPending = false;  // the full-redraw timer runs
     int m_repeatCount = 0;
     bool m_repeatMovesB = false;  // the held cursor button moves cursor B
     QImage m_picture;

@@ -10,6 +10,9 @@
 #include "display/TimeAxis.h"
 
 struct TGraphGeometry {
+    // The data layer's width in divisions.
+    static constexpr uint32_t kLayerDivisions = 12;
+
     int width = 0;       // W, the area
     int height = 0;      // H
     int layerWidth = 0;  // Wd: twelve divisions

@@ -78,8 +78,10 @@ void CGraphRenderer::PlotAllChannels(const TGraphGeometry& geometry, const CMeas
     const uint32_t records = geometry.recordCount;
     if (records <= geometry.start)
         return;
+    // Past the right edge too: a run's newest records wait there for the next advance.
     const uint64_t last =
-        std::min<uint64_t>(records - 1, uint64_t{geometry.start} + geometry.recordsPerDivision * 10);
+        std::min<uint64_t>(records - 1, uint64_t{geometry.start} + uint64_t{geometry.recordsPerDivision} *
+                                                                       TGraphGeometry::kLayerDivisions);
     const auto count = static_cast<uint32_t>(last - geometry.start + 1);
     for (int channel = 1; channel <= CMeasurementDataManager::kChannels; ++channel)
         PlotChannel(geometry, store, visibility, channel, geometry.start, count);

@@ -38,7 +38,8 @@ public:
     // The records first .. first + count − 1 of a channel in use and shown; nothing otherwise.
     void PlotChannel(const TGraphGeometry& geometry, const CMeasurementDataManager& store,
                      const CGraphChannelVisibility& visibility, int channel, uint32_t first, uint32_t count);
-    // Every shown channel over the screen's records (the record at the right edge included).
+    // Every shown channel over the records the data layer holds (the screen's and those past its
+    // right edge).
     void PlotAllChannels(const TGraphGeometry& geometry, const CMeasurementDataManager& store,
                          const CGraphChannelVisibility& visibility, bool clear);
     // One division to the left: the view advanced.

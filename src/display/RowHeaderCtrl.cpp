@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
+#include <utility>
 
 #include "display/DrawColor.h"
 #include "display/DrawingListCtrl.h"
@@ -148,13 +149,18 @@ void CRowHeaderCtrl::mouseReleaseEvent(QMouseEvent* event) {
             emit widthDragEnded();
         return;
     }
+    // The release that ends a double click is no second click.
+    if (std::exchange(m_doubleClicked, false))
+        return;
     if (rect().contains(event->position().toPoint()))
         emit clicked(RowAt(event->position().toPoint().y()));
 }
 
 void CRowHeaderCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && !InEdgeZone(event->position().toPoint().x()))
-        emit doubleClicked(RowAt(event->position().toPoint().y()));
+    if (event->button() != Qt::LeftButton || InEdgeZone(event->position().toPoint().x()))
+        return;
+    m_doubleClicked = true;
+    emit doubleClicked(RowAt(event->position().toPoint().y()));
 }
 
 void CRowHeaderCtrl::EndDrag() {

@@ -73,6 +73,7 @@ private:
     bool m_dragging = false;
     int m_widthAtPress = 0;
     int m_xAtPress = 0;
+    bool m_doubleClicked = false;  // until the release that ends the double click
 };
 
 }  // namespace VEK::MFC

@@ -18,12 +18,24 @@ int32_t FirstCount(std::span<const uint8_t> report) {
 
 }  // namespace
 
+COffsetCapture::COffsetCapture(TOffsetTable& table) : m_table(table) {
+    m_inUse.set();
+}
+
+void COffsetCapture::SetChannelsInUse(const std::vector<int>& channels) {
+    std::lock_guard lock(m_lock);
+    m_inUse.reset();
+    for (int channel : channels)
+        if (IsOffsetChannel(channel))
+            m_inUse.set(channel);
+}
+
 void COffsetCapture::Open(int row, std::function<void()> nothingPending) {
     std::lock_guard lock(m_lock);
     m_pending.reset();
     m_row = row;
     for (int channel = 1; channel <= TOffsetTable::kChannels; ++channel) {
-        if (row != kAllRow && row != channel)
+        if (row == kAllRow ? !m_inUse.test(channel) : row != channel)
             continue;
         TOffsetEntry& entry = m_table.entries[channel];
         entry.offset = std::numeric_limits<double>::infinity();

@@ -22,11 +22,14 @@ public:
     static constexpr int kAllRow = 0;
 
     // Borrowed; it outlives the capture.
-    explicit COffsetCapture(TOffsetTable& table) : m_table(table) {}
+    explicit COffsetCapture(TOffsetTable& table);
 
-    // Window thread. The row's channels (all 100 for kAllRow) await an answer: their offsets become
-    // unanswered requests, the table is modified, and reports count from now on. nothingPending is
-    // called on the receive thread once the last of them has answered.
+    // Window thread, before Open: the channels kAllRow asks for, those the short measurement polls
+    // (all 100 until set); others cannot answer.
+    void SetChannelsInUse(const std::vector<int>& channels);
+    // Window thread. The row's channels (those in use for kAllRow) await an answer: their offsets
+    // become unanswered requests, the table is modified, and reports count from now on.
+    // nothingPending is called on the receive thread once the last of them has answered.
     void Open(int row, std::function<void()> nothingPending = {});
     // Window thread: reports count no more. The channels that did not answer, ascending.
     std::vector<int> Close();
@@ -43,6 +46,7 @@ private:
     TOffsetTable& m_table;
     mutable std::mutex m_lock;
     std::bitset<TOffsetTable::kChannels + 1> m_pending;
+    std::bitset<TOffsetTable::kChannels + 1> m_inUse;
     int m_row = kAllRow;
     bool m_open = false;
     std::function<void()> m_nothingPending;

@@ -98,13 +98,16 @@ TEST_F(AdjustOffsetDlgTest, GetOffsetDataFromTheUnitsThatAnswer) {
             EXPECT_EQ(Text(adjust, channel, kData), "*");
             EXPECT_EQ(Foreground(adjust, channel, kData), QColor(Qt::black));
         }
-        for (int channel : {3, 50, 100}) {
+        // "ALL" asks the channels in use (1 to 10, the settings' default), of which units 1 and 2
+        // exist; the message names the others.
+        for (int channel : {3, 10}) {
             EXPECT_EQ(Text(adjust, channel, kData), "E");
             EXPECT_EQ(Foreground(adjust, channel, kData), QColor(Qt::red));
             EXPECT_EQ(Background(adjust, channel, kUse), QColor(Qt::white));
         }
+        for (int channel : {11, 50, 100}) EXPECT_EQ(Text(adjust, channel, kData), "") << channel;
         ASSERT_EQ(prompt.boxes.size(), 2u);  // the dialog, then the message
-        EXPECT_EQ(prompt.boxes[1].text, "Failed to get offset data");
+        EXPECT_EQ(prompt.boxes[1].text, "Failed to get offset data\nNo answer from channels 3-10.");
         EXPECT_EQ(prompt.boxes[1].icon, IOperatorPrompt::EIcon::kError);
         Screenshot(adjust, "adjust-offset.png");
 
@@ -114,15 +117,42 @@ TEST_F(AdjustOffsetDlgTest, GetOffsetDataFromTheUnitsThatAnswer) {
         EXPECT_EQ(prompt.Told().size(), 1u);
         EXPECT_EQ(Text(adjust, 2, kData), "*");
         EXPECT_EQ(Table().entries[2].offset, 0x10000);
+        Command(adjust, 3, kGet);
         EXPECT_EQ(Text(adjust, 3, kData), "E");
+        EXPECT_EQ(prompt.Told().back(), "Failed to get offset data\nNo answer from channel 3.");
     });
     EXPECT_EQ(Table().entries[1].offset, 0x10000);
     EXPECT_TRUE(Table().entries[3].Unanswered());
+    EXPECT_FALSE(Table().entries[11].hasData);
     EXPECT_TRUE(Table().modified);
     // The short measurements stored nothing; the store now names the adjusted channels.
     EXPECT_EQ(RunState(), CMeasurementDataManager::kStateEmpty);
     EXPECT_EQ(Store().RecordCount(), 0u);
     EXPECT_EQ(Store().AdjustedChannels(), (std::vector<uint32_t>{1, 2}));
+}
+
+// "ALL" waits for the channels in use and names those that did not answer; channels without a
+// unit in use are not asked for.
+class AdjustOffsetAllTest : public AdjustOffsetDlgTest {
+protected:
+    std::string LastOneSettings() const override {
+        std::string settings = "[user]\r\nsystem-no=5\r\nsample-intvl=1sec\r\n";
+        for (int channel = 1; channel <= 100; ++channel)
+            settings += "chpt" + std::to_string(channel) + (channel <= 4 || channel == 9 ? "=ON" : "=OFF") +
+                        ",K,\"\"\r\n";
+        return settings;
+    }
+};
+
+TEST_F(AdjustOffsetAllTest, AllNamesTheChannelsInUseThatDidNotAnswer) {
+    Adjust([&](CAdjustOffsetDlg& adjust) {
+        Command(adjust, 0, kGet);
+        for (int channel : {1, 2}) EXPECT_EQ(Text(adjust, channel, kData), "*") << channel;
+        for (int channel : {3, 4, 9}) EXPECT_EQ(Text(adjust, channel, kData), "E") << channel;
+        for (int channel : {5, 10, 100}) EXPECT_EQ(Text(adjust, channel, kData), "") << channel;
+        EXPECT_EQ(prompt.Told(),
+                  std::vector<std::string>{"Failed to get offset data\nNo answer from channels 3-4, 9."});
+    });
 }
 
 TEST_F(AdjustOffsetDlgTest, ClearAndUseClicks) {

@@ -492,6 +492,27 @@ TEST_F(MeasurementControllerTest, ShortMeasurementKeepsTheLastRunsWorkingFile) {
     EXPECT_EQ(testing_support::ReadFile(working), rows);
 }
 
+// The short measurement has no working file of its own: a run saved before it stays saved, and
+// its working file goes at exit as a saved run's does.
+TEST_F(MeasurementControllerTest, ShortMeasurementLeavesASavedRunSaved) {
+    Connect();
+    const std::string dataFile = testing_support::TestHome() + "/saved-run.csv";
+    ASSERT_EQ(controller->StartMeasurement(TRunOptions{.dataFile = dataFile}), 0);
+    ASSERT_TRUE(Pump([&] { return controller->Store().RecordCount() >= 2; }, 10000));
+    controller->FinishMeasurement();
+    ASSERT_FALSE(controller->HasUnsavedRun());
+    const std::string working = controller->WorkingFilePath();
+    ASSERT_TRUE(testing_support::FileExists(working));
+
+    IShortMeasurementExecutable& shortRun = *controller;
+    shortRun.Execute(true);
+    ASSERT_TRUE(Pump([&] { return controller->Store().RecordsThisRun() >= 2; }, 10000));
+    shortRun.Execute(false);
+    EXPECT_FALSE(controller->HasUnsavedRun());
+    controller->Shutdown();
+    EXPECT_FALSE(testing_support::FileExists(working));
+}
+
 TEST_F(MeasurementControllerTest, FailedStartLeavesNoWorkingFileAndNoKeepAwake) {
     Connect();
     ChangeSimFaults([](COppositeEngine::TOptions& options) { options.pollingError = true; });

@@ -4,8 +4,10 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QMimeData>
 #include <QSlider>
 #include <QTest>
@@ -294,3 +296,26 @@ TEST_F(OppositeDlgTest, ReplayTakesDataFilesByDialogAndByDrop) {
 }
 
 }  // namespace
+
+// The status line grows with the counters; the window keeps the size the operator gave it, so its
+// buttons stay under the pointer and its edge on the screen.
+TEST_F(OppositeDlgTest, TheWindowKeepsItsSizeWhileTheStatusGrows) {
+    COppositeDlg& opposite = Open();
+    opposite.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&opposite));
+    QCoreApplication::sendPostedEvents();
+    const QSize size = opposite.size();
+    auto* status = opposite.findChild<QLabel*>("status");
+    ASSERT_NE(status, nullptr);
+    status->setText(status->text() + QString(" frames in 18446744073709551615").repeated(4));
+    QCoreApplication::sendPostedEvents();
+    opposite.layout()->activate();
+    EXPECT_EQ(opposite.size(), size);
+    QDir().mkpath(HOLLOWMERE_SCREENS_DIR);
+    EXPECT_TRUE(opposite.grab().save(HOLLOWMERE_SCREENS_DIR "/counterpart-long-status.png"));
+    // The operator may make it wider or narrower, down to what its controls need.
+    opposite.resize(size.width() + 120, size.height());
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(opposite.width(), size.width() + 120);
+    opposite.hide();
+}

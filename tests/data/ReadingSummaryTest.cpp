@@ -145,6 +145,32 @@ TEST_F(ReadingSummaryTest, OverwritesGrowthAndClearing) {
     EXPECT_EQ(channel().SummaryBytes(), 0u);
 }
 
+// A load reads into a store of its own, which the window's store then takes: each series keeps
+// the summary that saw its readings, whatever the taking store held before (a run, or nothing),
+// and a cut after the load works on it.
+TEST_F(ReadingSummaryTest, TakenDataBringTheirSummary) {
+    for (const bool runBefore : {true, false}) {
+        store.Start(data_test::ThreeChannelSetup());
+        if (runBefore)
+            AppendRun(300);
+        CStore loaded;
+        std::vector<int16_t> tenths(30000);
+        for (size_t i = 0; i < tenths.size(); ++i) tenths[i] = static_cast<int16_t>(500 + i % 17);
+        loaded.Channel(1).ResizeReadings(tenths.size());
+        loaded.Channel(1).FillReadings(0, tenths.data(), tenths.size());
+        loaded.SetRecordCount(static_cast<uint32_t>(tenths.size()));
+        loaded.SetState(CStore::kStateHolding);
+
+        store.TakeLoaded(loaded);
+        ExpectSummaryMatches(channel(), store.RecordCount(), random);
+        ExpectSummaryMatches(loaded.Channel(1), store.RecordCount(), random);
+        EXPECT_EQ(channel().Extremes(0, 30000), (TReadingExtremes{500, 516})) << runBefore;
+        store.DeleteAfter(20000);
+        ExpectSummaryMatches(channel(), store.RecordCount(), random);
+        EXPECT_EQ(channel().Extremes(0, 20001), (TReadingExtremes{500, 516})) << runBefore;
+    }
+}
+
 // The way a data file is loaded: the series grown a block at a time, then the block filled.
 TEST_F(ReadingSummaryTest, FollowsBlockwiseLoading) {
     for (size_t block = 0; block < 40; ++block) {

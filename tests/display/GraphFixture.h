@@ -14,13 +14,17 @@ namespace graph_test {
 // The window's timers as the test sees them: which run, at what period; the test fires them.
 class CDrivenTimers : public CGraph::IHost {
 public:
-    void StartTimer(int id, int periodMs) override { running[id] = periodMs; }
+    void StartTimer(int id, int periodMs) override {
+        running[id] = periodMs;
+        ++starts[id];
+    }
     void StopTimer(int id) override { running.erase(id); }
     bool LeftButtonDown() const override { return leftButton; }
     bool Running(int id) const { return running.count(id) != 0; }
     int Period(int id) const { return Running(id) ? running.at(id) : -1; }
 
     std::map<int, int> running;
+    std::map<int, int> starts;  // a start of a running timer restarts its period
     bool leftButton = false;
 };
 

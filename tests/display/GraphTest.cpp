@@ -150,6 +150,48 @@ TEST_F(GraphTest, CursorRepeatOnADrivenClock) {
     EXPECT_FALSE(graph.Availability().cursorRight);
 }
 
+// At one record a division every repeat of a held cursor button scrolls a division and asks for a
+// full redraw; one already on its way is not pushed back, so the picture follows the cursor.
+TEST_F(GraphTest, HeldCursorButtonScrollingEveryRepeatStillRedraws) {
+    graph.LoadGraphScales({"1sec", "10", 0});  // one record a division at 1 s
+    Finished(200);
+    Draw();
+    graph.ToggleCursor();
+    graph.PressCursorButton(true);
+    for (int i = 0; i < 30; ++i) Fire(CGraph::kTimerRepeatRight);
+    ASSERT_GT(graph.TimeAxis().start, 0u);  // it scrolled
+    const int starts = timers.starts[CGraph::kTimerFullRedraw];
+    const int quickStarts = timers.starts[CGraph::kTimerQuickRedraw];
+    for (int i = 0; i < 10; ++i) Fire(CGraph::kTimerRepeatRight);
+    EXPECT_EQ(timers.starts[CGraph::kTimerFullRedraw], starts);
+    EXPECT_EQ(timers.starts[CGraph::kTimerQuickRedraw], quickStarts);
+    // The redraw comes, with the cursor where the repeats took it; the next repeat asks again.
+    const uint32_t cursor = graph.CursorRecord();
+    Fire(CGraph::kTimerFullRedraw);
+    EXPECT_EQ(graph.CursorX(), 500 - 1);
+    EXPECT_EQ(graph.TimeAxis().start + graph.TimeAxis().samplesPerScreen, cursor);
+    Fire(CGraph::kTimerRepeatRight);
+    EXPECT_TRUE(timers.Running(CGraph::kTimerFullRedraw));
+    graph.ReleaseCursorButton(true);
+}
+
+// A full redraw while measuring plots the records past the right edge too: the run holds up to a
+// few there until the view advances, which shifts them into view.
+TEST_F(GraphTest, RedrawWhileMeasuringKeepsTheRecordsPastTheRightEdge) {
+    graph.LoadGraphScales({"10sec", "10", 0});
+    Measuring(100);  // 100 records a screen at 1 s: no advance yet
+    Fill(1, 0, std::vector<int16_t>(103, 250));
+    Draw();
+    const TGraphGeometry geometry = graph.Renderer().Geometry(graph.TimeAxis(), graph.TemperatureAxis(), 103);
+    const QImage& layer = graph.Renderer().DataLayer().Image();
+    const QRgb line = graph.Renderer().Colors().Rgb(1);
+    for (uint32_t record : {99u, 101u, 102u}) {
+        const int x = geometry.X(record);
+        ASSERT_LT(x, layer.width());
+        EXPECT_EQ(layer.pixel(x, geometry.Y(250)), line) << record;
+    }
+}
+
 struct TRecentreRow {
     const char* what;
     uint32_t records;

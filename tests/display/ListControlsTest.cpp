@@ -259,6 +259,24 @@ TEST_F(DrawingListTest, AClickReportsTheRow) {
     EXPECT_EQ(clicked[2][0].toInt(), -1);
 }
 
+// The window system delivers a double click as press, release, double click, release: one click,
+// then the double click; the release that ends it is no second click.
+TEST_F(DrawingListTest, ADoubleClickIsOneClickThenTheDoubleClick) {
+    QSignalSpy clicked(&rowHeader, &CRowHeaderCtrl::clicked);
+    QSignalSpy doubleClicked(&rowHeader, &CRowHeaderCtrl::doubleClicked);
+    const QPoint row1 = rowHeader.RowRect(1).center() - QPoint(10, 0);
+    QTest::mouseClick(&rowHeader, Qt::LeftButton, {}, row1);
+    QTest::mouseDClick(&rowHeader, Qt::LeftButton, {}, row1);
+    QTest::mouseRelease(&rowHeader, Qt::LeftButton, {}, row1);
+    ASSERT_EQ(clicked.count(), 1);
+    EXPECT_EQ(clicked[0][0].toInt(), 1);
+    ASSERT_EQ(doubleClicked.count(), 1);
+    EXPECT_EQ(doubleClicked[0][0].toInt(), 1);
+    // The next click counts again.
+    QTest::mouseClick(&rowHeader, Qt::LeftButton, {}, row1);
+    EXPECT_EQ(clicked.count(), 2);
+}
+
 TEST_F(DrawingListTest, TheHeaderReportsTheEndOfADividerDrag) {
     VEK::MFC::CDrawingHeaderCtrl* header = list->Header();
     QSignalSpy ended(header, &VEK::MFC::CDrawingHeaderCtrl::dividerDragEnded);
