@@ -14,14 +14,15 @@ class CWorkingFile {
 public:
     // Deletes the previous working file and creates Data/work/<start time>.csv with the header.
     bool Start(const CMeasurementDataManager& store, const TDataFileView& view);
-    // Appends the rows the run has completed: all but the newest few records, which late and
-    // repeated reports may still fill. final, after the run has stopped: every record of the run.
+    // Appends the rows the run has completed (the store completes a record once every channel in use
+    // has it or a late report can no longer reach it), so that every row appended equals the row of
+    // the saved data file. final, after the run has stopped: every record of the run.
     // A failed append leaves the file as it was and is retried with the next call.
     bool Append(const CMeasurementDataManager& store, bool final);
     // After the data were saved, and at exit.
     void Delete();
-    // The records of a running measurement that are complete: all but the newest few, which late
-    // and repeated reports may still fill; 0 while fewer were counted.
+    // The records of a running measurement that are complete and will not change; whoever passes
+    // the records on (the working file, the broker) follows this one count.
     static uint32_t CompleteRecords(const CMeasurementDataManager& store);
     // Takes over the working file of a run that ended elsewhere (all its rows are written), so that
     // it goes as a run's own file does: deleted after a save, kept at exit when saved nowhere. The
