@@ -26,7 +26,8 @@ struct TSimOptions {
     std::string replayFile;
     bool verbose = false;
     bool help = false;
-    COppositeEngine::TOptions engine;
+    // The units keep the application's period, as real units keep the dongle's polling.
+    COppositeEngine::TOptions engine{.periodFactor = 10000, .silentCommands = {}};
     COppositeSession::TLinkFaults link;
 };
 
