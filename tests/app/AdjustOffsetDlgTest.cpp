@@ -233,10 +233,17 @@ TEST_F(AdjustOffsetDlgTest, QuitSignalEndsTheCapture) {
         opened.setParent(dialog.get(), opened.windowFlags());
         opened.setWindowModality(Qt::WindowModal);
         QTimer::singleShot(0, adjust, [&, adjust] {
-            QTimer::singleShot(1500, dialog.get(), [&] {
+            // The signal comes once both units have answered, while the capture still waits for the
+            // channels without a unit.
+            auto* answered = new QTimer(adjust);
+            QObject::connect(answered, &QTimer::timeout, [&, adjust, answered] {
+                if (!adjust->Capture().IsOpen() || adjust->Capture().PendingCount() > 98)
+                    return;
+                answered->stop();
                 captured = RunState() == CMeasurementDataManager::kStateMeasuring;
                 dialog->QuitOnSignal();
             });
+            answered->start(20);
             Command(*adjust, 0, kGet);
         });
         return opened.exec();
