@@ -2,6 +2,9 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+
+#include "data/SamplingRate.h"
 #include "files/AppendFileWriter.h"
 #include "files/DataFileWriter.h"
 #include "files/Settings.h"

@@ -14,9 +14,9 @@ class CWorkingFile {
 public:
     // Deletes the previous working file and creates Data/work/<start time>.csv with the header.
     bool Start(const CMeasurementDataManager& store, const TDataFileView& view);
-    // Appends the rows the run has completed (the store completes a record once every channel in use
-    // has it or a late report can no longer reach it), so that every row appended equals the row of
-    // the saved data file. final, after the run has stopped: every record of the run.
+    // Appends the rows the store has completed, so that each is the row the saved data file will
+    // hold (the broker follows the same count): those every channel in use has, and those that no late and
+    // repeated reports may still fill. final, after the run has stopped: every record of the run.
     // A failed append leaves the file as it was and is retried with the next call.
     bool Append(const CMeasurementDataManager& store, bool final);
     // After the data were saved, and at exit.

@@ -226,6 +226,10 @@ TEST_F(AdjustOffsetDlgTest, SaveAndLoadWithTheFileField) {
 // closes and the receive path lets go of the capture.
 TEST_F(AdjustOffsetDlgTest, QuitSignalEndsTheCapture) {
     bool captured = false;
+    // The signal comes once unit 1 has answered, while the others are still awaited (units keep
+    // to the sampling period: the first answer comes a period after polling begins).
+    QTimer answered;
+    answered.setInterval(10);
     prompt.onRun = [&](QDialog& opened) {
         auto* adjust = qobject_cast<CAdjustOffsetDlg*>(&opened);
         if (adjust == nullptr)
@@ -233,17 +237,14 @@ TEST_F(AdjustOffsetDlgTest, QuitSignalEndsTheCapture) {
         opened.setParent(dialog.get(), opened.windowFlags());
         opened.setWindowModality(Qt::WindowModal);
         QTimer::singleShot(0, adjust, [&, adjust] {
-            // The signal comes once both units have answered, while the capture still waits for the
-            // channels without a unit.
-            auto* answered = new QTimer(adjust);
-            QObject::connect(answered, &QTimer::timeout, [&, adjust, answered] {
-                if (!adjust->Capture().IsOpen() || adjust->Capture().PendingCount() > 98)
+            QObject::connect(&answered, &QTimer::timeout, dialog.get(), [&] {
+                if (!Table().entries[1].HasValue())
                     return;
-                answered->stop();
+                answered.stop();
                 captured = RunState() == CMeasurementDataManager::kStateMeasuring;
                 dialog->QuitOnSignal();
             });
-            answered->start(20);
+            answered.start();
             Command(*adjust, 0, kGet);
         });
         return opened.exec();

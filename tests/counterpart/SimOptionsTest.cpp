@@ -35,6 +35,7 @@ TEST(SimOptions, DefaultsAndValues) {
     ASSERT_TRUE(ParseSimOptions({}, defaults, error));
     EXPECT_EQ(defaults.host, "localhost");
     EXPECT_EQ(defaults.port, 50000);
+    // The units keep to the sampling period unless asked to run fast as the counterpart window's.
     EXPECT_EQ(defaults.engine.periodFactor, 10000u);
     EXPECT_FALSE(defaults.seedGiven);
 

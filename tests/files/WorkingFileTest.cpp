@@ -46,10 +46,6 @@ protected:
         for (int channel : channels) Report(channel, record);
         store.AdvanceTick();
     }
-    size_t Rows() const {
-        const std::string text = ReadFile(working.Path());
-        return static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) - 14;
-    }
     // The working file read back holds the store's readings.
     void ExpectFileEqualsStore() {
         CMeasurementDataManager loaded;
@@ -64,6 +60,10 @@ protected:
                     << "record " << i << " channel " << k;
         }
         EXPECT_EQ(loaded.StartTime(), (CSystemTime{2024, 5, 0, 6, 7, 8, 9, 0}));
+    }
+    size_t Rows() const {
+        const std::string text = ReadFile(working.Path());
+        return static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) - 14;
     }
 };
 
