@@ -122,7 +122,7 @@ void CMeasurementRun::AbandonStart() {
 }
 
 bool CMeasurementRun::EndRun(ERunState state) {
-    // A run for a number of records keeps exactly those once they are complete.
+    // A run for a number of records keeps exactly those once its clock counted them.
     m_store.Stop();
     LogDroppedSamples();
     if (const uint64_t dropped = m_store.DroppedSamples(); dropped != 0)
@@ -270,7 +270,7 @@ void CMeasurementRun::OnSamplingTick(uint32_t clock) {
         m_view.ShowMessage(IMeasurementView::EIcon::kInformation, OperatorMessage::kRecordLimit);
         return;
     }
-    if (m_options.recordCount != 0 && RunRecordsComplete()) {
+    if (m_store.RunLengthDone()) {
         Finish();
         return;
     }
@@ -283,11 +283,6 @@ void CMeasurementRun::OnSamplingTick(uint32_t clock) {
     if (m_publisher != nullptr)
         m_publisher->PublishComplete(m_store);
     emit m_notifier.samplingTick();
-}
-
-bool CMeasurementRun::RunRecordsComplete() const {
-    // Complete: every channel has the last record, or late reports can no longer reach it.
-    return m_store.CompletedRecords() >= m_options.recordCount;
 }
 
 void CMeasurementRun::LogDroppedSamples() {

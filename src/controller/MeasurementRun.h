@@ -86,8 +86,6 @@ private:
     bool EndRun(ERunState state);
     // clock: the number of the record clock that ticked.
     void OnSamplingTick(uint32_t clock);
-    // The run's own record count is reached and its last record complete.
-    bool RunRecordsComplete() const;
     // Each unit's episode of samples the store could not place, once, to the log.
     void LogDroppedSamples();
     void OnTimer(int id);

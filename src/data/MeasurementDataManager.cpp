@@ -106,6 +106,18 @@ void CMeasurementDataManager::SetRunLength(uint32_t records) {
     m_runLength = records;
 }
 
+bool CMeasurementDataManager::RunLengthDone() const {
+    std::lock_guard lock(m_lock);
+    if (m_runLength == 0)
+        return false;
+    if (m_completed - m_indexBase >= m_runLength)
+        return true;
+    const uint32_t period = SamplingPeriodMilliseconds(m_samplingRateCode);
+    const uint32_t wait = std::max(static_cast<uint32_t>(CRecordPlacer::kLateReach),
+                                   period == 0 ? 0 : kSilentLinkWaitMs / period);
+    return m_sequenceCounter - m_indexBase >= m_runLength + wait;
+}
+
 void CMeasurementDataManager::Stop() {
     std::lock_guard lock(m_lock);
     const bool wasMeasuring = m_state == kStateMeasuring;
@@ -116,12 +128,14 @@ void CMeasurementDataManager::Stop() {
     const uint32_t ticks = m_sequenceCounter - m_indexBase;
     if (wasMeasuring && ticks != 0)
         count = std::min(count, ticks);
+    // The records are the clock's periods: a run of a length has them all, with a reading or not.
+    const bool lengthCounted = wasMeasuring && m_runLength != 0 && ticks >= m_runLength;
     if (m_runLength != 0)
-        count = std::min(count, m_runLength);
+        count = lengthCounted ? m_runLength : std::min(count, m_runLength);
     // What was completed went to the working file and the broker already: it stays.
     const uint32_t completed = m_completed - m_indexBase;
     count = std::max(count, completed);
-    const uint32_t lastSecond = RecordsPerSecond(m_samplingRateCode);
+    const uint32_t lastSecond = lengthCounted ? 0 : RecordsPerSecond(m_samplingRateCode);
     if (lastSecond != 0) {
         size_t reference = 0;
         bool uneven = false;

@@ -31,6 +31,8 @@ public:
     using CValue = CMeasurementValue;
     using CChannel = CMeasurementChannel;
     static constexpr int kChannels = 100;
+    // How long a run with a length waits past its last record for a link that brings nothing.
+    static constexpr uint32_t kSilentLinkWaitMs = 60000;
     enum EState : int32_t { kStateEmpty = 0, kStateMeasuring = 1, kStateHolding = 2 };
 
     CMeasurementDataManager();
@@ -52,8 +54,12 @@ public:
     // report is folded onto record 0 while the counter catches up.
     void Start(const TMeasurementSetup& setup);
     // The run keeps this many records (0: no limit): none is completed beyond them and the stop
-    // keeps exactly that many once they are complete. Before the first tick.
+    // keeps exactly that many once the clock has counted them. Before the first tick.
     void SetRunLength(uint32_t records);
+    // A run with a length is over: its records are complete, or they wait for a link that has
+    // brought nothing for a minute (at least a late report's reach) past the last of them: no unit
+    // in reach, or a stall that outlasts what the run waits for.
+    bool RunLengthDone() const;
     // Record count 0; channels 1..20 (fast rates) or 1..100 take use, type and comment from the
     // setup with their readings emptied; channels beyond a fast rate's twenty are taken out of use
     // and emptied too, so no earlier run's readings show on the new time base.
@@ -63,9 +69,10 @@ public:
     // and index base at 0 as after a reset; the unit information stays. Window thread; the other
     // store is left with this one's readings.
     void TakeLoaded(CMeasurementDataManager& loaded);
-    // Holding state. A run's records are those its clock counted (at most its run length), never
-    // fewer than it completed; at rates up to one second an uneven end drops the last second's
-    // records that were not completed yet. Reports still waiting for confirmation are dropped.
+    // Holding state. A run's records are those its clock counted, never fewer than it completed; a
+    // run whose clock counted its run length keeps exactly that many (Lost where no reading came).
+    // Otherwise, at rates up to one second, an uneven end drops the last second's records that were
+    // not completed yet. Reports still waiting for confirmation are dropped.
     void Stop();
     // While measuring, stores the samples of a channel in use on the records their unit's numbering
     // gives (see CRecordPlacer), each only where no valid reading is stored yet and never on a
