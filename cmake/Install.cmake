@@ -7,7 +7,7 @@ set(HOLLOWMERE_HID_VID "" CACHE STRING
     "The dongle's USB vendor id (hexadecimal, e.g. 04d8) for the udev rule; empty installs no rule")
 
 set(hollowmere_programs)
-foreach(program IN ITEMS hollowmere hollowmere-record hollowmere-sim hollowmere-plot)
+foreach(program IN ITEMS hollowmere hollowmere-record hollowmere-sim hollowmere-plot hollowmere-stats)
   if(TARGET ${program})
     list(APPEND hollowmere_programs ${program})
   endif()

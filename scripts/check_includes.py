@@ -28,9 +28,10 @@ LAYERS = [
     "app",
     "recorder",
     "plot",
+    "stats",
 ]
-PROGRAMS = {"app", "recorder", "plot"}
-NO_QT = {"support", "platform", "link", "protocol", "data", "files", "counterpart", "publish"}
+PROGRAMS = {"app", "recorder", "plot", "stats"}
+NO_QT = {"support", "platform", "link", "protocol", "data", "files", "counterpart", "publish", "stats"}
 SOURCE_SUFFIXES = (".h", ".hpp", ".cpp", ".cc", ".cxx", ".in")
 
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')

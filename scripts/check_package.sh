@@ -6,9 +6,9 @@ set -euo pipefail
 deb=$1
 listing=$(dpkg-deb -c "$deb")
 missing=0
-for file in usr/bin/hollowmere usr/bin/hollowmere-record usr/bin/hollowmere-sim \
+for file in usr/bin/hollowmere usr/bin/hollowmere-record usr/bin/hollowmere-sim usr/bin/hollowmere-stats \
             usr/share/man/man1/hollowmere.1.gz usr/share/man/man1/hollowmere-record.1.gz \
-            usr/share/man/man1/hollowmere-sim.1.gz \
+            usr/share/man/man1/hollowmere-sim.1.gz usr/share/man/man1/hollowmere-stats.1.gz \
             usr/share/applications/hollowmere.desktop \
             usr/share/metainfo/io.github.hollowmere.Hollowmere.metainfo.xml \
             usr/share/icons/hicolor/scalable/apps/hollowmere.svg \
@@ -32,6 +32,8 @@ dpkg -x "$deb" "$root"
 HOME="$root/home" "$root/usr/bin/hollowmere-record" --help | grep -q "Usage: hollowmere-record"
 "$root/usr/bin/hollowmere" --help | grep -q "Usage: hollowmere"
 zcat "$root/usr/share/man/man1/hollowmere-record.1.gz" | grep -q "runs a measurement with the application"
+"$root/usr/bin/hollowmere-stats" --help | grep -q "Usage: hollowmere-stats"
+zcat "$root/usr/share/man/man1/hollowmere-stats.1.gz" | grep -q "rate_per_min"
 desktop-file-validate "$root/usr/share/applications/hollowmere.desktop"
 appstreamcli validate --no-net "$root/usr/share/metainfo/io.github.hollowmere.Hollowmere.metainfo.xml"
 echo "package checked: $deb"

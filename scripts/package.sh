@@ -11,7 +11,7 @@ bash scripts/setup.sh
 dir=${1:-build-package}
 cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DHOLLOWMERE_HID_VID="${HOLLOWMERE_HID_VID:-}" >/dev/null
-cmake --build "$dir" -j 2 --target hollowmere hollowmere-record hollowmere-sim man_pages app_icon_files
+cmake --build "$dir" -j 2 --target hollowmere hollowmere-record hollowmere-sim hollowmere-stats man_pages app_icon_files
 rm -f "$dir"/hollowmere_*.deb
 (cd "$dir" && cpack -G DEB >/dev/null)
 ls "$dir"/hollowmere_*.deb

@@ -15,6 +15,7 @@
 #include "controller/QuitSignalNotifier.h"
 #include "counterpartwin/OppositeDlg.h"
 #include "dialogs/OperatorPrompt.h"
+#include "dialogs/SpanDlg.h"
 #include "display/ChannelValueLists.h"
 #include "display/LayoutDialog.h"
 #include "files/DataFileView.h"
@@ -51,6 +52,8 @@ public:
     // The counterpart window (hidden, without parent) that a Shift+click on a menu button shows
     // while the development TCP server runs; made by InitDialog.
     COppositeDlg* CounterpartWindow() const { return m_counterpart.get(); }
+    // The span window (a tool window of this one), hidden until Edit > Span Statistics shows it.
+    CSpanDlg* SpanWindow() const { return m_span.get(); }
 
     void ShowMessage(EIcon icon, const std::string& text) override;
     bool WaitForStopConfirmation(const std::function<bool()>& stopped) override;
@@ -81,6 +84,8 @@ public slots:
     void DeleteDataBeforeCursor();
     void DeleteDataAfterCursor();
     void AdjustOffset();
+    // Edit > Span Statistics…: the span window shown and raised.
+    void ShowSpanWindow();
     // Combo box 1044: 1, 2 or 4 lists without the graph.
     void SetListCount(int index);
     void PageBack();
@@ -98,6 +103,8 @@ private:
     // states.
     void RefreshStatus();
     void RefreshInformationLine();
+    // A box for a working file that a run cannot write, once for each time it starts failing.
+    void TellWorkingFileProblem();
     void RefreshMenus();
     void RefreshCounterpartTitle();
     void CreateCounterpartWindow();
@@ -114,6 +121,9 @@ private:
     // The setup dialog's or a setup file's parameter set in place of the one in use.
     void AdoptParameters(const VEK::TParameterSet& set);
     void DeletePartially(bool before);
+    // The span window, its command and its shortcut, which works while the Edit menu is disabled
+    // (MainDlgSpan.cpp).
+    void CreateSpanWindow();
     // Readings go to the MQTT broker that define.ini names, if it names one.
     void StartPublishing();
     // Once the window is up: the runs that were never saved, offered back.
@@ -138,10 +148,12 @@ private:
     CInformationLineWrap m_informationLine{m_controls.Label(CMainDlgControls::kInformation)};
     CMainDlgGraph m_graph{m_controls, m_controller, this};
     std::unique_ptr<CChannelValueLists> m_lists;
+    std::unique_ptr<CSpanDlg> m_span;
     COppositeSession* m_simulatedSession = nullptr;
     std::unique_ptr<COppositeDlg> m_counterpart;
     CUnsavedRunOffer m_unsavedRuns{m_prompt,
                                    [this](const std::string& path) { return OpenUnsavedRun(path); }};
+    std::string m_workingFileProblemTold;
     bool m_graphShown = true;
     bool m_started = false;  // past the single-instance check
     bool m_closing = false;

@@ -84,7 +84,7 @@ public:
         bottom.SetGap(kGroupGap);
         bottom.Add(kAlignStart, kAlignStart, Group(1013, {1005, 1007, 1006}))
             .Add(kAlignStart, kAlignStart, timeGroup)
-            .Add(kAlignStart, kAlignStart, Group(1012, {1008, 1010, 1009}));
+            .Add(kAlignStart, kAlignStart, Group(1012, {1008, 1010, 1009, Ids::kCursorB}));
 
         CBorderLayout part;
         part.SetGap(kGap);

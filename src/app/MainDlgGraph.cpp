@@ -20,6 +20,7 @@ TGraphControls ControlsOf(const CMainDlgControls& controls) {
     graph.cursorLeft = button(1008);
     graph.cursorRight = button(1009);
     graph.cursor = button(1010);
+    graph.cursorB = button(Ids::kCursorB);
     graph.timeBar = bar(1023);
     graph.temperatureBar = bar(1024);
     graph.timeDiv = label(1011);

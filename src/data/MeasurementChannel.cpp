@@ -99,6 +99,30 @@ TReadingExtremes CMeasurementChannel::Extremes(size_t first, size_t end) const {
     return m_summary.Extremes(m_readings, first, end);
 }
 
+TChannelStatistics CMeasurementChannel::Statistics(uint32_t a, uint32_t b) const {
+    const size_t first = std::min(a, b);
+    const size_t end = size_t{std::max(a, b)} + 1;
+    TChannelStatistics statistics;
+    statistics.records = static_cast<uint32_t>(end - first);
+    std::lock_guard lock(m_readingsLock);
+    const auto at = [this](size_t i) {
+        return i < m_readings.Size() ? m_readings.Get(i).Tenths() : kReadingLost;
+    };
+    statistics.atA = at(a);
+    statistics.atB = at(b);
+    statistics.extremes = m_summary.Extremes(m_readings, first, end);
+    if (!statistics.extremes.Empty()) {
+        statistics.minRecord = static_cast<uint32_t>(
+            m_summary.FirstIndexOf(m_readings, first, end, statistics.extremes.min, true));
+        statistics.maxRecord = static_cast<uint32_t>(
+            m_summary.FirstIndexOf(m_readings, first, end, statistics.extremes.max, false));
+    }
+    const TReadingSum total = m_summary.Sum(m_readings, first, end);
+    statistics.sum = total.sum;
+    statistics.valid = static_cast<uint32_t>(total.count);
+    return statistics;
+}
+
 size_t CMeasurementChannel::SummaryBytes() const {
     std::lock_guard lock(m_readingsLock);
     return m_summary.Bytes();
@@ -112,4 +136,5 @@ void CMeasurementChannel::TakeContents(CMeasurementChannel& other) {
     SetComment(other.Comment());
     std::scoped_lock lock(m_readingsLock, other.m_readingsLock);
     std::swap(m_readings, other.m_readings);
+    std::swap(m_summary, other.m_summary);
 }

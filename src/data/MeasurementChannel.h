@@ -7,6 +7,7 @@
 #include <string>
 
 #include "data/BlockLinkVectorT.h"
+#include "data/ChannelStatistics.h"
 #include "data/MeasurementValue.h"
 #include "data/Reading.h"
 #include "data/ReadingSummary.h"
@@ -68,6 +69,10 @@ public:
                   TReadingExtremes* out) const;
     // The extremes of the valid readings first .. end − 1.
     TReadingExtremes Extremes(size_t first, size_t end) const;
+    // The statistics of records a and b and those between them, under one lock: the summary's
+    // nodes and at most two nodes' worth of readings at each end, whatever the span. Records past
+    // the series have no reading. Channel and comment are the caller's.
+    TChannelStatistics Statistics(uint32_t a, uint32_t b) const;
     size_t SummaryBytes() const;
 
 private:

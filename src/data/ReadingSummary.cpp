@@ -85,12 +85,14 @@ void CReadingSummary::Resize(const TSeries& series) {
             RecomputeNode(series, level, nodes.size() - 1);
         }
     }
+    m_sums.Resize(series);
 }
 
 void CReadingSummary::Widen(const TSeries& series, size_t first, size_t end) {
     end = std::min(end, series.Size());
     if (first >= end || m_levels.empty())
         return;
+    m_sums.Recompute(series, first, end);
     std::vector<TReadingExtremes>& lowest = m_levels[0];
     for (size_t i = first; i < end; ++i) lowest[i / kFanOut].Widen(series.Get(i).Tenths());
     size_t low = first / kFanOut;
@@ -109,6 +111,7 @@ void CReadingSummary::Recompute(const TSeries& series, size_t index) {
     size_t node = index / kFanOut;
     for (size_t level = 0; level < m_levels.size(); ++level, node /= kFanOut)
         RecomputeNode(series, level, node);
+    m_sums.Recompute(series, index, index + 1);
 }
 
 void CReadingSummary::Rebuild(const TSeries& series) {
@@ -119,6 +122,7 @@ void CReadingSummary::Rebuild(const TSeries& series) {
         m_levels[level].resize(sizes[level]);
         for (size_t node = 0; node < sizes[level]; ++node) RecomputeNode(series, level, node);
     }
+    m_sums.Rebuild(series);
 }
 
 TReadingExtremes CReadingSummary::Extremes(const TSeries& series, size_t first, size_t end) const {
@@ -165,8 +169,53 @@ void CReadingSummary::Envelope(const TSeries& series, const TEnvelopeGrid& grid,
     }
 }
 
+size_t CReadingSummary::FirstIndexOf(const TSeries& series, size_t first, size_t end, int16_t value,
+                                     bool lowest) const {
+    end = std::min(end, series.Size());
+    // The pieces Extremes takes, in order; only a node whose extreme is value can hold it.
+    for (size_t i = first; i < end;) {
+        size_t level = 0;
+        size_t records = 1;
+        while (level < m_levels.size() && i % (records * kFanOut) == 0 && i + records * kFanOut <= end) {
+            records *= kFanOut;
+            ++level;
+        }
+        if (level == 0) {
+            if (series.Get(i).Tenths() == value)
+                return i;
+        } else {
+            const size_t found = FirstIndexInNode(series, level - 1, i / records, value, lowest);
+            if (found != SIZE_MAX)
+                return found;
+        }
+        i += records;
+    }
+    return end;
+}
+
+size_t CReadingSummary::FirstIndexInNode(const TSeries& series, size_t level, size_t node, int16_t value,
+                                         bool lowest) const {
+    const TReadingExtremes& extremes = m_levels[level][node];
+    if (extremes.Empty() || (lowest ? extremes.min : extremes.max) != value)
+        return SIZE_MAX;
+    const size_t first = node * kFanOut;
+    if (level == 0) {
+        for (size_t i = first; i < std::min(first + kFanOut, series.Size()); ++i) {
+            if (series.Get(i).Tenths() == value)
+                return i;
+        }
+        return SIZE_MAX;
+    }
+    for (size_t child = first; child < std::min(first + kFanOut, m_levels[level - 1].size()); ++child) {
+        const size_t found = FirstIndexInNode(series, level - 1, child, value, lowest);
+        if (found != SIZE_MAX)
+            return found;
+    }
+    return SIZE_MAX;
+}
+
 size_t CReadingSummary::Bytes() const {
-    size_t bytes = 0;
+    size_t bytes = m_sums.Bytes();
     for (const auto& nodes : m_levels) bytes += nodes.capacity() * sizeof(TReadingExtremes);
     return bytes;
 }

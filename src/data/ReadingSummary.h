@@ -1,6 +1,7 @@
 #pragma once
 // The extremes of a channel's valid readings per 16, 256, 4096, ... records, so that a screen
-// holding millions of records is drawn from a few thousand nodes.
+// holding millions of records is drawn from a few thousand nodes; beside them the sums for the
+// mean over a span.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -8,6 +9,7 @@
 
 #include "data/BlockLinkVectorT.h"
 #include "data/MeasurementValue.h"
+#include "data/ReadingSums.h"
 
 // Lowest and highest valid reading of some records; empty when none of them is valid.
 struct TReadingExtremes {
@@ -56,6 +58,7 @@ public:
     void Clear() {
         m_levels.clear();
         m_size = 0;
+        m_sums.Clear();
     }
     // The series changed size: added nodes are empty (growth adds Lost readings), the partial
     // last nodes are recomputed.
@@ -69,6 +72,13 @@ public:
 
     // The extremes of the readings first .. end − 1.
     TReadingExtremes Extremes(const TSeries& series, size_t first, size_t end) const;
+    // The first of the readings first .. end − 1 that equals value, a valid reading that is their
+    // lowest (or highest); end when none does. A few nodes per level, found through the extremes.
+    size_t FirstIndexOf(const TSeries& series, size_t first, size_t end, int16_t value, bool lowest) const;
+    // The total and count of the valid readings first .. end − 1.
+    TReadingSum Sum(const TSeries& series, size_t first, size_t end) const {
+        return m_sums.Sum(series, first, end);
+    }
     // Columns columnBegin .. columnEnd − 1 of the grid into out[0 ..].
     void Envelope(const TSeries& series, const TEnvelopeGrid& grid, size_t columnBegin, size_t columnEnd,
                   TReadingExtremes* out) const;
@@ -80,8 +90,13 @@ private:
     TReadingExtremes FromChildren(size_t level, size_t node) const;
     // The node at level from what lies below it.
     void RecomputeNode(const TSeries& series, size_t level, size_t node);
+    // The first reading equal to value below the node of a level, through the children whose
+    // extreme it is.
+    size_t FirstIndexInNode(const TSeries& series, size_t level, size_t node, int16_t value,
+                            bool lowest) const;
 
     // Level L holds one node per 16^(L + 1) readings; the top level holds one node.
     std::vector<std::vector<TReadingExtremes>> m_levels;
     size_t m_size = 0;  // readings summarised
+    CReadingSums m_sums;
 };

@@ -168,6 +168,17 @@ void Cursor(QPainter& painter) {
     Fill(painter, mark, kPaper, 1.5);
 }
 
+// The cursor and cursor B, dashed, with the span between them shaded.
+void CursorB(QPainter& painter) {
+    painter.fillRect(QRectF(9, 3, 14, 26), QColor(210, 55, 45, 60));
+    GraphLine(painter);
+    CursorLine(painter, 9);
+    QPen dashed(kRed, 2, Qt::CustomDashLine, Qt::FlatCap);
+    dashed.setDashPattern({2, 1.5});  // in pen widths
+    painter.setPen(dashed);
+    painter.drawLine(QPointF(23, 3), QPointF(23, 29));
+}
+
 // A graph line between top and bottom bars with arrows pushing them apart: fit to the data.
 void AutoScale(QPainter& painter) {
     GraphLine(painter);
@@ -215,6 +226,7 @@ const std::map<int, TPaint>& Painters() {
         {164, [](QPainter& p) { CursorStep(p, true); }},
         {165, AutoScale},
         {166, Cursor},
+        {170, CursorB},
     };
     return painters;
 }

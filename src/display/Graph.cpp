@@ -206,6 +206,7 @@ void CGraph::ToggleCursor() {
         return;
     if (m_cursor.on) {
         m_cursor.on = false;
+        m_cursorB = {};
     } else {
         if (m_time.start > records - 1) {
             FollowRecord(records - 1);
@@ -228,6 +229,28 @@ bool CGraph::PlaceCursor(uint32_t record) {
     m_cursor.offset = record - m_time.start;
     CursorChanged();
     return true;
+}
+
+void CGraph::ToggleCursorB() {
+    if (!Availability().cursorB)
+        return;
+    if (m_cursorB.on)
+        m_cursorB = {};
+    else
+        m_cursorB = {true, true, CursorRecord()};
+    CursorChanged();
+}
+
+std::optional<TGraphSpan> CGraph::Span() const {
+    const uint32_t records = m_store.RecordCount();
+    if (records == 0)
+        return std::nullopt;
+    TGraphSpan span;
+    span.aIsCursor = Finished() && m_cursor.on;
+    span.a = span.aIsCursor ? std::min(CursorRecord(), records - 1) : 0;
+    span.bIsCursor = span.aIsCursor && m_cursorB.on;
+    span.b = span.bIsCursor ? std::min(m_cursorB.record, records - 1) : records - 1;
+    return span;
 }
 
 void CGraph::CursorChanged() {
@@ -270,13 +293,26 @@ bool CGraph::MoveCursor(bool right) {
     return true;
 }
 
-void CGraph::PressCursorButton(bool right) {
+bool CGraph::MoveCursorB(bool right) {
+    if (!Finished() || !m_cursorB.on)
+        return false;
+    uint32_t& record = m_cursorB.record;
+    if (right ? uint64_t{record} + 1 >= m_store.RecordCount() : record == 0)
+        return false;
+    record = right ? record + 1 : record - 1;
+    CursorChanged();
+    return true;
+}
+
+void CGraph::PressCursorButton(bool right, bool moveB) {
     const TGraphAvailability available = Availability();
     if (!(right ? available.cursorRight : available.cursorLeft))
         return;
     m_repeatCount = 0;
     m_host.StopTimer(right ? kTimerRepeatLeft : kTimerRepeatRight);
-    MoveCursor(right);
+    m_repeatMovesB = moveB && m_cursorB.on;
+    m_cursorB.active = m_repeatMovesB;
+    m_repeatMovesB ? MoveCursorB(right) : MoveCursor(right);
     m_host.StartTimer(right ? kTimerRepeatRight : kTimerRepeatLeft, kRepeatFirstMs);
     StopRepeatsOfDisabledButtons();
 }
@@ -286,7 +322,7 @@ void CGraph::ReleaseCursorButton(bool right) {
 }
 
 void CGraph::OnRepeatTimer(bool right) {
-    MoveCursor(right);
+    m_repeatMovesB ? MoveCursorB(right) : MoveCursor(right);
     m_host.StartTimer(right ? kTimerRepeatRight : kTimerRepeatLeft,
                       m_repeatCount < kRepeatSlowSteps ? kRepeatSlowMs : kRepeatFastMs);
     ++m_repeatCount;
@@ -301,13 +337,16 @@ void CGraph::StopRepeatsOfDisabledButtons() {
         m_host.StopTimer(kTimerRepeatRight);
 }
 
-void CGraph::ClickArea(int x, int width) {
+void CGraph::ClickArea(int x, int width, bool moveB) {
     if (!Finished() || !m_cursor.on || width <= 0 || x < 0)
         return;
     const auto offset = static_cast<uint32_t>(m_time.SamplesPerDivision() * 10.0 * x / width + 0.5);
     if (uint64_t{m_time.start} + offset >= m_store.RecordCount())
         return;
-    m_cursor.offset = offset;
+    if (m_cursorB.on && (moveB || m_cursorB.active))
+        m_cursorB = {true, true, m_time.start + offset};
+    else
+        m_cursor.offset = offset;
     CursorChanged();
 }
 
@@ -357,6 +396,7 @@ void CGraph::ReleaseHoldAndCursor() {
     m_host.StopTimer(kTimerHold);
     SetHold(false);
     m_cursor.on = false;
+    m_cursorB = {};
     CursorChanged();
 }
 
@@ -368,6 +408,8 @@ void CGraph::DataReplaced() {
         FollowRecord(records - 1);
     if (m_cursor.on && (records == 0 || uint64_t{m_time.start} + m_cursor.offset > records - 1))
         m_cursor.on = false;
+    if (!m_cursor.on || m_cursorB.record >= records)
+        m_cursorB = {};
     RequestFullRedraw();
     StopRepeatsOfDisabledButtons();
     emit viewChanged();
@@ -375,6 +417,7 @@ void CGraph::DataReplaced() {
 
 void CGraph::DataCut(bool before) {
     m_cursor.on = false;
+    m_cursorB = {};
     if (before)
         m_time.start = 0;
     KeepOnRecords();
@@ -417,7 +460,8 @@ void CGraph::ComposeAndShow() {
         m_cursorX = -1;
         m_blinkPhase = 0;
     }
-    m_renderer.Compose(m_hold, m_cursorX, m_picture);
+    m_spanMarks = ComposeSpanMarks(geometry);
+    m_renderer.Compose(m_hold, m_cursorX, m_picture, m_spanMarks);
     emit pictureChanged();
     emit viewChanged();
     const uint32_t records = m_store.RecordCount();
@@ -425,6 +469,22 @@ void CGraph::ComposeAndShow() {
         emit listRecordShown(CursorRecord());
     else if (Finished() || m_hold)
         emit listRecordShown(RightEdgeRecord(m_time, records));
+}
+
+TSpanMarks CGraph::ComposeSpanMarks(const TGraphGeometry& geometry) const {
+    TSpanMarks marks;
+    if (m_cursorX < 0 || !m_cursorB.on)
+        return marks;
+    const uint32_t record = m_cursorB.record;
+    // Off the screen, the shade runs to the edge towards it.
+    int x = record < m_time.start ? 0 : geometry.width - 1;
+    if (record >= m_time.start && record <= uint64_t{m_time.start} + m_time.ScreenRecords()) {
+        x = std::clamp(geometry.X(record), 1, std::max(geometry.width - 1, 1));
+        marks.cursorBX = x;
+    }
+    marks.shadeFrom = std::min(x, m_cursorX);
+    marks.shadeTo = std::max(x, m_cursorX);
+    return marks;
 }
 
 QRgb CGraph::CursorColor() const {

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QObject>
 #include <cstdint>
+#include <optional>
 
 #include "data/MeasurementDataManager.h"
 #include "display/DisplayColors.h"
@@ -68,11 +69,15 @@ public:
     void TempDivDown();
     void AutoScale();
     void ToggleCursor();
-    // Cursor left or right, repeating while the button is held.
-    void PressCursorButton(bool right);
+    // Cursor B on at the cursor's record (and active), or off again. Only with the cursor on.
+    void ToggleCursorB();
+    // Cursor left or right, repeating while the button is held; with moveB cursor B moves instead
+    // (when it is on) and becomes the active cursor, else the cursor does.
+    void PressCursorButton(bool right, bool moveB = false);
     void ReleaseCursorButton(bool right);
-    // A click at x of an area width pixels wide places the cursor on a stored record.
-    void ClickArea(int x, int width);
+    // A click at x of an area width pixels wide places the active cursor (B with moveB, when it is
+    // on) on a stored record.
+    void ClickArea(int x, int width, bool moveB = false);
     // The horizontal bar (one position a division) and the vertical bar.
     void ScrollTime(int position);
     void ScrollTemperature(int position);
@@ -107,6 +112,9 @@ public:
     uint32_t CursorOffset() const { return m_cursor.offset; }
     // The record under the cursor, while it is on.
     uint32_t CursorRecord() const { return m_time.start + m_cursor.offset; }
+    const TCursorB& CursorB() const { return m_cursorB; }
+    // The span the span window sums up; nothing without records.
+    std::optional<TGraphSpan> Span() const;
     bool Held() const { return m_hold; }
     TGraphReadouts Readouts() const { return GraphReadouts(ViewState(), m_unit); }
     TGraphAvailability Availability() const { return GraphAvailability(ViewState()); }
@@ -116,6 +124,8 @@ public:
     // The last composed picture, and the cursor's column in it (−1 without cursor).
     const QImage& Picture() const { return m_picture; }
     int CursorX() const { return m_cursorX; }
+    // Cursor B's column and the shaded columns between the cursors in the last picture.
+    const TSpanMarks& SpanMarks() const { return m_spanMarks; }
     // The blinking cursor's colour now.
     QRgb CursorColor() const;
     const CGraphRenderer& Renderer() const { return m_renderer; }
@@ -155,6 +165,9 @@ private:
     void SetHold(bool hold);
     void CursorChanged();
     bool MoveCursor(bool right);
+    bool MoveCursorB(bool right);
+    // Where cursor B and the shade between the cursors fall in a picture of this geometry.
+    TSpanMarks ComposeSpanMarks(const TGraphGeometry& geometry) const;
     void StopRepeatsOfDisabledButtons();
     void AdvanceCheck();
     void FullRedraw();
@@ -168,6 +181,7 @@ private:
     TTimeAxis m_time;
     TTemperatureAxis m_temperature;
     TGraphCursor m_cursor;
+    TCursorB m_cursorB;
     bool m_hold = false;
     uint32_t m_unit = 0;
     TDisplayColors m_colors;
@@ -180,7 +194,9 @@ private:
     bool m_slowRequest = false;
     bool m_dataStale = true;
     int m_repeatCount = 0;
+    bool m_repeatMovesB = false;  // the held cursor button moves cursor B
     QImage m_picture;
     int m_cursorX = -1;
+    TSpanMarks m_spanMarks;
     int m_blinkPhase = 0;
 };

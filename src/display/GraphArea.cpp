@@ -46,6 +46,7 @@ void CGraphArea::resizeEvent(QResizeEvent* event) {
 
 void CGraphArea::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton)
-        m_graph.ClickArea(static_cast<int>(event->position().x()), width());
+        m_graph.ClickArea(static_cast<int>(event->position().x()), width(),
+                          event->modifiers() & Qt::ShiftModifier);
     QWidget::mousePressEvent(event);
 }

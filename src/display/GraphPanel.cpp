@@ -56,12 +56,15 @@ void CGraphPanel::Bind(const TGraphControls& controls) {
     Click(controls.tempDivDown, &CGraph::TempDivDown);
     Click(controls.autoScale, &CGraph::AutoScale);
     Click(controls.cursor, &CGraph::ToggleCursor);
+    Click(controls.cursorB, &CGraph::ToggleCursorB);
     for (const auto& [button, right] :
          {std::pair{controls.cursorLeft, false}, {controls.cursorRight, true}}) {
         if (button == nullptr)
             continue;
-        connect(button, &QAbstractButton::pressed, &m_graph,
-                [this, right] { m_graph.PressCursorButton(right); });
+        // Shift held: cursor B moves.
+        connect(button, &QAbstractButton::pressed, &m_graph, [this, right] {
+            m_graph.PressCursorButton(right, QGuiApplication::keyboardModifiers() & Qt::ShiftModifier);
+        });
         connect(button, &QAbstractButton::released, &m_graph,
                 [this, right] { m_graph.ReleaseCursorButton(right); });
     }
@@ -106,6 +109,7 @@ void CGraphPanel::Refresh() {
     SetEnabled(m_controls.cursor, available.cursor);
     SetEnabled(m_controls.cursorLeft, available.cursorLeft);
     SetEnabled(m_controls.cursorRight, available.cursorRight);
+    SetEnabled(m_controls.cursorB, available.cursorB);
     SetEnabled(m_controls.timeBar, available.timeBar);
     SetScroll(m_controls.timeBar, available.timeBar ? m_graph.TimeScroll() : TScrollInfo{0, 0, 10, 0});
     SetScroll(m_controls.temperatureBar, m_graph.TemperatureRange().scroll);

@@ -24,6 +24,7 @@ struct TGraphControls {
     QAbstractButton* cursorLeft = nullptr;             // [1008]
     QAbstractButton* cursorRight = nullptr;            // [1009]
     QAbstractButton* cursor = nullptr;                 // [1010] "CURSOR"
+    QAbstractButton* cursorB = nullptr;                // [1047] "B"
     VEK::MFC::CScrollBarEx* timeBar = nullptr;         // [1023]
     VEK::MFC::CScrollBarEx* temperatureBar = nullptr;  // [1024]
     QLabel* timeDiv = nullptr;                         // [1011]

@@ -71,6 +71,7 @@ TGraphAvailability GraphAvailability(const TGraphViewState& view) {
     availability.cursor = finished && records > 0;
     availability.cursorLeft = finished && view.cursor.on && cursorRecord != 0;
     availability.cursorRight = finished && view.cursor.on && cursorRecord + 1 < records;
+    availability.cursorB = finished && view.cursor.on;
     availability.timeBar = data;
     return availability;
 }

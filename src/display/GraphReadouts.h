@@ -13,6 +13,24 @@ struct TGraphCursor {
     uint32_t offset = 0;  // records from the left edge to the cursor's record
 };
 
+// The second cursor, B: on a record of its own, where it stays while the view scrolls. It lives
+// only while the cursor (A) is on. The active one of the two is the one a click in the graph moves.
+struct TCursorB {
+    bool on = false;
+    bool active = false;
+    uint32_t record = 0;
+};
+
+// The span between the cursors: A the cursor's record, or record 0 without it; B cursor B's
+// record, or the newest record without it (so while measuring the span grows with the data).
+struct TGraphSpan {
+    uint32_t a = 0;
+    uint32_t b = 0;
+    bool aIsCursor = false;
+    bool bIsCursor = false;
+    bool operator==(const TGraphSpan&) const = default;
+};
+
 // The view state the read-outs and availability follow.
 struct TGraphViewState {
     const TTimeAxis& time;
@@ -41,6 +59,7 @@ struct TGraphAvailability {
     bool cursor = false;       // [1010]
     bool cursorLeft = false;   // [1008]
     bool cursorRight = false;  // [1009]
+    bool cursorB = false;      // [1047]
     bool timeBar = false;      // [1023]; the vertical bar [1024] is always enabled
     bool operator==(const TGraphAvailability&) const = default;
 };

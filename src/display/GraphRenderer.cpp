@@ -2,13 +2,26 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "display/ChannelPlot.h"
 
 namespace {
 constexpr const char* kNoMemoryText = "Not enough memory to draw the graph.";
+// The span between the cursors: each colour channel a sixth of the way to white, by table (a
+// wide span lightens most of the picture's pixels).
+constexpr int kShadeLift = 43;
+
+QRgb Lightened(QRgb pixel) {
+    static const std::array<uint8_t, 256> lifted = [] {
+        std::array<uint8_t, 256> table{};
+        for (int c = 0; c < 256; ++c) table[c] = static_cast<uint8_t>(c + (255 - c) * kShadeLift / 256);
+        return table;
+    }();
+    return qRgb(lifted[qRed(pixel)], lifted[qGreen(pixel)], lifted[qBlue(pixel)]);
 }
+}  // namespace
 
 bool CGraphRenderer::BuildGrid(QImage& layer, QRgb background) {
     // Three pixels more each way: the outer lines' pens are centred on the area's edges.
@@ -72,7 +85,7 @@ void CGraphRenderer::PlotAllChannels(const TGraphGeometry& geometry, const CMeas
         PlotChannel(geometry, store, visibility, channel, geometry.start, count);
 }
 
-void CGraphRenderer::Compose(bool hold, int cursorX, QImage& picture) const {
+void CGraphRenderer::Compose(bool hold, int cursorX, QImage& picture, const TSpanMarks& span) const {
     if (m_width <= 0 || m_height <= 0) {
         picture = QImage(1, 1, QImage::Format_RGB32);
         return;
@@ -87,10 +100,13 @@ void CGraphRenderer::Compose(bool hold, int cursorX, QImage& picture) const {
     if (grid.isNull())
         picture.fill(m_colors.Rgb(hold ? TDisplayColors::kHoldBackground : TDisplayColors::kBackground));
     const QImage& data = m_data.Image();
+    const int shadeFrom = std::max(span.shadeFrom, 0);
+    const int shadeTo = std::min(span.shadeTo, m_width - 1);
     for (int y = 0; y < m_height; ++y) {
         auto* out = reinterpret_cast<QRgb*>(picture.scanLine(y));
         if (!grid.isNull())
             std::memcpy(out, grid.constScanLine(y), static_cast<size_t>(m_width) * sizeof(QRgb));
+        for (int x = shadeFrom; x <= shadeTo; ++x) out[x] = Lightened(out[x]);
         if (data.isNull() || y >= data.height())
             continue;
         // Lines are opaque and the rest transparent: no blending needed.
@@ -108,6 +124,10 @@ void CGraphRenderer::Compose(bool hold, int cursorX, QImage& picture) const {
     if (cursorX >= 0) {
         painter.setPen(QPen(QColor(m_colors.Rgb(TDisplayColors::kCursor)), 2));
         painter.drawLine(cursorX, 0, cursorX, m_height - 1);
+    }
+    if (span.cursorBX >= 0) {
+        painter.setPen(QPen(QColor(m_colors.Rgb(TDisplayColors::kCursor)), 2, Qt::DashLine, Qt::FlatCap));
+        painter.drawLine(span.cursorBX, 0, span.cursorBX, m_height - 1);
     }
 }
 

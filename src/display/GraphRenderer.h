@@ -11,6 +11,15 @@
 #include "display/GraphChannelVisibility.h"
 #include "display/GraphGeometry.h"
 
+// Cursor B's column (−1 when it lies off the screen) and the columns shaded between the two
+// cursors (none when shadeFrom > shadeTo).
+struct TSpanMarks {
+    int cursorBX = -1;
+    int shadeFrom = 0;
+    int shadeTo = -1;
+    bool operator==(const TSpanMarks&) const = default;
+};
+
 class CGraphRenderer {
 public:
     // Layers for an area of width × height in these colours; the data layer is empty. False when
@@ -35,13 +44,13 @@ public:
     // One division to the left: the view advanced.
     void ShiftDataLayerLeft(const TGraphGeometry& geometry) { m_data.ShiftLeft(geometry.DivisionPixels()); }
 
-    // The picture of width × height: the grid (hold background while held), the lines, and the
-    // cursor line at column cursorX when it is not negative. Drawn into picture, whose memory is
-    // used again when it has the size and is not shared.
-    void Compose(bool hold, int cursorX, QImage& picture) const;
-    QImage Compose(bool hold, int cursorX) const {
+    // The picture of width × height: the grid (hold background while held) lightened between the
+    // cursors, the lines, the cursor line at column cursorX when it is not negative and cursor B's
+    // dashed. Drawn into picture, whose memory is used again when it has the size and is not shared.
+    void Compose(bool hold, int cursorX, QImage& picture, const TSpanMarks& span = {}) const;
+    QImage Compose(bool hold, int cursorX, const TSpanMarks& span = {}) const {
         QImage picture;
-        Compose(hold, cursorX, picture);
+        Compose(hold, cursorX, picture, span);
         return picture;
     }
 

@@ -3,8 +3,11 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <cerrno>
 
 #include "files/InifileAccessor.h"
+#include "files/TraceLogger.h"
+#include "support/ErrorText.h"
 
 namespace VEK {
 namespace {
@@ -20,8 +23,11 @@ bool HasUserSection(const IAccessor& file) {
 bool ReadSetupFile(const std::string& path, const AccessorSection& parameter, TParameterSet& set,
                    TGraphScaleSettings& scales) {
     CInifileAccessor file(path);
-    if (!HasUserSection(file))
+    if (!HasUserSection(file)) {
+        TraceLogger().Trace("設定ファイル[%s]の読み込みに失敗しました(セクション user がありません)。",
+                            path.c_str());
         return false;
+    }
     const AccessorSection user(&file, kUserSection);
     TParameterSet read = set;
     ReadParameterSet(read, user, parameter);
@@ -30,6 +36,7 @@ bool ReadSetupFile(const std::string& path, const AccessorSection& parameter, TP
     read.firmware = set.firmware;
     set = read;
     scales = ReadGraphScales(user);
+    TraceLogger().Trace("設定ファイル[%s]を読み込みました。", path.c_str());
     return true;
 }
 
@@ -42,7 +49,14 @@ bool WriteSetupFile(IAccessor& file, const TParameterSet& set, const TGraphScale
 bool WriteSetupFile(const std::string& path, const TParameterSet& set, const TGraphScaleSettings& scales) {
     CInifileAccessor file(path);
     file.SetDeferred(true);
-    return WriteSetupFile(file, set, scales);
+    errno = 0;
+    if (WriteSetupFile(file, set, scales)) {
+        TraceLogger().Trace("設定ファイル[%s]を書き出しました。", path.c_str());
+        return true;
+    }
+    TraceLogger().Trace("設定ファイル[%s]の書き出しに失敗しました(%s)。", path.c_str(),
+                        ErrorText(errno).c_str());
+    return false;
 }
 
 }  // namespace VEK

@@ -117,6 +117,19 @@ std::string FormatFixed(double value, int decimals) {
     return std::string(buffer, end);
 }
 
+std::string FormatScaled(int64_t value, int decimals) {
+    // Unsigned: the magnitude of INT64_MIN does not fit the signed type.
+    const uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+    std::string digits = std::to_string(magnitude);
+    if (decimals <= 0)
+        return (value < 0 ? "-" : "") + digits;
+    const auto width = static_cast<size_t>(decimals);
+    if (digits.size() <= width)
+        digits.insert(0, width + 1 - digits.size(), '0');
+    digits.insert(digits.size() - width, 1, '.');
+    return (value < 0 ? "-" : "") + digits;
+}
+
 std::vector<uint8_t> DecodeHexText(std::string_view text, size_t maxBytes) {
     std::string digits;
     for (char c : text) {

@@ -21,6 +21,9 @@ std::optional<int64_t> ParseWholeDecimal(std::string_view text);
 std::optional<double> ParseWholeDouble(std::string_view text);
 // Fixed-point text with the given number of decimals, "." as decimal point.
 std::string FormatFixed(double value, int decimals);
+// A count of tenths (decimals 1), hundredths (2) ... as exact decimal text: 1234 with 2 decimals is
+// "12.34", -5 with 1 is "-0.5".
+std::string FormatScaled(int64_t value, int decimals);
 
 // Hex text: blanks, tabs, CR, LF, '-' and '_' are skipped; 0-9, A-F, a-f are digits; any other
 // character ends the text. Digits pair from the left; with an odd count the first digit alone

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -210,7 +211,14 @@ TEST_F(AdjustOffsetDlgTest, SaveAndLoadWithTheFileField) {
     EXPECT_TRUE(prompt.fileRequests[0].save);
     EXPECT_EQ(prompt.fileRequests[0].filter, "OFFSET File (*.csv)|*.csv|All Files (*.*)|*.*||");
     EXPECT_EQ(prompt.fileRequests[0].defaultExtension, "*.csv");
-    EXPECT_EQ(prompt.fileRequests[0].proposedName, "not saved");
+    // A table never saved: a name from the time, in the offset folder made for it.
+    EXPECT_TRUE(QRegularExpression("^\\d{14}\\.csv$")
+                    .match(QString::fromStdString(prompt.fileRequests[0].proposedName))
+                    .hasMatch())
+        << prompt.fileRequests[0].proposedName;
+    EXPECT_EQ(prompt.fileRequests[0].startFolder,
+              testing_support::TestHome() + "/Documents/Quillmark/Brisquent/adjustoffset");
+    EXPECT_TRUE(std::filesystem::is_directory(prompt.fileRequests[0].startFolder));
     EXPECT_EQ(prompt.fileRequests[1].proposedName, "off.csv");  // without the "*"
     EXPECT_FALSE(prompt.fileRequests[2].save);
     EXPECT_EQ(prompt.fileRequests[3].startFolder, testing_support::TestHome());

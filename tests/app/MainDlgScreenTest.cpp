@@ -4,12 +4,15 @@
 // twice the scale on a 3840 × 2160 one (its ctest entry sets the screen and the scale).
 #include <QComboBox>
 #include <QScreen>
+#include <QTableView>
+#include <QTest>
 #include <QWindow>
 #include <map>
 
 #include "MainDlgFixture.h"
 #include "app/InformationLineWrap.h"
 #include "app/MainDlgArrangement.h"
+#include "display/DialogFont.h"
 
 namespace {
 
@@ -19,8 +22,8 @@ constexpr int kMargin = 10;
 constexpr int kGap = 6;
 const std::string kFixture = std::string(HOLLOWMERE_SOURCE_DIR) + "/tests/app/fixtures/graph30.csv";
 // The controls each mode shows besides the top bar and the information line.
-const std::vector<int> kGraphModeControls = {1046, 1028, 1025, 1026, 1029, 1022, 1024, 1023, 1013, 1005,
-                                             1007, 1006, 1011, 1001, 1002, 1012, 1008, 1010, 1009, 1015};
+const std::vector<int> kGraphModeControls = {1046, 1028, 1025, 1026, 1029, 1022, 1024, 1023, 1013, 1005, 1007,
+                                             1006, 1011, 1001, 1002, 1012, 1008, 1010, 1009, 1047, 1015};
 const std::vector<int> kListModeControls = {1040, 1041, 1044};
 
 std::string Name(const QWidget* widget) {
@@ -225,6 +228,8 @@ TEST_F(MainDlgScreenTest, FourListsOfEqualWidth) {
 }
 
 TEST_F(MainDlgScreenTest, FontsFollowTheDialogFont) {
+    // The family scripts/setup.sh installs, not a stand-in.
+    EXPECT_EQ(QFontInfo(DialogFont()).family(), "IPAPGothic");
     const double points = Control(Ids::kListCount)->font().pointSizeF() / 2.1;
     EXPECT_NEAR(points, 9.0, 0.05);
     const std::pair<int, double> sizes[] = {{Ids::kStatus, 1.4},
@@ -247,6 +252,45 @@ TEST_F(MainDlgScreenTest, FontsFollowTheDialogFont) {
     for (int id :
          {1019, 1030, 1031, static_cast<int>(Ids::kGraphCheck), static_cast<int>(Ids::kSamplingRateLabel)})
         EXPECT_FALSE(Control(id)->isVisible()) << id;
+}
+
+// Both cursors on the loaded file and the span window beside the main window: pictures of both;
+// every figure of the window's table shows whole.
+TEST_F(MainDlgScreenTest, SpanWindowWithTwoCursors) {
+    ASSERT_NO_FATAL_FAILURE(ResizeTo(kLeast));
+    QCoreApplication::sendPostedEvents();
+    Control<QAbstractButton>(1010)->click();  // the cursor on record 300
+    Control<QAbstractButton>(Ids::kCursorB)->click();
+    QWidget* area = Control(Ids::kGraphArea);
+    QTest::mouseClick(area, Qt::LeftButton, Qt::ShiftModifier,
+                      QPoint(area->width() * 3 / 4, area->height() / 2));
+    const CGraph& graph = dialog->Graph().Graph();
+    ASSERT_TRUE(graph.CursorB().on);
+    const uint32_t b = graph.CursorB().record;
+    EXPECT_NEAR(b, 450, 2);
+    dialog->Controls().Action(Ids::kSpanStatistics)->trigger();
+    CSpanDlg& span = *dialog->SpanWindow();
+    span.move(dialog->geometry().right() + 10, dialog->y());
+    ASSERT_TRUE(
+        Pump([&] { return span.Model().Statistics().b == b && span.Model().rowCount() == 30; }, 5000));
+    QCoreApplication::sendPostedEvents();
+    ASSERT_TRUE(Pump([&] { return graph.SpanMarks().cursorBX > 0; }, 5000));
+    ASSERT_NO_FATAL_FAILURE(AwaitGraph());
+    const std::string suffix = Scaled() ? "-2x" : "";
+    Screenshot("span-graph" + suffix + ".png");
+    QDir().mkpath(HOLLOWMERE_SCREENS_DIR);
+    EXPECT_TRUE(span.grab().save(
+        QString::fromStdString(std::string(HOLLOWMERE_SCREENS_DIR) + "/span-window" + suffix + ".png")));
+    const auto* table = span.findChild<QTableView*>("span-table");
+    ASSERT_NE(table, nullptr);
+    const QFontMetrics metrics(table->font());
+    for (int column = 0; column + 1 < CSpanTableModel::kColumns; ++column) {
+        for (int row = 0; row < span.Model().rowCount(); ++row) {
+            const QString text = QString::fromStdString(span.Model().Text(row, column));
+            EXPECT_LT(metrics.horizontalAdvance(text), table->columnWidth(column))
+                << "row " << row << " column " << column << " cuts " << text.toStdString();
+        }
+    }
 }
 
 // The information line of a file with a long name breaks at the least width and its row grows

@@ -298,7 +298,7 @@ TEST_F(GraphTest, AvailabilityFollowsStateAndScales) {
     Finished(10);
     graph.ToggleCursor();
     TGraphAvailability cursor = measuring;
-    cursor.cursor = cursor.cursorLeft = true;  // on the last record: no step right
+    cursor.cursor = cursor.cursorLeft = cursor.cursorB = true;  // on the last record: no step right
     EXPECT_EQ(graph.Availability(), cursor);
 }
 

@@ -59,6 +59,23 @@ TEST(NumberText, DecimalPointIgnoresTheProcessLocale) {
     std::setlocale(LC_NUMERIC, saved.c_str());
 }
 
+TEST(NumberText, ScaledCountsAsExactDecimals) {
+    const struct {
+        int64_t value;
+        int decimals;
+        const char* text;
+    } cases[] = {
+        {1234, 2, "12.34"},
+        {-5, 1, "-0.5"},
+        {5, 2, "0.05"},
+        {0, 2, "0.00"},
+        {-100, 2, "-1.00"},
+        {7, 0, "7"},
+        {INT64_MIN, 1, "-922337203685477580.8"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(FormatScaled(c.value, c.decimals), c.text) << c.value;
+}
+
 TEST(NumberText, HexTextDecoding) {
     struct {
         const char* text;

@@ -3,9 +3,11 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 namespace testing_support {
 namespace {
@@ -39,7 +41,16 @@ const std::string& TestHome() {
 
 void ResetTestHome() {
     const std::string& home = TestHome();
-    std::filesystem::remove_all(home);
+    // The log's writer thread may still be adding its file while the folder goes: try again.
+    for (int attempt = 1;; ++attempt) {
+        std::error_code error;
+        std::filesystem::remove_all(home, error);
+        if (!error)
+            break;
+        if (attempt == 100)
+            throw std::filesystem::filesystem_error("cannot empty the test home", home, error);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     std::filesystem::create_directories(home);
     SetEnvironment(home);
 }

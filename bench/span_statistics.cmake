@@ -1,0 +1,1 @@
+hollowmere_add_bench(span_statistics hollowmere_data)
