@@ -19,15 +19,24 @@ namespace {
 constexpr int kSecondMs = 1000;
 // The lists call a channel lost after this many periods without a report, never sooner than a second.
 constexpr uint32_t kLostPeriods = 5;
-// Periods past the last record that late reports get before a run with a record count ends without
-// them: a unit that missed cycles sends what it holds with its next report and catches up on as many
-// as ten.
-constexpr uint32_t kLatePeriods = 10;
 // At exit the broker gets this long for what still waits; the rest stays in the spill file.
 constexpr std::chrono::milliseconds kExitDrain{5000};
 
 int64_t NowMs() {
     return VEK::CSystemTime::Now().ToEpochMilliseconds();
+}
+
+const char* DropCauseText(EDropCause cause) {
+    switch (cause) {
+        case EDropCause::kAheadOfClock:
+            return "記録クロックより先行";
+        case EDropCause::kBeforeStart:
+            return "測定開始前";
+        case EDropCause::kRowCompleted:
+            return "記録の確定後に到着";
+        default:
+            return "番号から記録を決められない";
+    }
 }
 }  // namespace
 
@@ -94,6 +103,7 @@ int CMeasurementRun::StartPolling() {
     // Start time now, no file name (the store's setup step).
     m_store.Start(m_parameters.MeasurementSetup());
     m_dataShown = m_options.shown;
+    m_store.SetRunLength(m_options.recordCount);
     emit m_notifier.pollingStarted(m_store.SamplingRateCode());
     m_timers.Start(kTimerRefreshLists, kSecondMs);
     const uint32_t period = SamplingPeriodMilliseconds(m_store.SamplingRateCode());
@@ -120,15 +130,12 @@ void CMeasurementRun::AbandonStart() {
 }
 
 bool CMeasurementRun::EndRun(ERunState state) {
-    const uint32_t measured = m_store.RecordCount();
+    // A run for a number of records keeps exactly those once its clock counted them.
     m_store.Stop();
+    LogDroppedSamples();
     if (const uint64_t dropped = m_store.DroppedSamples(); dropped != 0)
         VEK::TraceLogger().Trace("記録位置を決められないサンプルを%llu個破棄しました。",
                                  static_cast<unsigned long long>(dropped));
-    // A run for a number of records ends once they are in: it keeps exactly those, whatever the
-    // stop trims from an uneven last second after them.
-    if (m_options.recordCount != 0 && measured >= m_options.recordCount)
-        m_store.SetRecordCount(m_options.recordCount);
     bool saved = true;
     if (!m_options.dataFile.empty()) {
         std::string problem;
@@ -371,7 +378,7 @@ void CMeasurementRun::OnSamplingTick(uint32_t clock) {
         m_view.ShowMessage(IMeasurementView::EIcon::kInformation, OperatorMessage::kRecordLimit);
         return;
     }
-    if (m_options.recordCount != 0 && RunRecordsComplete()) {
+    if (m_store.RunLengthDone()) {
         Finish();
         return;
     }
@@ -380,23 +387,17 @@ void CMeasurementRun::OnSamplingTick(uint32_t clock) {
         Finish();
         return;
     }
+    LogDroppedSamples();
     if (m_publisher != nullptr)
         m_publisher->PublishComplete(m_store);
     emit m_notifier.samplingTick();
 }
 
-bool CMeasurementRun::RunRecordsComplete() const {
-    const uint32_t records = m_store.RecordsThisRun();
-    if (records < m_options.recordCount)
-        return false;
-    if (records >= m_options.recordCount + kLatePeriods)
-        return true;
-    for (int32_t channel : m_store.ChannelsInUse()) {
-        if (CMeasurementDataManager::GetReading(m_store.Channel(channel), m_options.recordCount - 1) ==
-            kReadingLost)
-            return false;
+void CMeasurementRun::LogDroppedSamples() {
+    for (const TDropNotice& notice : m_store.TakeDropNotices()) {
+        VEK::TraceLogger().Trace("ユニット%dのサンプルを記録%uで破棄しました(%s)。", notice.unit,
+                                 notice.record, DropCauseText(notice.cause));
     }
-    return true;
 }
 
 void CMeasurementRun::OnTimer(int id) {

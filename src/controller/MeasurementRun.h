@@ -110,8 +110,8 @@ private:
     bool EndRun(ERunState state);
     // clock: the number of the record clock that ticked.
     void OnSamplingTick(uint32_t clock);
-    // The run's own record count is reached and its last record filled (or given up on).
-    bool RunRecordsComplete() const;
+    // Each unit's episode of samples the store could not place, once, to the log.
+    void LogDroppedSamples();
     void OnTimer(int id);
     void ReleaseKeepAwake();
     void CheckPublishStatus();

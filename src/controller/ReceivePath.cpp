@@ -58,8 +58,8 @@ void CReceivePath::HandleMeasurementReport(std::span<const uint8_t> report) {
         corrected = ApplyOffsetCorrection(report.data(), report.size(), m_offsets);
     }
     const std::optional<TStoredReport> stored = StoreMeasurementReport(m_store, corrected);
-    if (stored && stored->report.sampleCount > 0)
-        PostStored(unit, stored->report.sampleCount, stored->recordIndex);
+    if (stored && stored->recordCount > 0)
+        PostStored(unit, stored->recordCount, stored->recordIndex);
     // Also for a report the store did not take: the unit still told its battery level.
     if (m_store.UpdateBattery(unit, report[kBatteryOffset]))
         PostStored(unit, 0, 0);

@@ -32,6 +32,7 @@ void CTickThread::Stop() {
 void CTickThread::Run(const std::atomic<bool>& stop, uint32_t periodMs, uint32_t start) {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point begin = Clock::now();
+    m_store.SetClockOrigin(begin, periodMs);
     for (uint64_t tick = 1;; ++tick) {
         const Clock::time_point due = begin + std::chrono::milliseconds(periodMs) * tick;
         for (;;) {

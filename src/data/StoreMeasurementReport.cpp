@@ -13,8 +13,8 @@ std::optional<TStoredReport> StoreMeasurementReport(CMeasurementDataManager& sto
         report, store.Channel(unit).ThermocoupleType(), store.UnitInformation(unit), store.TemperatureUnit());
     if (!decoded)
         return std::nullopt;
-    const std::optional<uint32_t> recordIndex = store.Append(*decoded);
-    if (!recordIndex)
+    const std::optional<CMeasurementDataManager::TAppended> appended = store.Append(*decoded);
+    if (!appended)
         return std::nullopt;
-    return TStoredReport{*decoded, *recordIndex};
+    return TStoredReport{*decoded, appended->first, appended->count};
 }

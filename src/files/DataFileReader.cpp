@@ -187,9 +187,9 @@ public:
         if (!m_layout.headerMatches(first[0], first[1]))
             return EParse::kNotThisVersion;
         // Files written by Windows installations carry their comments in CP932. Its trail bytes
-        // are never commas, so whole lines are converted before they are split.
-        if (!std::all_of(header.begin(), header.end(),
-                         [](const std::string& line) { return IsValidUtf8(line); })) {
+        // are never commas, so whole lines are converted before they are split. The header holds
+        // the file's text (rows are numbers), so it decides for the whole file.
+        if (HeaderIsCp932(header)) {
             for (std::string& line : header) line = Cp932ToUtf8(line);
         }
         EmptyStore(m_store);
@@ -279,7 +279,8 @@ private:
     std::vector<std::string> HeaderLines(size_t& pos) {
         std::vector<std::string> header;
         m_text = m_chunks.Next();
-        if (m_text.substr(0, 3) == "\xEF\xBB\xBF")
+        m_bom = m_text.substr(0, 3) == "\xEF\xBB\xBF";
+        if (m_bom)
             pos = 3;
         while (header.size() < static_cast<size_t>(m_layout.firstRow) && !m_text.empty()) {
             if (pos >= m_text.size()) {
@@ -292,6 +293,17 @@ private:
             pos = NextLineStart(m_text, end);
         }
         return header;
+    }
+
+    // A file with a BOM is UTF-8 unless that cannot be; without one, IsCp932Text decides.
+    bool HeaderIsCp932(const std::vector<std::string>& header) const {
+        const bool validUtf8 = std::all_of(header.begin(), header.end(),
+                                           [](const std::string& line) { return IsValidUtf8(line); });
+        if (m_bom || !validUtf8)
+            return !validUtf8;
+        std::string text;
+        for (const std::string& line : header) text += line + '\n';
+        return IsCp932Text(text);
     }
 
     // The rows of the whole file, judged from the bytes read so far.
@@ -445,6 +457,7 @@ private:
     IReader& m_reader;
     CLineChunks m_chunks;
     std::string_view m_text;  // the lines at hand
+    bool m_bom = false;       // the file begins with a UTF-8 BOM
     CMeasurementDataManager& m_store;
     TDataFileView& m_view;
     const TLayout& m_layout;

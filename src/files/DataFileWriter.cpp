@@ -39,11 +39,13 @@ uint32_t FirstRecordWithReading(const CMeasurementDataManager& store, uint32_t c
     return first == count ? 0 : first;
 }
 
-// A comment must not break the line structure; commas stay (the format has no quoting).
+// A comment must not break the line structure, nor move the comments after it a column on reading
+// (the format has no quoting): line breaks go, a comma becomes a blank as in the comment dialog.
 std::string CommentField(const std::string& comment) {
     std::string field = comment;
     field.erase(std::remove_if(field.begin(), field.end(), [](char c) { return c == '\r' || c == '\n'; }),
                 field.end());
+    std::replace(field.begin(), field.end(), ',', ' ');
     return field;
 }
 

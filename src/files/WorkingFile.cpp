@@ -15,22 +15,6 @@
 #include "support/ErrorText.h"
 
 namespace VEK {
-namespace {
-
-// Every record position of the run, also once the store has stopped measuring (its sequence
-// counter and base stay until the next start or reset), and any record a report ahead of the
-// counter has filled in the file's channels.
-uint32_t RecordsOfEndedRun(const CMeasurementDataManager& store, uint32_t channelCount) {
-    uint32_t records = store.SequenceCounter() - store.IndexBase();
-    for (uint32_t k = 1; k <= channelCount; ++k) {
-        const auto& channel = store.Channel(static_cast<int>(k));
-        if (channel.InUse())
-            records = std::max(records, static_cast<uint32_t>(channel.ReadingCount()));
-    }
-    return records;
-}
-
-}  // namespace
 
 bool CWorkingFile::Start(const CMeasurementDataManager& store, const TDataFileView& view) {
     Delete();
@@ -64,7 +48,7 @@ bool CWorkingFile::Start(const CMeasurementDataManager& store, const TDataFileVi
 bool CWorkingFile::Append(const CMeasurementDataManager& store, bool final) {
     if (m_path.empty())
         return false;
-    const uint32_t upTo = final ? RecordsOfEndedRun(store, m_channelCount) : CompleteRecords(store);
+    const uint32_t upTo = final ? store.RecordCount() : CompleteRecords(store);
     if (upTo <= m_rowsWritten)
         return true;
     CAppendFileWriter writer(m_lock.Fd(), m_path);
@@ -113,10 +97,7 @@ void CWorkingFile::Succeeded(bool final) {
 }
 
 uint32_t CWorkingFile::CompleteRecords(const CMeasurementDataManager& store) {
-    // Records left for late reports: one second at the fast rates, four periods otherwise.
-    const uint32_t lag = SamplingPeriodMilliseconds(store.SamplingRateCode()) < 1000 ? 10 : 4;
-    const uint32_t records = store.RecordsThisRun();
-    return records >= lag ? records - lag : 0;
+    return store.CompletedRecords();
 }
 
 void CWorkingFile::Delete() {

@@ -18,7 +18,8 @@ public:
     // never over an existing file. False when it cannot; Problem then says why (also when the work
     // folder is not safe to use: it is another user's, or others may write it).
     bool Start(const CMeasurementDataManager& store, const TDataFileView& view);
-    // Appends the rows the run has completed: all but the newest few records, which late and
+    // Appends the rows the store has completed, so that each is the row the saved data file will
+    // hold (the broker follows the same count): those every channel in use has, and those that no late and
     // repeated reports may still fill. final, after the run has stopped: every record of the run.
     // A failed append leaves the file as it was and is retried with the next call. The log gets
     // the first failure of a row of failures, and the append that makes up for them.
@@ -30,8 +31,8 @@ public:
     const std::string& ProblemPath() const { return m_problemPath; }
     // After the data were saved, and at exit.
     void Delete();
-    // The records of a running measurement that are complete: all but the newest few, which late
-    // and repeated reports may still fill; 0 while fewer were counted.
+    // The records of a running measurement that are complete and will not change; whoever passes
+    // the records on (the working file, the broker) follows this one count.
     static uint32_t CompleteRecords(const CMeasurementDataManager& store);
     // Takes over the working file of a run that ended elsewhere (all its rows are written), so that
     // it goes as a run's own file does: deleted after a save, kept at exit when saved nowhere. The

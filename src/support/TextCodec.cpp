@@ -73,12 +73,30 @@ std::string Cp932ToUtf8(std::string_view bytes) {
     return out;
 }
 
+bool IsCp932Text(std::string_view bytes) {
+    if (!IsValidUtf8(bytes))
+        return true;
+    const auto isKana = [](unsigned char c) { return c >= 0xA1 && c <= 0xDF; };
+    bool outsideAscii = false;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if (c < 0x80)
+            continue;
+        // Valid UTF-8: a lead byte here has its trail bytes after it.
+        if (!isKana(c) || i + 1 >= bytes.size() || !isKana(static_cast<unsigned char>(bytes[i + 1])))
+            return false;
+        outsideAscii = true;
+        ++i;
+    }
+    return outsideAscii;
+}
+
 std::string DecodeTextBytes(std::string_view bytes) {
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
         bytes.remove_prefix(3);
-    if (IsValidUtf8(bytes))
-        return std::string(bytes);
-    return Cp932ToUtf8(bytes);
+        return IsValidUtf8(bytes) ? std::string(bytes) : Cp932ToUtf8(bytes);
+    }
+    return IsCp932Text(bytes) ? Cp932ToUtf8(bytes) : std::string(bytes);
 }
 
 }  // namespace VEK

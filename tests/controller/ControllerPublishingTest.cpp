@@ -129,7 +129,7 @@ TEST_P(ControllerPublishingTest, RunEndsWithItsRecordsAndState) {
 
     ASSERT_EQ(controller->StartMeasurement(TRunOptions{}), 0);
     const std::string working = controller->WorkingFilePath();
-    ASSERT_TRUE(Pump([&] { return controller->Store().RecordCount() >= 20; }, 10000));
+    ASSERT_TRUE(Pump([&] { return controller->Store().RecordsThisRun() >= 20; }, 10000));
     if (c.deviceError) {
         sim->Stop();
         ASSERT_TRUE(

@@ -360,8 +360,8 @@ TEST_F(MeasurementControllerTest, LateReportIsDroppedAndCountedInTheLog) {
     ASSERT_EQ(controller->StartMeasurement(TRunOptions{}), 0);
     // Unit 1's report of sequence 200 with one sample at 50 degC.
     Deliver(DataReceivedEvent({3, 1, 90, 1, 200, 0x19, 0x00, 0, 0, 0}), controller->Listener());
-    EXPECT_EQ(controller->Store().DroppedSamples(), 1u);
     controller->FinishMeasurement();
+    EXPECT_EQ(controller->Store().DroppedSamples(), 1u);
     EXPECT_NE(CMeasurementDataManager::GetReading(controller->Store().Channel(1), 0), 500);
     const std::string log = VEK::LogFilePath();
     EXPECT_TRUE(Pump(

@@ -125,8 +125,10 @@ TEST_F(ReceivePathTest, BurstReachesTheWindowThreadOncePerChannel) {
     using TLines = std::vector<std::string>;
     store.Start(data_test::ThreeChannelSetup());
     log.lines.clear();
-    for (uint8_t sequence = 0; sequence < 10; ++sequence)
+    for (uint8_t sequence = 0; sequence < 10; ++sequence) {
         Deliver(DataReceivedEvent(MeasurementReport(1, sequence, {kAt25})), path);
+        store.AdvanceTick();
+    }
     for (int i = 0; i < 50; ++i) Deliver(DataReceivedEvent(InformationReport(3, 0)), path);
     QCoreApplication::processEvents();
     EXPECT_EQ(log.lines, (TLines{"value 1 250", "stored 1 10 from 0", "information 3", "refresh"}));

@@ -118,8 +118,9 @@ TEST_F(RecordPublisherTest, RecordsAreTheWorkingFilesRows) {
         MeasureUpTo(records);
         file.Append(m_store, false);
         publisher.PublishComplete(m_store);
-        // Four records (the lag at 1 s) wait for late reports.
-        EXPECT_EQ(file.RowsWritten(), records >= 4 ? records - 4 : 0);
+        // Complete records go at once; record 3 lacks channel 2 and waits for a late report, as long
+        // as the link brings nothing that puts it out of reach.
+        EXPECT_EQ(file.RowsWritten(), std::min(records, 3u));
     }
     m_store.Stop();
     file.Append(m_store, true);

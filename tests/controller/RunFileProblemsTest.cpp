@@ -60,7 +60,7 @@ protected:
             "[parameter]\r\nhid-vid=tcp\r\nhid-pid=" + std::to_string(port) + "\r\n");
         parameters.systemNumber = 5;
         parameters.polling = TPollingSetting::Fresh();
-        parameters.polling.SetRateCode(1);  // 100 ms: ten records of lag
+        parameters.polling.SetRateCode(1);  // 100 ms
         for (int unit = 1; unit <= 3; ++unit) parameters.polling.SetInUse(unit, true);
         parameters.thermocoupleType.fill(1);
         controller = std::make_unique<CMeasurementController>(parameters, view);
@@ -107,6 +107,9 @@ TEST_F(RunFileProblemsTest, ToldOnceEachWayAndNothingIsMissing) {
     ASSERT_EQ(told, std::vector<std::string>{problem});
     ASSERT_TRUE(Pump([&] { return told.size() == 2; }, 5000));
     EXPECT_EQ(told.back(), "");
+    // Rows go to the working file once a second, complete: wait for records it lacks yet, so that
+    // the last append and the save both need more room than is left.
+    ASSERT_TRUE(Pump([&] { return controller->Store().RecordCount() >= Rows(working) + 8; }, 5000));
     {
         CFileLimit full(testing_support::ReadFile(working).size() + 40);
         controller->FinishMeasurement();

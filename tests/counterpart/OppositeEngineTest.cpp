@@ -398,12 +398,17 @@ TEST(OppositeEngine, CaughtUpReportsFillTheReceiversRecords) {
     CMeasurementDataManager receiver;
     receiver.Start(setup);
 
+    // A cycle is a period of the receiver's record clock.
     engine.Units().Unit(1).use = false;
-    for (int i = 0; i < 6; ++i) engine.MeasurementCycle();
+    for (int i = 0; i < 6; ++i) {
+        engine.MeasurementCycle();
+        receiver.AdvanceTick();
+    }
     engine.Units().Unit(1).use = true;
     for (int i = 0; i < 3; ++i) {
         const TBytes report = ReportOf(engine.MeasurementCycle().at(0));
         ASSERT_TRUE(StoreMeasurementReport(receiver, report)) << i;
+        receiver.AdvanceTick();
     }
     for (uint32_t k = 0; k < 9; ++k)
         EXPECT_EQ(CMeasurementDataManager::GetReading(receiver.Channel(1), k), static_cast<int16_t>(k * 10))

@@ -42,6 +42,7 @@ TEST(ReplayFile, ReadingsOfASmallDataFileArriveAgain) {
             const std::vector<uint8_t> report(frame.begin() + 5, frame.end() - 2);
             ASSERT_TRUE(StoreMeasurementReport(receiver, report));
         }
+        receiver.AdvanceTick();  // a cycle is a period of the receiver's record clock
     }
     // Records repeat after the file's last; Lost and a channel that was off come as Out Of Range.
     const int16_t channel1[] = {250, kReadingOutOfRange, -15, 250};

@@ -11,53 +11,65 @@
 
 namespace {
 
-// The receive thread appends while the tick thread advances the counter and the window thread
-// reads series, counts and unit information; every reading must land at its record exactly once.
+// The receive thread appends while the tick thread advances the clock and completes records, and
+// the window thread reads series, counts, unit information and the completed records: every reading
+// must land at its record exactly once, and a completed record never changes.
 TEST(MeasurementDataManagerThreads, AppendAgainstTicksAndReaders) {
     constexpr int kChannels = 10;
     constexpr uint32_t kRecords = 4000;
-    constexpr int kTicks = 150;  // the counter runs ahead of the reports, well inside the 215 it tolerates
     TMeasurementSetup setup;
     setup.pollingSetting.SetRateCode(4);
     for (int k = 1; k <= kChannels; ++k) setup.pollingSetting.SetInUse(k, true);
     CMeasurementDataManager store;
     store.Start(setup);
 
+    std::atomic<uint32_t> sent{0};  // records whose reports went in
     std::atomic<bool> done{false};
     std::thread receive([&] {
         const data_test::TSample at25{0x0C80, 0};
         for (uint32_t r = 0; r < kRecords; r += 4) {
+            // Reports of four samples, sent once the period of the last has begun.
+            while (store.SequenceCounter() < r + 3) std::this_thread::yield();
             for (int k = 1; k <= kChannels; ++k) {
                 const auto report = data_test::MeasurementReport(
                     k, static_cast<uint8_t>(r), {at25, at25, at25, at25}, static_cast<uint8_t>(r));
-                ASSERT_TRUE(StoreMeasurementReport(store, report));
+                EXPECT_TRUE(StoreMeasurementReport(store, report));
                 if (r % 64 == 0) {
                     const auto info = data_test::InformationReport(k, 0);
                     TUnitInformation information;
-                    ASSERT_TRUE(DecodeUnitInformation(info.data(), info.size(), information));
+                    EXPECT_TRUE(DecodeUnitInformation(info.data(), info.size(), information));
                     store.SetUnitInformation(k, information);
                 }
                 store.UpdateBattery(k, static_cast<uint8_t>(r));
             }
+            sent = r + 4;
         }
     });
     std::thread tick([&] {
-        for (int i = 0; i < kTicks; ++i) {
+        // Never more than a few periods ahead of the reports, well inside a late report's reach.
+        for (uint32_t i = 0; i < kRecords; ++i) {
+            while (i > sent + 4) std::this_thread::yield();
             store.AdvanceTick();
-            std::this_thread::yield();
         }
     });
     std::thread window([&] {
         uint64_t seen = 0;
+        uint32_t completedBefore = 0;
         do {  // at least one pass, even when the writers finish before this thread runs
             const uint32_t count = store.RecordCount();
+            const uint32_t completed = store.CompletedRecords();
+            EXPECT_GE(completed, completedBefore);
             for (int k = 1; k <= kChannels; ++k) {
                 const CMeasurementDataManager::CChannel& channel = store.Channel(k);
                 if (count != 0)
                     seen += CMeasurementDataManager::GetReading(channel, count - 1) == 250;
+                for (uint32_t r = completedBefore; r < completed; ++r)
+                    ASSERT_EQ(CMeasurementDataManager::GetReading(channel, r), 250)
+                        << "completed record " << r;
                 seen += channel.InternalTemperature() == 250;
                 seen += store.UnitInformation(k).Battery();
             }
+            completedBefore = completed;
             seen += store.RecordsThisRun();
         } while (!done);
         EXPECT_GT(seen, 0u);
@@ -68,6 +80,8 @@ TEST(MeasurementDataManagerThreads, AppendAgainstTicksAndReaders) {
     window.join();
 
     EXPECT_EQ(store.RecordCount(), kRecords);
+    EXPECT_EQ(store.DroppedSamples(), 0u);
+    EXPECT_GE(store.CompletedRecords(), kRecords - 4);
     for (int k = 1; k <= kChannels; ++k) {
         std::vector<int16_t> readings(kRecords + 1, 0);
         ASSERT_EQ(store.Channel(k).CopyReadings(0, readings.size(), readings.data()), kRecords) << k;

@@ -151,6 +151,7 @@ TEST(StoreMeasurementReport, RejectsBeforeIndexingAnything) {
 TEST(StoreMeasurementReport, HighNibbleOfTheCountByteIsIgnoredAndZeroSamplesAreAccepted) {
     CMeasurementDataManager store;
     store.Start(data_test::ThreeChannelSetup());
+    for (int tick = 0; tick < 4; ++tick) store.AdvanceTick();  // records 3 and 4 are due
     auto bytes = MeasurementReport(2, 3, {{k25Celsius, 0}, {k25Celsius, 0}}, 77);
     bytes[3] = 0xF2;
     const auto stored = StoreMeasurementReport(store, bytes);

@@ -10,6 +10,7 @@
 #include <sstream>
 #include <thread>
 
+#include "LinkHoldProxy.h"
 #include "RecordRunFixture.h"
 #include "controller/LoopbackTestHelpers.h"
 #include "counterpart/OppositeSession.h"
@@ -28,6 +29,7 @@ using testing_support::WriteFile;
 
 namespace {
 
+using record_e2e::CLinkHoldProxy;
 using record_e2e::CRecordRunFixture;
 using record_e2e::Fields;
 using record_e2e::Lines;
@@ -296,6 +298,61 @@ TEST_F(RecordEndToEndTest, LinkFaultsAtTheFastestRateLoseNothing) {
 // Ten minutes of it: the units' numbering passes 255 -> 0 some twenty times. Labelled "long".
 TEST_F(RecordEndToEndTest, TenMinutesOfLinkFaultsLoseNothing) {
     RecordThroughLinkFaults(6000, 780s);
+}
+
+// A replay file of three ramps at 100 ms: channel k reads 10 k + 10 + record / 10 degC, so every
+// reading tells its record.
+std::string RampFile(int records) {
+    std::string text =
+        "Brisquent,1.01\r\nSYSTEM NUMBER,5\r\nSAMPLING RATE,100msec\r\nTEMPERATURE UNIT,deg C\r\n"
+        "TIME/DIV,5sec\r\nTEMP/DIV,5deg C\r\nDATA COUNT," +
+        std::to_string(records) +
+        "\r\nTIME OFFSET,00:00:00,00\r\nTEMP OFFSET,25\r\n,,TYPE,K,K,K\r\n,,ON/OFF,ON,ON,ON\r\n"
+        ",,ADJUST OFFSET,,,\r\nNo.,DATE  TIME,msec,CH1,CH2,CH3\r\nUSER COMMENT,,,,,\r\n";
+    for (int r = 0; r < records; ++r) {
+        text += std::to_string(r + 1) + ",2026/12/10 05:00:00,0";
+        for (int k = 1; k <= 3; ++k)
+            text += "," + std::to_string(10 * k + 10 + r / 10) + "." + std::to_string(r % 10);
+        text += "\r\n";
+    }
+    return text;
+}
+
+// 1200 records at 100 ms with the link between the simulator and the recorder held for 30 s after
+// 20 s of measuring (a relay keeps the simulator's reports back, then delivers them at once): the
+// record clock runs on, and every reading still lands on its own record. Labelled "long".
+TEST_F(RecordEndToEndTest, HeldLinkKeepsEveryReadingAtItsRecord) {
+    constexpr int kRecords = 1200;
+    WriteLastone("100msec", 3);
+    WriteFile(Path("ramp.csv"), RampFile(2000));
+    CLinkHoldProxy proxy(port);
+    ASSERT_NE(proxy.Port(), 0);
+    CAppProcess sim(CAppProcess::BinaryPath("hollowmere-sim"),
+                    {"--host", "127.0.0.1", "--port", std::to_string(proxy.Port()), "--units", "1-3",
+                     "--seed", "7", "--replay", Path("ramp.csv"), "--auto-info", "--auto-stop-notice"},
+                    Path("sim.txt"));
+    auto recorder = StartRecorder({"--records", std::to_string(kRecords), "--out", dataFile});
+    ASSERT_TRUE(WaitUntil([&] { return RecorderOutput().find("measuring") != std::string::npos; }, 60s))
+        << RecorderOutput();
+    std::this_thread::sleep_for(20s);
+    proxy.Hold(30s);
+    EXPECT_EQ(recorder->Wait(240s), 0) << RecorderOutput();
+    StopSim(sim);
+    EXPECT_GT(proxy.HeldBytes(), 0u);
+    EXPECT_NE(RecorderOutput().find("records: 1200\nchannels: 3\nlost readings: 0\ndropped samples: 0\n"),
+              std::string::npos)
+        << RecorderOutput();
+    const std::vector<std::string> rows = DataRows(ReadFile(dataFile));
+    ASSERT_EQ(rows.size(), static_cast<size_t>(kRecords));
+    for (int r = 0; r < kRecords; ++r) {
+        const std::vector<std::string> fields = Fields(rows[static_cast<size_t>(r)]);
+        ASSERT_EQ(fields.size(), 6u) << rows[static_cast<size_t>(r)];
+        EXPECT_EQ(fields[0], std::to_string(r + 1));
+        for (int k = 1; k <= 3; ++k) {
+            const std::string expected = std::to_string(10 * k + 10 + r / 10) + "." + std::to_string(r % 10);
+            ASSERT_EQ(fields[static_cast<size_t>(2 + k)], expected) << "record " << r << " channel " << k;
+        }
+    }
 }
 
 TEST_F(RecordEndToEndTest, FailedSaveKeepsTheWorkingFile) {

@@ -113,13 +113,17 @@ TEST_F(DataFileTest, LoadedSeriesCarryTheirSummary) {
     }
 }
 
-TEST_F(DataFileTest, CommentLineBreaksAreDroppedAndLongLinesKept) {
+// A comment that came with a comma (a setup file of an older installation) must not move the
+// comments after it a column: the comma is written as a blank.
+TEST_F(DataFileTest, CommentLineBreaksAndCommasAreDroppedAndLongLinesKept) {
     FillSampleStore(store);
+    store.Channel(1).SetComment("inlet,left");
     store.Channel(2).SetComment("two\r\nlines");
     store.Channel(3).SetComment(std::string(20000, 'c'));
     ASSERT_TRUE(SaveDataFile(path, store, SampleView()));
     CMeasurementDataManager loaded;
     ASSERT_TRUE(LoadDataFile(path, loaded, view, TMeasurementSetup{}));
+    EXPECT_EQ(loaded.Channel(1).Comment(), "inlet left");
     EXPECT_EQ(loaded.Channel(2).Comment(), "twolines");
     EXPECT_EQ(loaded.Channel(3).Comment(), std::string(20000, 'c'));
     EXPECT_EQ(loaded.RecordCount(), 4u);
@@ -276,6 +280,10 @@ TEST_F(DataFileTest, ToleratesMalformedFiles) {
              EXPECT_EQ(t.store.Channel(1).Comment(), "温度");
              EXPECT_EQ(t.store.RecordCount(), 2u);
          }},
+        {"CP932 half-width katakana that is valid UTF-8", Header101("USER COMMENT,,,\xC3\xBD,b") + kRows,
+         true, [](const DataFileTest& t) { EXPECT_EQ(t.store.Channel(1).Comment(), "ﾃｽ"); }},
+        {"the same with a BOM is UTF-8", "\xEF\xBB\xBF" + Header101("USER COMMENT,,,\xC3\xBD,b") + kRows,
+         true, [](const DataFileTest& t) { EXPECT_EQ(t.store.Channel(1).Comment(), "ý"); }},
         {"BOM", "\xEF\xBB\xBF" + Header101() + kRows, true,
          [](const DataFileTest& t) { EXPECT_EQ(t.store.RecordCount(), 2u); }},
         {"LF only",

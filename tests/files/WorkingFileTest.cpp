@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "data/ReportBuilder.h"  // tests/data
+#include "data/StoreMeasurementReport.h"
 #include "files/DataFileReader.h"
 #include "files/FileReader.h"
 #include "files/Settings.h"
@@ -28,20 +30,41 @@ protected:
     void SetUp() override {
         testing_support::ResetTestHome();  // no Data/work folder yet
         TMeasurementSetup setup;
-        setup.pollingSetting.SetRateCode(4);  // 1sec: four records of lag
+        setup.pollingSetting.SetRateCode(4);  // 1sec
         setup.pollingSetting.SetInUse(1, true);
         setup.pollingSetting.SetInUse(2, true);
         store.Start(setup);
         store.SetStartTime({2024, 5, 0, 6, 7, 8, 9, 10});
     }
-    // One sampling period: the tick, then both units' reports for the record.
-    void Tick() {
+    // Reading of a channel at a record: (2 * record + channel) / 2 degC.
+    static int16_t ValueAt(uint32_t record, int channel) {
+        return static_cast<int16_t>((record * 2 + channel) * 5);
+    }
+    void Report(int channel, uint32_t record) {
+        const uint16_t word = static_cast<uint16_t>((record * 2 + channel) * 64);
+        StoreMeasurementReport(
+            store, data_test::MeasurementReport(channel, static_cast<uint8_t>(record), {{word, 0}}));
+    }
+    // One sampling period: the units' reports for the period's record (those given), then the tick.
+    void Tick(std::initializer_list<int> channels = {1, 2}) {
         const uint32_t record = store.RecordsThisRun();
+        for (int channel : channels) Report(channel, record);
         store.AdvanceTick();
-        for (int k = 1; k <= 2; ++k)
-            CMeasurementDataManager::SetReading(store.Channel(k), record,
-                                                static_cast<int16_t>(record * 10 + k));
-        store.SetRecordCount(record + 1);
+    }
+    // The working file read back holds the store's readings.
+    void ExpectFileEqualsStore() {
+        CMeasurementDataManager loaded;
+        TDataFileView view;
+        CFileReader reader(working.Path());
+        ASSERT_TRUE(reader.Open());
+        ASSERT_TRUE(ReadDataFile101(reader, loaded, view));
+        for (uint32_t i = 0; i < working.RowsWritten(); ++i) {
+            for (int k = 1; k <= 2; ++k)
+                ASSERT_EQ(CMeasurementDataManager::GetReading(loaded.Channel(k), i),
+                          CMeasurementDataManager::GetReading(store.Channel(k), i))
+                    << "record " << i << " channel " << k;
+        }
+        EXPECT_EQ(loaded.StartTime(), (CSystemTime{2024, 5, 0, 6, 7, 8, 9, 0}));
     }
     size_t Rows() const {
         const std::string text = ReadFile(working.Path());
@@ -56,37 +79,48 @@ protected:
 
 }  // namespace
 
-TEST_F(WorkingFileTest, LagsDuringTheRunAndHoldsEveryRecordAfterTheStop) {
+// A row goes once every channel has it, or once a late report can no longer reach it, so the file
+// never holds a row that changes later.
+TEST_F(WorkingFileTest, RowsGoWhenCompleteOrOutOfAReportsReach) {
     ASSERT_TRUE(working.Start(store, {}));
     EXPECT_EQ(working.Path(), WorkFolder() + "/20240506070809.csv");
     EXPECT_EQ(ReadFile(working.Path()).substr(0, 24), "Brisquent-Working,1.01\r\n");
-    for (int second = 0; second < 3; ++second) {
+    for (int second = 0; second < 20; ++second) {
         Tick();
         ASSERT_TRUE(working.Append(store, false));
+        EXPECT_EQ(Rows(), static_cast<size_t>(second + 1));
     }
-    EXPECT_EQ(Rows(), 0u);  // fewer records than the lag
-    for (int second = 3; second < 20; ++second) {
-        Tick();
-        ASSERT_TRUE(working.Append(store, false));
-        EXPECT_EQ(Rows(), static_cast<size_t>(second + 1 - 4));
-    }
-    // A report a record ahead of the tick, then the stop.
-    CMeasurementDataManager::SetReading(store.Channel(1), 20, 777);
-    store.SetRecordCount(21);
-    store.Stop();
-    ASSERT_TRUE(working.Append(store, true));
-    EXPECT_EQ(Rows(), 21u);
+    // Channel 2 misses record 20; its report comes five periods late and still makes the row.
+    Tick({1});
+    for (int second = 21; second < 25; ++second) Tick();
+    ASSERT_TRUE(working.Append(store, false));
+    EXPECT_EQ(Rows(), 20u);
+    Report(2, 20);
+    Tick();
+    ASSERT_TRUE(working.Append(store, false));
+    EXPECT_EQ(Rows(), 26u);
+    EXPECT_EQ(CMeasurementDataManager::GetReading(store.Channel(2), 20), ValueAt(20, 2));
 
-    CMeasurementDataManager loaded;
-    TDataFileView view;
-    CFileReader reader(working.Path());
-    ASSERT_TRUE(reader.Open());
-    ASSERT_TRUE(ReadDataFile101(reader, loaded, view));
-    EXPECT_EQ(loaded.RecordCount(), 21u);
-    for (uint32_t i = 0; i < 20; ++i)
-        EXPECT_EQ(CMeasurementDataManager::GetReading(loaded.Channel(2), i), i * 10 + 2);
-    EXPECT_EQ(CMeasurementDataManager::GetReading(loaded.Channel(1), 20), 777);
-    EXPECT_EQ(loaded.StartTime(), (CSystemTime{2024, 5, 0, 6, 7, 8, 9, 0}));
+    // Channel 2 falls silent from record 26 on: once a late report can no longer reach record 26, it
+    // goes with channel 2 Lost, and a report for it after that is dropped, not put into a row that
+    // was passed on.
+    for (int second = 26; second < 40; ++second) Tick({1});
+    const uint32_t completed = store.CompletedRecords();
+    EXPECT_GT(completed, 26u);
+    EXPECT_LT(completed, 40u);
+    ASSERT_TRUE(working.Append(store, false));
+    EXPECT_EQ(Rows(), completed);
+    Report(2, 26);
+    EXPECT_EQ(store.DroppedSamples(), 1u);
+    EXPECT_EQ(CMeasurementDataManager::GetReading(store.Channel(2), 26), kReadingLost);
+
+    // The stop: every record the clock counted, but the uneven last second.
+    Report(1, 40);
+    store.Stop();
+    EXPECT_EQ(store.RecordCount(), 39u);
+    ASSERT_TRUE(working.Append(store, true));
+    EXPECT_EQ(Rows(), 39u);
+    ExpectFileEqualsStore();
 
     const std::string path = working.Path();
     working.Delete();
@@ -109,21 +143,24 @@ TEST_F(WorkingFileTest, FailedAppendLeavesNoPartRowAndIsMadeUpLater) {
     EXPECT_EQ(working.RowsWritten(), 0u);
 
     ASSERT_TRUE(working.Append(store, false));
-    EXPECT_EQ(Rows(), 6u);
-    EXPECT_EQ(ReadFile(working.Path()).substr(header.size(), 30), "1,2024/05/06 07:08:09,0,0.1,0.");
+    EXPECT_EQ(Rows(), 10u);
+    EXPECT_EQ(ReadFile(working.Path()).substr(header.size(), 30), "1,2024/05/06 07:08:09,0,0.5,1.");
 }
 
-TEST_F(WorkingFileTest, FastRatesLagByOneSecondAndWriteOnlyTwentyChannels) {
+TEST_F(WorkingFileTest, FastRatesWriteOnlyTwentyChannels) {
     TMeasurementSetup setup;
     setup.pollingSetting.SetRateCode(1);  // 100msec
     setup.pollingSetting.SetInUse(2, true);
     setup.pollingSetting.SetInUse(25, true);  // beyond the twenty channels of a fast rate
     store.Start(setup);
+    store.SetStartTime({2024, 5, 0, 6, 7, 8, 9, 10});
     ASSERT_TRUE(working.Start(store, {}));
     EXPECT_EQ(working.ChannelCount(), 2u);
-    for (int tick = 0; tick < 15; ++tick) store.AdvanceTick();
+    for (int tick = 0; tick < 15; ++tick) Tick({2, 25});
     ASSERT_TRUE(working.Append(store, false));
-    EXPECT_EQ(Rows(), 5u);
+    EXPECT_EQ(Rows(), 15u);
+    EXPECT_EQ(ReadFile(working.Path()).substr(ReadFile(working.Path()).rfind("15,")),
+              "15,2024/05/06 07:08:10,400,,15.0\r\n");
 }
 
 // Whoever may write the work folder may swap the working file for a link to a file of the user's:
