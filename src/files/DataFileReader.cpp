@@ -175,6 +175,8 @@ public:
         const CFields first(header[0]);
         if (!m_layout.headerMatches(first[0], first[1]))
             return EParse::kNotThisVersion;
+        // Taken before the lines are converted below, which frees the text the fields view.
+        const bool workingFile = first[0] == kWorkingName;
         // Files written by Windows installations carry their comments in CP932. Its trail bytes
         // are never commas, so whole lines are converted before they are split.
         if (!std::all_of(header.begin(), header.end(),
@@ -184,7 +186,7 @@ public:
         EmptyStore(m_store);
         m_view.skippedLines = 0;
         m_view.damagedRows = 0;
-        m_view.workingFile = first[0] == kWorkingName;
+        m_view.workingFile = workingFile;
         for (size_t line = 1; line < header.size(); ++line)
             HeaderLine(static_cast<int>(line), CFields(header[line]));
         if (m_view.workingFile && m_layout.onOff < static_cast<int>(header.size())) {

@@ -275,6 +275,15 @@ TEST_F(DataFileTest, ToleratesMalformedFiles) {
              EXPECT_EQ(t.store.Channel(1).Comment(), "温度");
              EXPECT_EQ(t.store.RecordCount(), 2u);
          }},
+        // The header's conversion must not lose what its first line said.
+        {"CP932 working file",
+         "Brisquent-Working,1.01\r\n" + Header101("USER COMMENT,,," + cp932Comment + ",b").substr(16) + kRows,
+         true,
+         [](const DataFileTest& t) {
+             EXPECT_TRUE(t.view.workingFile);
+             EXPECT_EQ(t.store.Channel(1).Comment(), "温度");
+             EXPECT_EQ(t.store.RecordCount(), 2u);
+         }},
         {"BOM", "\xEF\xBB\xBF" + Header101() + kRows, true,
          [](const DataFileTest& t) { EXPECT_EQ(t.store.RecordCount(), 2u); }},
         {"LF only",
