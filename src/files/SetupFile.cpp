@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "files/InifileAccessor.h"
+#include "platform/RegularFile.h"
 
 namespace VEK {
 namespace {
@@ -19,7 +20,9 @@ bool HasUserSection(const IAccessor& file) {
 
 bool ReadSetupFile(const std::string& path, const AccessorSection& parameter, TParameterSet& set,
                    TGraphScaleSettings& scales) {
-    CInifileAccessor file(path);
+    // Read once: every key comes from the same version of the file, and a hundred keys cost one read.
+    const TFileRead snapshot = ReadRegularFile(path, CIniProfile::kMaxBytes);
+    CInifileAccessor file(path, [&snapshot](const std::string&) { return snapshot; });
     if (!HasUserSection(file))
         return false;
     const AccessorSection user(&file, kUserSection);
