@@ -55,14 +55,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A new key in the first section: every other value stays.
     const std::vector<std::string> sections = profile.SectionNames();
     const std::string section = sections.empty() ? "fuzz" : sections.front();
-    const std::string key = "fuzz-new-key";
-    const bool keyIsNew = !profile.ReadValue(section, key).has_value();
-    if (keyIsNew) {
-        Require(profile.WriteValue(section, key, " \"new\" "));
-        Require(profile.ReadValue(section, key) == " \"new\" ");
-    }
+    std::string key = "fuzz-new-key";
+    while (profile.ReadValue(section, key)) key += "+";
+    Require(profile.WriteValue(section, key, " \"new\" "));
+    Require(profile.ReadValue(section, key) == " \"new\" ");
     TContents changed = Contents(profile);
-    Require(!keyIsNew || changed.erase({section, key}) == 1);
+    Require(changed.erase({section, key}) == 1);
     Require(changed == contents);
 
     // On the disk and read again.
@@ -70,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Require(profile.Commit());
     VEK::CIniProfile reread(path);
     TContents written = Contents(reread);
-    Require(!keyIsNew || written.erase({section, key}) == 1);
+    Require(written.erase({section, key}) == 1);
     Require(written == contents);
 
     // Each value alone into a new file.
