@@ -8,7 +8,11 @@
 # Usage: scripts/fuzz.sh MINUTES [NAME...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-minutes=${1:?usage: scripts/fuzz.sh MINUTES [NAME...]}
+minutes=${1:-}
+if ! [[ "$minutes" =~ ^[1-9][0-9]*$ ]]; then
+    echo "usage: scripts/fuzz.sh MINUTES [NAME...]  (MINUTES a whole number from 1)" >&2
+    exit 2
+fi
 shift
 HOLLOWMERE_FUZZ=ON bash scripts/setup.sh
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DHOLLOWMERE_FUZZ=ON \
