@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 namespace testing_support {
 namespace {
@@ -39,7 +40,17 @@ const std::string& TestHome() {
 
 void ResetTestHome() {
     const std::string& home = TestHome();
-    std::filesystem::remove_all(home);
+    // The log's writer thread may be making its file in there just then ("directory not empty"):
+    // the next try finds it.
+    std::error_code error;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::filesystem::remove_all(home, error);
+        if (!error)
+            break;
+        std::this_thread::yield();
+    }
+    if (error)
+        throw std::filesystem::filesystem_error("cannot empty the test home", home, error);
     std::filesystem::create_directories(home);
     SetEnvironment(home);
 }
