@@ -1,10 +1,11 @@
 #pragma once
 // What the fuzzers share: a failed check aborts, so that libFuzzer keeps the input; a private
 // folder for the files a target writes; the input as a command line.
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -54,13 +55,18 @@ inline std::vector<std::string> Arguments(const uint8_t* data, size_t size) {
     return args;
 }
 
-// Writes bytes to a file of the folder, replacing it.
+// Writes bytes to a file of the folder, replacing it. The file is the user's alone (mode 0600,
+// whatever the umask), as readers that refuse files others could have written require.
 inline std::string WriteFile(const std::string& name, const uint8_t* data, size_t size) {
     const std::string path = Folder() + "/" + name;
-    FILE* file = std::fopen(path.c_str(), "wb");
-    Require(file != nullptr);
-    Require(size == 0 || std::fwrite(data, 1, size, file) == size);
-    Require(std::fclose(file) == 0);
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    Require(fd >= 0 && fchmod(fd, 0600) == 0);
+    for (size_t done = 0; done < size;) {
+        const ssize_t n = write(fd, data + done, size - done);
+        Require(n > 0);
+        done += static_cast<size_t>(n);
+    }
+    Require(close(fd) == 0);
     return path;
 }
 
