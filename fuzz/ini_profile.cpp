@@ -32,17 +32,13 @@ TContents Contents(VEK::CIniProfile& profile) {
     return contents;
 }
 
-VEK::CIniProfile::TReader BytesReader(std::string bytes) {
-    return [bytes = std::move(bytes)](const std::string&) {
-        return VEK::TFileRead{VEK::TFileRead::EResult::kRead, bytes, {}};
-    };
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string path = fuzz::Folder() + "/settings.ini";
-    VEK::CIniProfile profile(path, BytesReader(std::string(reinterpret_cast<const char*>(data), size)));
+    VEK::CIniProfile profile(path, VEK::TFileRead{VEK::TFileRead::EResult::kRead,
+                                                  std::string(reinterpret_cast<const char*>(data), size),
+                                                  {}});
     const TContents contents = Contents(profile);
 
     // The same values into the same file: nothing to write.

@@ -36,9 +36,9 @@ void RequireSavedAndReadBack(VEK::CInifileAccessor& accessor, const TRead& first
     Require(VEK::SaveUserSection(first.set, first.scales, VEK::AccessorSection(&accessor, "user")));
     Require(accessor.Flush());
     // The file as written, read once rather than for every key.
-    const VEK::TFileRead written = VEK::ReadRegularFile(accessor.Path(), VEK::CIniProfile::kMaxBytes);
+    VEK::TFileRead written = VEK::ReadRegularFile(accessor.Path(), VEK::CIniProfile::kMaxBytes);
     Require(written.result == VEK::TFileRead::EResult::kRead);
-    VEK::CInifileAccessor file(accessor.Path(), [&written](const std::string&) { return written; });
+    VEK::CInifileAccessor file(accessor.Path(), std::move(written));
     const TRead again = Read(VEK::AccessorSection(&file, "user"), parameter);
     fuzz::RequireReadBack(first.set, again.set);
     // The rate is never written: a new file gives the default.
@@ -50,9 +50,8 @@ void RequireSavedAndReadBack(VEK::CInifileAccessor& accessor, const TRead& first
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
-    VEK::CInifileAccessor accessor(fuzz::Folder() + "/lastone.ini", [&bytes](const std::string&) {
-        return VEK::TFileRead{VEK::TFileRead::EResult::kRead, bytes, {}};
-    });
+    VEK::CInifileAccessor accessor(fuzz::Folder() + "/lastone.ini",
+                                   VEK::TFileRead{VEK::TFileRead::EResult::kRead, bytes, {}});
     const VEK::AccessorSection parameter(&accessor, "parameter");
     const TRead first = Read(VEK::AccessorSection(&accessor, "user"), parameter);
     fuzz::RequireSound(first.set);

@@ -23,8 +23,7 @@ using TContents = std::map<std::pair<std::string, std::string>, std::string>;
 
 // Every key of every section but "user".
 TContents OtherKeys(const std::string& path) {
-    const VEK::TFileRead read = VEK::ReadRegularFile(path, VEK::CIniProfile::kMaxBytes);
-    VEK::CInifileAccessor file(path, [&read](const std::string&) { return read; });
+    VEK::CInifileAccessor file(path, VEK::ReadRegularFile(path, VEK::CIniProfile::kMaxBytes));
     TContents contents;
     for (const std::string& section : file.SectionNames()) {
         if (strcasecmp(section.c_str(), "user") == 0)

@@ -21,8 +21,7 @@ bool HasUserSection(const IAccessor& file) {
 bool ReadSetupFile(const std::string& path, const AccessorSection& parameter, TParameterSet& set,
                    TGraphScaleSettings& scales) {
     // Read once: every key comes from the same version of the file, and a hundred keys cost one read.
-    const TFileRead snapshot = ReadRegularFile(path, CIniProfile::kMaxBytes);
-    CInifileAccessor file(path, [&snapshot](const std::string&) { return snapshot; });
+    CInifileAccessor file(path, ReadRegularFile(path, CIniProfile::kMaxBytes));
     if (!HasUserSection(file))
         return false;
     const AccessorSection user(&file, kUserSection);

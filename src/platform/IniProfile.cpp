@@ -272,6 +272,14 @@ private:
 
 CIniProfile::CIniProfile(std::string path, TReader reader)
     : m_path(std::move(path)), m_reader(std::move(reader)) {}
+CIniProfile::CIniProfile(std::string path, TFileRead snapshot) : m_path(std::move(path)), m_snapshot(true) {
+    if (snapshot.result == TFileRead::EResult::kFailed) {
+        m_problem = std::move(snapshot.problem);
+        return;
+    }
+    m_document = std::make_unique<CIniDocument>(DecodeTextBytes(snapshot.bytes));
+    m_bytes = std::move(snapshot.bytes);
+}
 CIniProfile::CIniProfile(CIniProfile&&) noexcept = default;
 CIniProfile& CIniProfile::operator=(CIniProfile&&) noexcept = default;
 CIniProfile::~CIniProfile() = default;
@@ -279,6 +287,8 @@ CIniProfile::~CIniProfile() = default;
 const CIniDocument* CIniProfile::Load() {
     if (m_pending != nullptr)
         return m_pending.get();
+    if (m_snapshot)
+        return m_document.get();  // null when it could not be read: m_problem says why
     TFileRead read = m_reader ? m_reader(m_path) : ReadRegularFile(m_path, kMaxBytes);
     if (read.result == TFileRead::EResult::kFailed) {
         m_problem = read.problem;

@@ -25,6 +25,10 @@ public:
     using TReader = std::function<TFileRead(const std::string& path)>;
 
     explicit CIniProfile(std::string path, TReader reader = {});
+    // One version of the file, read by the caller: every read comes from it, parsed once, and the
+    // file is never read again, so a run of reads neither mixes versions nor copies the bytes for
+    // each key. Writes still replace the file (and are read back from then on).
+    CIniProfile(std::string path, TFileRead snapshot);
     CIniProfile(CIniProfile&&) noexcept;
     CIniProfile& operator=(CIniProfile&&) noexcept;
     ~CIniProfile();
@@ -65,6 +69,7 @@ private:
     std::unique_ptr<CIniDocument> m_document;
     std::unique_ptr<CIniDocument> m_pending;  // deferred changes, not yet in the file
     bool m_deferred = false;
+    bool m_snapshot = false;  // m_document is the only version read
     std::string m_problem;
 };
 

@@ -120,6 +120,30 @@ TEST_F(IniProfileTest, ExtraByteOrderMarksAreDropped) {
     EXPECT_EQ(ReadFile(path), "[a]\r\nk=v\r\nn=1\r\n");
 }
 
+// A profile of one version of the file, read once, reads that version only, though the file
+// changes after; a write replaces the file with that version and the change. One whose version
+// could not be read reads as empty and refuses writes, saying why.
+TEST_F(IniProfileTest, SnapshotReadsOneVersionOfTheFile) {
+    WriteFile(path, "[a]\r\nx=1\r\ny=2\r\n");
+    CIniProfile snapshot(path, ReadRegularFile(path, CIniProfile::kMaxBytes));
+    WriteFile(path, "[a]\r\nx=changed\r\n");
+    EXPECT_EQ(snapshot.ReadValue("a", "x"), "1");
+    EXPECT_EQ(snapshot.KeyNames("a"), (std::vector<std::string>{"x", "y"}));
+    EXPECT_TRUE(snapshot.WriteValue("a", "z", "3"));
+    EXPECT_EQ(ReadFile(path), "[a]\r\nx=1\r\ny=2\r\nz=3\r\n");
+    EXPECT_EQ(snapshot.ReadValue("a", "z"), "3");
+
+    TFileRead failed;
+    failed.result = TFileRead::EResult::kFailed;
+    failed.problem = "is not a regular file";
+    CIniProfile unreadable(path, failed);
+    EXPECT_EQ(unreadable.ReadValue("a", "x"), std::nullopt);
+    EXPECT_TRUE(unreadable.SectionNames().empty());
+    EXPECT_FALSE(unreadable.WriteValue("a", "x", "2"));
+    EXPECT_EQ(unreadable.Problem(), "is not a regular file");
+    EXPECT_EQ(ReadFile(path), "[a]\r\nx=1\r\ny=2\r\nz=3\r\n");
+}
+
 TEST_F(IniProfileTest, CreatesFileAndFailsInMissingFolder) {
     EXPECT_TRUE(ini.WriteValue("s", "k", "v"));
     EXPECT_EQ(ReadFile(path), "[s]\r\nk=v\r\n");
