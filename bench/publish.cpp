@@ -5,10 +5,12 @@
 #include <benchmark/benchmark.h>
 
 #include <ctime>
+#include <filesystem>
 #include <optional>
 #include <thread>
 
-#include "TestBroker.h"  // tests/publish
+#include "SilentBroker.h"  // tests/publish
+#include "TestBroker.h"
 #include "controller/RecordPublisher.h"
 #include "data/MeasurementDataManager.h"
 #include "data/SamplingRate.h"
@@ -34,8 +36,8 @@ TPublishRecord Record(uint32_t number, int channels, uint32_t rateMs) {
     return record;
 }
 
-bool WaitFor(const std::function<bool()>& condition) {
-    const auto deadline = std::chrono::steady_clock::now() + 10s;
+bool WaitFor(const std::function<bool()>& condition, std::chrono::seconds timeout = 10s) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!condition()) {
         if (std::chrono::steady_clock::now() > deadline)
             return false;
@@ -143,7 +145,39 @@ void PublishFromTheStore(benchmark::State& state) {
     Report(state, delivered, cpuSeconds, records, rateMs);
 }
 
+// A day of records at 100 ms waits in memory for a broker that takes the connection and never
+// answers; the time from the stop (with the recorder's drain) until the publisher is gone, which
+// writes them all to the spill file.
+void StopWithADayWaiting(benchmark::State& state) {
+    constexpr uint32_t kDay = 864'000;
+    testing_support::TestHome();
+    CSilentBroker silent(false);
+    TMqttConnection connection;
+    std::string error;
+    TMqttEndpoint::Parse(silent.Url(), connection.endpoint, error);
+    connection.prefix = "hollowmere";
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto publisher = std::make_unique<CMqttPublisher>(connection, "bench_publish", 5);
+        publisher->SetLog([](const std::string&) {});
+        publisher->SetSpillFolder(testing_support::TestHome() + "/spill");
+        std::filesystem::remove_all(testing_support::TestHome() + "/spill");
+        publisher->Start();
+        for (uint32_t n = 1; n <= kDay; ++n) publisher->Publish(Record(n, 20, 100));
+        if (!WaitFor([&] { return publisher->Status().waiting == kDay; }, 300s)) {
+            state.SkipWithError("the records did not reach the queue");
+            return;
+        }
+        state.ResumeTiming();
+        publisher->Stop(10s);
+        publisher.reset();
+    }
+    state.counters["records"] = kDay;
+}
+
 }  // namespace
+
+BENCHMARK(StopWithADayWaiting)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
 
 // channels, sampling period in ms
 BENCHMARK(PublishToLoopbackBroker)

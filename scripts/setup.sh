@@ -3,7 +3,8 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libhidapi-dev libgtest-dev libgmock-dev
-          googletest libbenchmark-dev fonts-noto-cjk python3 libmosquitto-dev mosquitto mosquitto-clients
+          googletest libbenchmark-dev fonts-noto-cjk fonts-ipafont-gothic python3 libmosquitto-dev
+          mosquitto mosquitto-clients
           qt6-svg-dev help2man desktop-file-utils appstream dpkg-dev file)
 if [ "${HOLLOWMERE_FUZZ:-OFF}" = "ON" ]; then
     packages+=(clang libclang-rt-14-dev)

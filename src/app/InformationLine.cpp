@@ -1,5 +1,6 @@
 #include "app/InformationLine.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "data/MeasurementDataManager.h"
@@ -29,5 +30,11 @@ std::string TInformationLine::Text() const {
         start + " File: " + FileText(*this) + "   / Sampling Rate: " + rate + " / System No.: " + system;
     if (!publishing.empty())
         text += "   / " + publishing;
+    size_t from = 0;
+    while (from < fileProblem.size()) {
+        const size_t end = std::min(fileProblem.find('\n', from), fileProblem.size());
+        text += "   / " + fileProblem.substr(from, end - from);
+        from = end + 1;
+    }
     return text;
 }

@@ -17,6 +17,8 @@ struct TInformationLine {
     uint32_t systemNumber = 0;
     // The MQTT publisher's status while it runs, else empty.
     std::string publishing{};
+    // What keeps the run's files from being written, one problem a line; empty when nothing does.
+    std::string fileProblem{};
 
     std::string Text() const;
 };

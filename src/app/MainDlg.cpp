@@ -105,6 +105,10 @@ void CMainDlg::ConnectCommands() {
     connect(&m_controller, &CMeasurementSignals::statusChanged, this, &CMainDlg::RefreshStatus);
     connect(&m_controller, &CMeasurementSignals::publishStatusChanged, this,
             &CMainDlg::RefreshInformationLine);
+    connect(&m_controller, &CMeasurementSignals::fileProblemChanged, this, &CMainDlg::RefreshInformationLine);
+    // Not from within the run's timer that found it: a box waits for the operator.
+    connect(&m_controller, &CMeasurementSignals::fileProblemChanged, this, &CMainDlg::TellWorkingFileProblem,
+            Qt::QueuedConnection);
     connect(m_lists.get(), &CChannelValueLists::pagingChanged, this, &CMainDlg::RefreshPageButtons);
     connect(&m_controller, &CMeasurementSignals::samplingTick, this, &CMainDlg::RefreshCounterpartTitle);
 }
@@ -193,7 +197,7 @@ void CMainDlg::RefreshStatus() {
                                                                      m_controller.ConnectionAttempted()));
     QPushButton* startStop = m_controls.Button(Ids::kStartStop);
     startStop->setText(measuring ? tr("Stop") : tr("Start"));
-    startStop->setToolTip(startStop->text());
+    m_controls.SetButtonName(Ids::kStartStop, startStop->text());
     m_controls.SetButtonIcon(Ids::kStartStop, measuring ? 159 : 158);
     const TCommandAvailability availability = TCommandAvailability::For(
         state, m_controller.IsConnected(), m_graph.Graph().CursorOn(), m_controller.PollingSetting());
@@ -219,16 +223,40 @@ void CMainDlg::RefreshInformationLine() {
     line.systemNumber = m_parameters.systemNumber;
     if (m_controller.IsPublishing())
         line.publishing = m_controller.PublishStatus().Text();
+    // The names alone: the folders would push the reasons off the line.
+    line.fileProblem = m_controller.FileProblem(true);
     m_informationLine.SetText(QString::fromStdString(line.Text()));
+}
+
+void CMainDlg::TellWorkingFileProblem() {
+    const std::string problem = m_controller.WorkingFileProblem();
+    if (problem.empty() || m_closing) {
+        m_workingFileProblemTold = problem;
+        return;
+    }
+    if (problem == m_workingFileProblemTold)
+        return;
+    m_workingFileProblemTold = problem;
+    // A file that could not be created is not tried again; one that cannot take its rows is.
+    const char* next =
+        m_controller.WorkingFilePath().empty()
+            ? "The measurement goes on without it"
+            : "The measurement goes on; the rows are written as soon as the file can be written";
+    Tell(EIconKind::kError, "The working file " + problem + ".\n" + next +
+                                ", and the data stay in memory until they are saved.");
 }
 
 void CMainDlg::RefreshMenus() {
     const TCommandAvailability availability =
         TCommandAvailability::For(m_controller.RunState(), m_controller.IsConnected(),
                                   m_graph.Graph().CursorOn(), m_controller.PollingSetting());
-    m_controls.Action(Ids::kSaveData)->setEnabled(availability.saveData);
-    m_controls.Action(Ids::kDeleteBefore)->setEnabled(availability.deletions);
-    m_controls.Action(Ids::kDeleteAfter)->setEnabled(availability.deletions);
+    // The commands of a disabled menu button are disabled too, for their keys.
+    for (int command : {Ids::kLoadData, Ids::kExportSetup, Ids::kImportSetup, Ids::kRecoverUnsavedRuns,
+                        Ids::kClearAllData, Ids::kSetup, Ids::kAdjustOffset})
+        m_controls.Action(command)->setEnabled(availability.menus);
+    m_controls.Action(Ids::kSaveData)->setEnabled(availability.saveData && availability.menus);
+    m_controls.Action(Ids::kDeleteBefore)->setEnabled(availability.deletions && availability.menus);
+    m_controls.Action(Ids::kDeleteAfter)->setEnabled(availability.deletions && availability.menus);
     m_controls.Action(Ids::kGraphDisplay)->setChecked(m_graphShown);
 }
 
@@ -332,12 +360,14 @@ void CMainDlg::SaveData() {
     if (!path)
         return;
     const VEK::TDataFileView view = m_graph.Graph().DataFileView();
+    std::string problem;
     const auto outcome = CFileProgressDlg(this, QStringLiteral("Saving data to the file..."), false)
                              .Run([&](const VEK::FileProgress& progress) {
-                                 return VEK::WriteDataFileAtomically(*path, store, view, progress);
+                                 return VEK::WriteDataFileAtomically(*path, store, view, progress, &problem);
                              });
     if (outcome != CFileProgressDlg::EOutcome::kDone) {
-        Tell(EIconKind::kError, kSaveFailed);
+        // The data stay as they were, unsaved: Save is offered again.
+        Tell(EIconKind::kError, std::string(kSaveFailed) + "\n" + *path + ": " + problem);
         return;
     }
     VEK::NoteSaved(store, *path);

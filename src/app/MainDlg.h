@@ -98,6 +98,8 @@ private:
     // states.
     void RefreshStatus();
     void RefreshInformationLine();
+    // A box for a working file that a run cannot write, once for each time it starts failing.
+    void TellWorkingFileProblem();
     void RefreshMenus();
     void RefreshCounterpartTitle();
     void CreateCounterpartWindow();
@@ -142,6 +144,7 @@ private:
     std::unique_ptr<COppositeDlg> m_counterpart;
     CUnsavedRunOffer m_unsavedRuns{m_prompt,
                                    [this](const std::string& path) { return OpenUnsavedRun(path); }};
+    std::string m_workingFileProblemTold;
     bool m_graphShown = true;
     bool m_started = false;  // past the single-instance check
     bool m_closing = false;

@@ -72,6 +72,11 @@ public:
     }
     // Shows the icon of that resource number on an icon button.
     void SetButtonIcon(int id, int icon);
+    // An icon button's name for assistive technology and its tool tip, which also names the
+    // button's key ("Start (F5)").
+    void SetButtonName(int id, const QString& name);
+    // The key of an icon button or a menu command, empty for none.
+    static QKeySequence Shortcut(int id);
     QComboBox* ListCountBox() const { return m_listCount; }
     QCheckBox* GraphCheck() const { return m_graphCheck; }
     VEK::MFC::CDrawingListCtrl* ValueList(int id) const {
@@ -90,18 +95,25 @@ public:
     void ApplyDisplayMode(bool graphShown, int listCount);
     // The graph's area takes the id of the graph static, which goes.
     void SetGraphArea(QWidget* area);
+    // Tab goes through the buttons in reading order: the top bar, the graph's groups left to
+    // right, the page buttons and the list count.
+    void SetTabOrder();
 
 private:
     QWidget* Add(QWidget* widget, int id);
     QPushButton* AddButton(int id, const QString& text);
-    // text: the button's name for accessibility and tests; the face shows only the icon.
-    CMyIconButton* AddIconButton(int id, int icon, const QString& text, const QString& toolTip);
+    // text: the button's name for tests; name: for the tool tip and assistive technology. The
+    // face shows only the icon.
+    CMyIconButton* AddIconButton(int id, int icon, const QString& text, const QString& name);
     QLabel* AddLabel(int id, const QString& text);
-    // A read-out in its look: format flags, text colour, and the texts whose widest sets its size.
-    CMyTextStatic* AddReadout(int id, const QString& text, uint32_t format, const QStringList& widest = {});
+    // A read-out in its look: format flags, text colour, and the texts whose widest sets its size;
+    // label: what it shows, for assistive technology.
+    CMyTextStatic* AddReadout(int id, const QString& text, const QString& label, uint32_t format,
+                              const QStringList& widest = {});
     QWidget* AddPlaceholder(int id, const QString& text);
     // A row header with its list; the row header takes the list in when the lists are set up.
     QWidget* AddValueList(int rowHeaderId, int listId);
+    // Each command with a key gets a shortcut of the window that triggers it while it is enabled.
     QMenu* AddMenu(int buttonId, int menuId, const std::vector<std::pair<int, const char*>>& items);
     void CreateCommandBar();
     void CreateGraphControls();

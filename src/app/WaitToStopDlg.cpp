@@ -8,16 +8,18 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "display/DialogFont.h"
+#include "display/StandardIcons.h"
+
 CWaitToStopDlg::CWaitToStopDlg(std::function<bool()> stopped, QWidget* parent)
     : QDialog(parent), m_stopped(std::move(stopped)) {
     setWindowTitle(QStringLiteral("WaitToStop"));
     setObjectName(QStringLiteral("WaitToStop"));
-    QFont font(QStringLiteral("ＭＳ ゴシック"), 10);
-    setFont(font);
+    setFont(DialogFont(10));
 
     auto* icon = new QLabel;
     icon->setObjectName(QStringLiteral("icon"));
-    icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(32, 32));
+    icon->setPixmap(StandardIconPixmap(*this, QStyle::SP_MessageBoxInformation));
     auto* text = new QLabel(QStringLiteral("停止処理を行っています。"));
     auto* note = new QLabel(QStringLiteral("※Cancelした場合、温測ユニットの\n電源を入れなおしてください。"));
     auto* cancel = new QPushButton(QStringLiteral("Cancel"));

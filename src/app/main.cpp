@@ -9,6 +9,7 @@
 #include "app/MainDlg.h"
 #include "app/SimulatedDongle.h"
 #include "app/icon/AppIcon.h"
+#include "display/DialogFont.h"
 #include "files/Settings.h"
 #include "files/TraceLogger.h"
 #include "platform/Folders.h"
@@ -35,6 +36,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Hollowmere"));
     QApplication::setWindowIcon(AppIcon());
+    UseDialogFontEverywhere();
     // Lets the desktop match the windows with the installed desktop entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("hollowmere"));
     TAppOptions options;

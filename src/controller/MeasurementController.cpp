@@ -148,7 +148,7 @@ void CMeasurementController::OnDisconnected() {
         emit rebuildRequested();
         m_view.ShowMessage(IMeasurementView::EIcon::kError, OperatorMessage::kDeviceError);
         if (!saved)
-            m_view.ShowMessage(IMeasurementView::EIcon::kError, OperatorMessage::kSaveFailed);
+            m_view.ShowMessage(IMeasurementView::EIcon::kError, m_run.SaveFailedMessage());
         emit runEnded(true);
     }
 }

@@ -57,6 +57,20 @@ public:
     void AdoptLoadedData(CMeasurementDataManager& loaded);
     // The Save command wrote the data to a file: the working file has served its purpose.
     void DataSaved() { m_run.DataSaved(); }
+    // The finished data saved as the automatic save does (a retry after it failed); false with the
+    // reason, which FileProblem() then names.
+    bool SaveData(const std::string& path, std::string& problem) { return m_run.SaveData(path, problem); }
+    // A copy of the finished data elsewhere: they stay unsaved, and the working file stays.
+    bool WriteDataCopy(const std::string& path, std::string& problem) {
+        return m_run.WriteDataCopy(path, problem);
+    }
+    // What keeps the run's files from being written (one a line), empty when nothing does; see
+    // fileProblemChanged.
+    std::string FileProblem(bool namesOnly = false) const { return m_run.FileProblem(namesOnly); }
+    // The working file's part of it ("<path> cannot be written: No space left on device").
+    const std::string& WorkingFileProblem() const { return m_run.WorkingFileProblem(); }
+    // The automatic save's ("x.csv: No space left on device"), until a save worked.
+    const std::string& SaveProblem() const { return m_run.SaveProblem(); }
     // The parameter set from the setup dialog or a setup file replaces the one in use; the caller
     // then resets to idle or, for a new system number, runs the stop sequence and detaches.
     void ReplaceParameters(const VEK::TParameterSet& set) { m_parameters.Replace(set); }

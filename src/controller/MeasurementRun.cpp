@@ -73,6 +73,7 @@ int CMeasurementRun::Start(const TRunOptions& options) {
     emit m_notifier.keepAwakeChanged(true);
     if (options.workingFile && m_workingFile.Start(m_store, m_fileView))
         m_timers.Start(kTimerWorkingFile, kSecondMs);
+    FileProblemChanged();
     return r;
 }
 
@@ -86,6 +87,8 @@ int CMeasurementRun::StartPolling() {
     }
     // The last run's clock must not count for this one, nor its ticks still on their way.
     m_tick.Stop();
+    m_timers.Stop(kTimerWorkingFile);
+    m_saveProblem.clear();
     // Start time now, no file name (the store's setup step).
     m_store.Start(m_parameters.MeasurementSetup());
     emit m_notifier.pollingStarted(m_store.SamplingRateCode());
@@ -122,14 +125,19 @@ bool CMeasurementRun::EndRun(ERunState state) {
     if (m_options.recordCount != 0 && measured >= m_options.recordCount)
         m_store.SetRecordCount(m_options.recordCount);
     bool saved = true;
-    if (!m_options.dataFile.empty())
-        saved = VEK::SaveDataFile(m_options.dataFile, m_store, m_fileView);
+    if (!m_options.dataFile.empty()) {
+        std::string problem;
+        saved = VEK::SaveDataFile(m_options.dataFile, m_store, m_fileView, {}, &problem);
+        m_saveProblemPath = m_options.dataFile;
+        m_saveProblem = saved ? "" : m_options.dataFile + ": " + problem;
+    }
     m_timers.Stop(kTimerWorkingFile);
     // A run without a working file of its own leaves the last run's file as it is.
     if (m_options.workingFile && !m_workingFile.Path().empty())
-        m_workingFile.Append(m_store, true);
+        AppendWorkingFile(true);
     if (m_publisher != nullptr)
         m_publisher->RunEnded(m_store, state);
+    FileProblemChanged();
     m_unsavedRun = m_store.SavedPath().empty() || m_store.IsModified();
     m_timers.Stop(kTimerRemainingTime);
     ReleaseKeepAwake();
@@ -155,7 +163,7 @@ void CMeasurementRun::Finish() {
     emit m_notifier.statusChanged();
     emit m_notifier.rebuildRequested();
     if (!saved)
-        m_view.ShowMessage(IMeasurementView::EIcon::kError, OperatorMessage::kSaveFailed);
+        m_view.ShowMessage(IMeasurementView::EIcon::kError, SaveFailedMessage());
     if (wasMeasuring)
         emit m_notifier.runEnded(false);
 }
@@ -170,6 +178,7 @@ bool CMeasurementRun::EndAfterDeviceError() {
 }
 
 void CMeasurementRun::Adopt(CMeasurementDataManager& loaded) {
+    m_timers.Stop(kTimerWorkingFile);
     m_store.TakeLoaded(loaded);
     m_unsavedRun = false;
     emit m_notifier.statusChanged();
@@ -179,6 +188,7 @@ void CMeasurementRun::Adopt(CMeasurementDataManager& loaded) {
 bool CMeasurementRun::Recover(const std::string& path, VEK::TDataFileView& fileView) {
     if (!m_workingFile.Adopt(path))
         return false;
+    m_timers.Stop(kTimerWorkingFile);
     const TMeasurementSetup reset = m_parameters.MeasurementSetup();
     if (!VEK::LoadDataFile(path, m_store, fileView, reset) || !fileView.workingFile) {
         m_workingFile.Release();
@@ -193,6 +203,7 @@ bool CMeasurementRun::Recover(const std::string& path, VEK::TDataFileView& fileV
 
 void CMeasurementRun::Discard() {
     m_timers.Stop(kTimerRefreshLists);
+    m_timers.Stop(kTimerWorkingFile);
     m_tick.Stop();
     // The plant still gets what was measured before the data go.
     if (m_publisher != nullptr && m_store.State() == CMeasurementDataManager::kStateMeasuring)
@@ -202,7 +213,72 @@ void CMeasurementRun::Discard() {
 
 void CMeasurementRun::DataSaved() {
     m_unsavedRun = false;
+    m_timers.Stop(kTimerWorkingFile);
     m_workingFile.Delete();
+    m_saveProblem.clear();
+    FileProblemChanged();
+}
+
+bool CMeasurementRun::SaveData(const std::string& path, std::string& problem) {
+    if (!VEK::SaveDataFile(path, m_store, m_fileView, {}, &problem)) {
+        m_saveProblemPath = path;
+        m_saveProblem = path + ": " + problem;
+        FileProblemChanged();
+        return false;
+    }
+    DataSaved();
+    return true;
+}
+
+bool CMeasurementRun::WriteDataCopy(const std::string& path, std::string& problem) {
+    return VEK::WriteDataFileAtomically(path, m_store, m_fileView, {}, &problem);
+}
+
+std::string CMeasurementRun::FileProblem(bool namesOnly) const {
+    // Each problem begins with its file's path.
+    const auto named = [namesOnly](const std::string& problem, const std::string& path) {
+        if (!namesOnly || path.empty() || problem.compare(0, path.size(), path) != 0)
+            return problem;
+        return path.substr(path.find_last_of('/') + 1) + problem.substr(path.size());
+    };
+    std::string text;
+    if (!m_workingFile.Problem().empty())
+        text = "Working file " + named(m_workingFile.Problem(), m_workingFile.ProblemPath());
+    if (!m_saveProblem.empty())
+        text +=
+            (text.empty() ? "" : "\n") + std::string("Data file ") + named(m_saveProblem, m_saveProblemPath);
+    return text;
+}
+
+std::string CMeasurementRun::SaveFailedMessage() const {
+    std::string text = std::string(OperatorMessage::kSaveFailed) + "\n" + m_saveProblem;
+    if (m_workingFile.Path().empty())
+        return text;
+    if (m_workingFile.Problem().empty())
+        return text + "\nThe working file " + m_workingFile.Path() + " holds every record of the run.";
+    return text + "\nThe working file " + m_workingFile.Path() +
+           " lacks the newest rows; they are written as soon as it can be written.";
+}
+
+void CMeasurementRun::AppendWorkingFile(bool final) {
+    const bool appended = m_workingFile.Append(m_store, final);
+    // After the run the rows that could not be written are tried again every second, for as long
+    // as the store holds the run.
+    if (final && appended)
+        m_timers.Stop(kTimerWorkingFile);
+    else if (final)
+        m_timers.Start(kTimerWorkingFile, kSecondMs);
+    FileProblemChanged();
+}
+
+void CMeasurementRun::FileProblemChanged() {
+    const std::string text = FileProblem();
+    if (text == m_fileProblemTold)
+        return;
+    m_fileProblemTold = text;
+    if (m_publisher != nullptr)
+        m_publisher->ReportProblem(text);
+    emit m_notifier.fileProblemChanged();
 }
 
 void CMeasurementRun::Shutdown() {
@@ -302,7 +378,7 @@ void CMeasurementRun::OnTimer(int id) {
             emit m_notifier.statusChanged();
             break;
         case kTimerWorkingFile:
-            m_workingFile.Append(m_store, false);
+            AppendWorkingFile(m_store.State() != CMeasurementDataManager::kStateMeasuring);
             break;
         case kTimerPublishStatus:
             CheckPublishStatus();

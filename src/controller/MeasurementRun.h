@@ -56,6 +56,11 @@ public:
     void Discard();
     // The Save command wrote the data to a file: the working file has served its purpose.
     void DataSaved();
+    // Saves the finished data as the automatic save does (the working file goes once they are
+    // saved); false with the reason, which is reported as the automatic save's was.
+    bool SaveData(const std::string& path, std::string& problem);
+    // A copy of the finished data, which stay unsaved and keep their working file.
+    bool WriteDataCopy(const std::string& path, std::string& problem);
     // At exit: no clock, no keep-awake, publishing stopped; the working file is deleted unless it
     // holds a run that was saved nowhere.
     void Shutdown();
@@ -74,6 +79,18 @@ public:
     // A run that ended and was saved nowhere.
     bool HasUnsavedRun() const { return m_unsavedRun; }
     const std::string& WorkingFilePath() const { return m_workingFile.Path(); }
+    // What keeps the run's files from being written, for the operator: the working file's problem
+    // ("Working file ... cannot be written: No space left on device") and a failed save's, one a
+    // line; empty when both are fine. fileProblemChanged tells when it changes. namesOnly: the
+    // files without their folders, for a line with little room.
+    std::string FileProblem(bool namesOnly = false) const;
+    const std::string& WorkingFileProblem() const { return m_workingFile.Problem(); }
+    // The last failed save's file and reason ("x.csv: No space left on device"); empty once a save
+    // of the run worked.
+    const std::string& SaveProblem() const { return m_saveProblem; }
+    // The message of a failed automatic save: the fixed text, the file and the reason, and what
+    // holds the run instead.
+    std::string SaveFailedMessage() const;
     bool KeepAwakeRequested() const { return m_keepAwake.Requested(); }
     // The graph's view state written into data files.
     void SetDataFileView(const VEK::TDataFileView& view) { m_fileView = view; }
@@ -91,6 +108,11 @@ private:
     void OnTimer(int id);
     void ReleaseKeepAwake();
     void CheckPublishStatus();
+    // Appends to the working file (every row of the run once it has ended) and tells when the
+    // file's problem changed.
+    void AppendWorkingFile(bool final);
+    // Signals FileProblem() and hands it to the publisher when it differs from the last told.
+    void FileProblemChanged();
 
     CMeasurementDataManager& m_store;
     CSharedParameters& m_parameters;
@@ -109,4 +131,7 @@ private:
     TRunOptions m_options;
     int64_t m_stopTimeMs = 0;  // absolute; 0 means none
     bool m_unsavedRun = false;
+    std::string m_fileProblemTold;  // FileProblem() as last told
+    std::string m_saveProblem;      // the last failed save's file and reason
+    std::string m_saveProblemPath;  // its file
 };

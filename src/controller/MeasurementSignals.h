@@ -41,4 +41,6 @@ signals:
     void keepAwakeChanged(bool requested);
     // The MQTT publisher's status line changed (at most once a second): PublishStatus() again.
     void publishStatusChanged();
+    // A file of the run could or could no longer be written: FileProblem() again.
+    void fileProblemChanged();
 };

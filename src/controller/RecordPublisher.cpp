@@ -23,6 +23,16 @@ void CRecordPublisher::Follow(uint32_t systemNumber) {
     m_systemNumber = systemNumber;
     m_publisher->Start();
     m_publisher->SetRunState(ERunState::kIdle);
+    if (!m_problem.empty())
+        m_publisher->SetProblem(m_problem);
+}
+
+void CRecordPublisher::ReportProblem(const std::string& text) {
+    if (m_stopped || text == m_problem)
+        return;
+    m_problem = text;
+    if (m_publisher != nullptr)
+        m_publisher->SetProblem(text);
 }
 
 void CRecordPublisher::RunStarted(const CMeasurementDataManager& store, uint32_t recordLimit) {

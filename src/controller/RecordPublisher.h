@@ -36,6 +36,9 @@ public:
     // The run has ended and the store holds what it keeps: its records not yet published, then
     // the state. Nothing for a run this did not start.
     void RunEnded(const CMeasurementDataManager& store, ERunState state);
+    // What keeps the program from writing its files, for the topic "problem"; empty: nothing (any
+    // longer). A publisher for a new system number gets it too.
+    void ReportProblem(const std::string& text);
     // Delivers for at most drain while the broker is connected, then ends (Status says what is
     // left in the spill file). Later calls publish nothing.
     void Stop(std::chrono::milliseconds drain);
@@ -51,6 +54,7 @@ private:
     std::unique_ptr<CMqttPublisher> m_publisher;
     uint32_t m_systemNumber = 0;
     bool m_stopped = false;
+    std::string m_problem;
 
     // The run being published.
     bool m_running = false;

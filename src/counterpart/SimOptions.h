@@ -8,6 +8,14 @@
 
 // The options of the hollowmere-sim command.
 struct TSimOptions {
+    // The periodic cycle's factor (in 1/10000) when --period-factor is not given.
+    static constexpr uint32_t kSamplingPeriodFactor = 10000;
+    static COppositeEngine::TOptions SamplingPeriodEngine() {
+        COppositeEngine::TOptions engine;
+        engine.periodFactor = kSamplingPeriodFactor;
+        return engine;
+    }
+
     // A value for some units (all when units is empty), applied in the order given.
     struct TUnitValue {
         std::vector<int> units;
@@ -26,7 +34,9 @@ struct TSimOptions {
     std::string replayFile;
     bool verbose = false;
     bool help = false;
-    COppositeEngine::TOptions engine;
+    // The units sample at the sampling period itself, so that record times keep to the clock;
+    // --period-factor 0.95 gives the counterpart window's faster cycle.
+    COppositeEngine::TOptions engine = SamplingPeriodEngine();
     COppositeSession::TLinkFaults link;
 };
 

@@ -8,6 +8,7 @@
 #include "controller/QuitSignalNotifier.h"
 #include "counterpartwin/SimWinOptions.h"
 #include "counterpartwin/SimWindow.h"
+#include "display/DialogFont.h"
 #include "files/Settings.h"
 #include "platform/Folders.h"
 
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
     }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("hollowmere-simwin"));
+    UseDialogFontEverywhere();
     // A logout or Ctrl+C ends it like Hide, settings stored.
     CQuitSignalNotifier quitSignals;
     return RunSimWindow(options.server, nullptr, [&](COppositeDlg& window) {

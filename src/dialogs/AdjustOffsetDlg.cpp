@@ -22,6 +22,8 @@
 #include "display/DialogFont.h"
 #include "files/FolderMemory.h"
 #include "files/OffsetFile.h"
+#include "platform/Folders.h"
+#include "support/SystemTime.h"
 
 namespace {
 
@@ -94,8 +96,7 @@ CAdjustOffsetDlg::~CAdjustOffsetDlg() = default;
 void CAdjustOffsetDlg::Build() {
     setObjectName(QStringLiteral("146"));
     setWindowTitle(QStringLiteral("Adjust Offset"));
-    QFont font = DialogFont();
-    font.setPointSize(14);
+    const QFont font = DialogFont(14);
     setFont(font);
     QPalette colours = palette();
     colours.setColor(QPalette::Window, kDialogGrey);
@@ -300,8 +301,14 @@ void CAdjustOffsetDlg::ClearOffsetData() {
 
 void CAdjustOffsetDlg::SaveOffset() {
     IOperatorPrompt::TFileRequest request{true, kFilter, kDefaultExtension};
-    request.proposedName = m_table.path.empty() ? FileField() : FileName(m_table.path);
+    // A table never saved gets a name from the time, not the file field's "not saved".
+    request.proposedName =
+        m_table.path.empty() ? VEK::CSystemTime::Now().Format("%Y%m%d%H%M%S.csv") : FileName(m_table.path);
+    // The offset folder below the documents folder is made when first needed (a folder chosen
+    // elsewhere that has gone, a removed stick's, is not made again).
     request.startFolder = VEK::LoadLastFolder(kFolderKind);
+    if (request.startFolder.rfind(VEK::DocumentsFolder() + "/", 0) == 0)
+        VEK::CreateFolderWithParents(request.startFolder);
     const std::optional<std::string> path = m_prompt.ChooseFile(request);
     if (!path)
         return;

@@ -9,6 +9,7 @@
 
 #include "dialogs/DialogUnits.h"
 #include "dialogs/OperatorPrompt.h"
+#include "display/DialogFont.h"
 #include "display/EditDword.h"
 #include "files/FolderMemory.h"
 
@@ -47,9 +48,7 @@ CMeasurementDlg::CMeasurementDlg(IOperatorPrompt& prompt, VEK::AccessorSection p
     setWindowTitle(QStringLiteral("Start Measurement"));
     // A caption bar without system menu or close box.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    QFont dialogFont(QStringLiteral("ＭＳ ゴシック"), 11);
-    dialogFont.setStyleHint(QFont::TypeWriter);
-    setFont(dialogFont);
+    setFont(DialogFont(11));
     Build();
 
     m_hours->SetValue(static_cast<uint32_t>(m_parameter.GetInteger(kKeySpanHour, 0)));
@@ -69,7 +68,7 @@ void CMeasurementDlg::Build() {
     auto place = [&](QWidget* widget, const char* id, QRect rect) {
         widget->setParent(this);
         widget->setObjectName(QString::fromLatin1(id));
-        widget->setGeometry(rect);
+        PlaceInTemplate(*widget, rect);
         return widget;
     };
     m_stopAfter = new QCheckBox(QStringLiteral("Stop measurement after"));

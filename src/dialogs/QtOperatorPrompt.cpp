@@ -1,13 +1,33 @@
 #include "dialogs/QtOperatorPrompt.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <algorithm>
 
+#include "display/StandardIcons.h"
+
 namespace {
+
+// The style's sign for a box's icon.
+QStyle::StandardPixmap SignOf(QMessageBox::Icon icon) {
+    switch (icon) {
+        case QMessageBox::Question:
+            return QStyle::SP_MessageBoxQuestion;
+        case QMessageBox::Warning:
+            return QStyle::SP_MessageBoxWarning;
+        case QMessageBox::Critical:
+            return QStyle::SP_MessageBoxCritical;
+        default:
+            break;
+    }
+    return QStyle::SP_MessageBoxInformation;
+}
 
 QMessageBox::Icon BoxIcon(IOperatorPrompt::EIcon icon) {
     switch (icon) {
@@ -23,7 +43,35 @@ QMessageBox::Icon BoxIcon(IOperatorPrompt::EIcon icon) {
     return QMessageBox::Information;
 }
 
+// The folder, or its nearest existing parent: a dialog told a missing folder opens in the folder
+// the program was started from.
+QString ExistingFolder(const QString& folder) {
+    QString path = QDir::cleanPath(folder);
+    while (!QDir(path).exists()) {
+        const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+        if (slash < 0)
+            return folder;
+        path = slash == 0 ? QStringLiteral("/") : path.left(slash);
+    }
+    return path;
+}
+
 }  // namespace
+
+QWidget* CQtOperatorPrompt::Owner() const {
+    QWidget* modal = QApplication::activeModalWidget();
+    for (QWidget* ancestor = modal; ancestor != nullptr; ancestor = ancestor->parentWidget())
+        if (ancestor == m_window)
+            return modal;
+    return m_window;
+}
+
+void CQtOperatorPrompt::PrepareBox(QMessageBox& box) const {
+    // The box's own label keeps the icon kind (setIconPixmap would forget it).
+    auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgboxex_icon_label"));
+    if (box.icon() != QMessageBox::NoIcon && label != nullptr)
+        label->setPixmap(StandardIconPixmap(box, SignOf(box.icon())));
+}
 
 QString CQtOperatorPrompt::Caption(const std::string& caption) {
     if (!caption.empty())
@@ -33,7 +81,7 @@ QString CQtOperatorPrompt::Caption(const std::string& caption) {
 
 bool CQtOperatorPrompt::Ask(const TQuestion& question) {
     QMessageBox box(QMessageBox::Question, Caption(question.caption), QString::fromStdString(question.text),
-                    QMessageBox::Ok | QMessageBox::Cancel, m_window);
+                    QMessageBox::Ok | QMessageBox::Cancel, Owner());
     box.setDefaultButton(question.cancelPreselected ? QMessageBox::Cancel : QMessageBox::Ok);
     if (question.topMost)
         box.setWindowFlag(Qt::WindowStaysOnTopHint);
@@ -42,7 +90,7 @@ bool CQtOperatorPrompt::Ask(const TQuestion& question) {
 
 size_t CQtOperatorPrompt::Choose(const TChoice& choice) {
     QMessageBox box(QMessageBox::Question, Caption(choice.caption), QString::fromStdString(choice.text),
-                    QMessageBox::NoButton, m_window);
+                    QMessageBox::NoButton, Owner());
     std::vector<QPushButton*> buttons;
     for (size_t i = 0; i < choice.buttons.size(); ++i) {
         const QMessageBox::ButtonRole role = i == choice.escapeButton    ? QMessageBox::RejectRole
@@ -60,7 +108,7 @@ size_t CQtOperatorPrompt::Choose(const TChoice& choice) {
 }
 
 void CQtOperatorPrompt::Tell(EIcon icon, const std::string& text, const std::string& caption) {
-    QMessageBox box(BoxIcon(icon), Caption(caption), QString::fromStdString(text), QMessageBox::Ok, m_window);
+    QMessageBox box(BoxIcon(icon), Caption(caption), QString::fromStdString(text), QMessageBox::Ok, Owner());
     Run(box);
 }
 
@@ -83,7 +131,7 @@ QStringList CQtOperatorPrompt::NameFilters(const std::string& filter) {
 }
 
 std::optional<std::string> CQtOperatorPrompt::ChooseFile(const TFileRequest& request) {
-    QFileDialog dialog(m_window);
+    QFileDialog dialog(Owner());
     // Qt's own dialog: a platform dialog may not keep to window modality.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -94,7 +142,7 @@ std::optional<std::string> CQtOperatorPrompt::ChooseFile(const TFileRequest& req
         extension = extension.mid(2);
     dialog.setDefaultSuffix(extension);
     if (!request.startFolder.empty())
-        dialog.setDirectory(QString::fromStdString(request.startFolder));
+        dialog.setDirectory(ExistingFolder(QString::fromStdString(request.startFolder)));
     if (request.save && !request.proposedName.empty())
         dialog.selectFile(QString::fromStdString(request.proposedName));
     if (Run(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -103,8 +151,15 @@ std::optional<std::string> CQtOperatorPrompt::ChooseFile(const TFileRequest& req
 }
 
 int CQtOperatorPrompt::Run(QDialog& dialog) {
-    if (dialog.parentWidget() == nullptr && m_window != nullptr)
-        dialog.setParent(m_window, dialog.windowFlags());
+    QWidget* owner = Owner();
+    if (dialog.parentWidget() == nullptr && owner != nullptr)
+        dialog.setParent(owner, dialog.windowFlags());
+    // Above a dialog that stays on top (the setup dialog), or the box would hide behind it.
+    if (QWidget* parent = dialog.parentWidget();
+        parent != nullptr && parent->window()->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+        dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
+    if (auto* box = qobject_cast<QMessageBox*>(&dialog))
+        PrepareBox(*box);
     dialog.setWindowModality(Qt::WindowModal);
     return dialog.exec();
 }

@@ -3,12 +3,17 @@
 #include <QStringList>
 #include <QWidget>
 
+class QMessageBox;
+
 #include "dialogs/OperatorPrompt.h"
 
-// The platform's message boxes and file dialogs, each modal to the main window only.
+// The platform's message boxes and file dialogs, each window-modal to the window the operator is
+// in: the main window, or the dialog open above it, so that a box raised from a dialog stands
+// above that dialog (and stays on top with a dialog that does).
 class CQtOperatorPrompt : public IOperatorPrompt {
 public:
-    // window: the main window, parent of every box and dialog.
+    // window: the main window, parent of every box and dialog raised while no dialog of its is
+    // open.
     explicit CQtOperatorPrompt(QWidget* window) : m_window(window) {}
 
     bool Ask(const TQuestion& question) override;
@@ -21,7 +26,13 @@ public:
     static QStringList NameFilters(const std::string& filter);
     // A box without a caption of its own carries the program file's base name.
     static QString Caption(const std::string& caption);
+    // The window a box is raised from now: the innermost modal dialog of the main window, or the
+    // main window.
+    QWidget* Owner() const;
 
 private:
+    // A box owned by the operator's window, drawn sharp at its scale.
+    void PrepareBox(QMessageBox& box) const;
+
     QPointer<QWidget> m_window;
 };

@@ -7,12 +7,15 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <algorithm>
+#include <vector>
 
 #include "dialogs/DialogUnits.h"
 #include "dialogs/OperatorPrompt.h"
 #include "dialogs/SetupListView.h"
 #include "dialogs/UserCommentDlg.h"
+#include "display/DialogFont.h"
 #include "files/CodeTables.h"
 
 namespace {
@@ -25,6 +28,9 @@ constexpr double kCellFontScale = 0.7;
 constexpr int kSingleIds[4] = {1072, 1066, 1067, 1068};
 constexpr int kOnlyIds[4] = {1073, 1069, 1070, 1071};
 constexpr int kCheckRowsY[4] = {100, 119, 138, 157};
+// The columns' left edges.
+constexpr int kSingleX = 216;
+constexpr int kOnlyX = 245;
 
 // The type menu's items: text, command, type code.
 struct TTypeItem {
@@ -47,9 +53,7 @@ CSetupDlg::CSetupDlg(IOperatorPrompt& prompt, const VEK::TParameterSet& set, QWi
     setObjectName(QStringLiteral("138"));
     setWindowTitle(QStringLiteral("SETUP"));
     setWindowFlag(Qt::WindowStaysOnTopHint);
-    QFont dialogFont(QStringLiteral("MS UI Gothic"), 14);
-    dialogFont.setStyleHint(QFont::SansSerif);
-    setFont(dialogFont);
+    setFont(DialogFont(14));
     QPalette colours = palette();
     colours.setColor(QPalette::Window, kDialogGrey);
     colours.setColor(QPalette::WindowText, Qt::black);
@@ -88,9 +92,11 @@ void CSetupDlg::Build() {
                   {"[Battery]", units.Rect(166, 138, 30, 8)},
                   {"[Version]", units.Rect(166, 157, 31, 8)},
                   {"[Graph Display]", units.Rect(210, 77, 51, 8)},
-                  {"ON        OFF", units.Rect(213, 89, 51, 8)},
                   {"Temperature Unit", units.Rect(130, 48, 65, 8)}};
     for (const auto& label : labels) PlaceLabel(QString::fromUtf8(label.text), label.rect, units.X(200));
+    // The template's "ON        OFF" spaces its words for one font; each stands over its column.
+    PlaceColumnTitle(QStringLiteral("ON"), units.X(kSingleX), units.Rect(0, 89, 0, 8));
+    PlaceColumnTitle(QStringLiteral("OFF"), units.X(kOnlyX), units.Rect(0, 89, 0, 8));
 
     m_rate = new QComboBox;
     place(m_rate, "1034", units.Rect(201, 28, 75, 14));
@@ -116,6 +122,11 @@ void CSetupDlg::Build() {
     unit->addButton(m_celsius);
     unit->addButton(m_fahrenheit);
     BuildTypeMenu();
+    // Tab goes in reading order: system number, rate, unit, the check boxes row by row, OK, Cancel.
+    std::vector<QWidget*> order = {m_systemNumber, m_rate, m_celsius, m_fahrenheit};
+    for (int i = 0; i < 4; ++i) order.insert(order.end(), {m_single[i], m_only[i]});
+    order.insert(order.end(), {ok, cancel});
+    for (size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
 void CSetupDlg::PlaceLabel(const QString& text, QRect rect, int controlsLeft) {
@@ -133,14 +144,22 @@ void CSetupDlg::PlaceLabel(const QString& text, QRect rect, int controlsLeft) {
     label->setGeometry(rect);
 }
 
+void CSetupDlg::PlaceColumnTitle(const QString& text, int columnLeft, QRect rect) {
+    auto* label = new QLabel(text, this);
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    const int indicator = style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, this);
+    const QSize size = label->sizeHint().expandedTo(QSize(0, rect.height()));
+    label->setGeometry(columnLeft + indicator / 2 - size.width() / 2, rect.y(), size.width(), size.height());
+}
+
 void CSetupDlg::BuildCheckBoxes(const CDialogUnits& units) {
     for (int i = 0; i < 4; ++i) {
         m_single[i] = new QCheckBox(this);
         m_single[i]->setObjectName(QString::number(kSingleIds[i]));
-        m_single[i]->setGeometry(units.Rect(216, kCheckRowsY[i] - 1, 10, 10));
+        m_single[i]->setGeometry(units.Rect(kSingleX, kCheckRowsY[i] - 1, 10, 10));
         m_only[i] = new QCheckBox(this);
         m_only[i]->setObjectName(QString::number(kOnlyIds[i]));
-        m_only[i]->setGeometry(units.Rect(245, kCheckRowsY[i] - 1, 10, 10));
+        m_only[i]->setGeometry(units.Rect(kOnlyX, kCheckRowsY[i] - 1, 10, 10));
     }
 }
 

@@ -34,6 +34,8 @@ private:
     void Build();
     // A label at its place in the template, widened to its text when the font needs it.
     void PlaceLabel(const QString& text, QRect rect, int controlsLeft);
+    // A check-box column's title, centred over the boxes of the column whose left edge is given.
+    void PlaceColumnTitle(const QString& text, int columnLeft, QRect rect);
     void BuildCheckBoxes(const CDialogUnits& units);
     void BuildTypeMenu();
     void ApplyChoices(const CSetupDlgModel::TChoices& choices);

@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "dialogs/DialogUnits.h"
+#include "display/DialogFont.h"
 
 namespace {
 bool Refused(QChar c) {
@@ -18,15 +19,13 @@ CUserCommentDlg::CUserCommentDlg(int channel, const std::string& comment, QWidge
     : QDialog(parent), m_comment(comment) {
     setObjectName(QStringLiteral("143"));
     setWindowTitle(QStringLiteral("User Comment"));
-    QFont dialogFont(QStringLiteral("ＭＳ ゴシック"), 11);
-    dialogFont.setStyleHint(QFont::TypeWriter);
-    setFont(dialogFont);
+    setFont(DialogFont(11));
     const CDialogUnits units(font());
     setFixedSize(units.Size(238, 79));
 
     auto* label = new QLabel(QStringLiteral("Channel %1").arg(channel), this);
     label->setObjectName(QStringLiteral("1067"));
-    label->setGeometry(units.Rect(9, 13, 49, 8));
+    PlaceInTemplate(*label, units.Rect(9, 13, 49, 8));
     m_edit = new QLineEdit(QString::fromStdString(comment), this);
     m_edit->setObjectName(QStringLiteral("1043"));
     m_edit->setGeometry(units.Rect(7, 32, 223, 14));

@@ -37,6 +37,7 @@ CChannelValueLists::CChannelValueLists(const TControls& controls, const CMeasure
     m_input.markColors.fill(ValueListColor::kBlack);
     const QFont listFont = ListFont(dialogFont);
     const QFont cellFont = CellFont(dialogFont);
+    m_input.widthRules = CTemperatureValueListView::WidthRules(cellFont);
     for (int list = 0; list < kLists; ++list) {
         VEK::MFC::CDrawingListCtrl& control = *controls.lists[list];
         VEK::MFC::CRowHeaderCtrl& rowHeader = *controls.rowHeaders[list];

@@ -1,19 +1,28 @@
 #include "display/DialogFont.h"
 
+#include <QApplication>
+#include <QFontMetrics>
 #include <QStringList>
 
 namespace {
-const char kFamily[] = "MS UI Gothic";
-constexpr int kPointSize = 9;
+const char kFamily[] = "IPAPGothic";
+const char kStandIn[] = "Noto Sans CJK JP";
 }  // namespace
 
-QFont DialogFont() {
+QString FontFamily() {
     static const bool substituted = [] {
-        QFont::insertSubstitutions(kFamily, {"Noto Sans CJK JP", "IPAPGothic", "VL PGothic", "TakaoPGothic"});
+        QFont::insertSubstitution(kFamily, kStandIn);
         return true;
     }();
     (void)substituted;
-    return QFont(kFamily, kPointSize);
+    return QString::fromLatin1(kFamily);
+}
+
+QFont DialogFont(double points) {
+    QFont font(FontFamily());
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    return font;
 }
 
 QFont ScaledFont(const QFont& font, double scale) {
@@ -23,4 +32,15 @@ QFont ScaledFont(const QFont& font, double scale) {
     else
         scaled.setPointSizeF(font.pointSizeF() * scale);
     return scaled;
+}
+
+int AverageCharWidth(const QFont& font) {
+    const int letters = QFontMetrics(font).horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    return (letters / 26 + 1) / 2;
+}
+
+void UseDialogFontEverywhere() {
+    // Without a class name this also drops the platform theme's fonts for menus and tool tips.
+    QApplication::setFont(DialogFont());
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <QSize>
+#include <QString>
 #include <memory>
 
 class QPainter;
@@ -23,6 +24,9 @@ public:
         (void)parameter;
         Draw(painter, x, y);
     }
+    // What the drawer shows in words, for assistive technology; empty for a picture without a
+    // name.
+    virtual QString AccessibleText() const { return {}; }
 };
 
 // The reference-counted handle by which controls hold drawers.

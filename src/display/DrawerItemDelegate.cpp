@@ -11,10 +11,14 @@ CDrawerItemDelegate::CDrawerItemDelegate(CDrawingListCtrl& list) : QStyledItemDe
 
 void CDrawerItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                 const QModelIndex& index) const {
-    const QRect& cell = option.rect;
-    painter->fillRect(cell, ToQColor(m_list.BackgroundColor()));
+    painter->fillRect(option.rect, ToQColor(m_list.BackgroundColor()));
     const CDrawerHandle& drawer = m_list.CellDrawer(index.column(), index.row());
     if (!drawer)
+        return;
+    // A cell the list's edge cuts is drawn in the part that shows: its text is then whole,
+    // shortened or shown as "#" marks as its drawer decides, never cut by the edge.
+    const QRect cell = option.rect.intersected(m_list.viewport()->rect());
+    if (cell.isEmpty())
         return;
     drawer->SetSize(cell.width(), cell.height());
     painter->save();

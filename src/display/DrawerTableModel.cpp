@@ -12,9 +12,35 @@ int CDrawerTableModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : m_columns;
 }
 
+QVariant CDrawerTableModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::AccessibleTextRole)
+        return {};
+    const CDrawerHandle& drawer = Drawer(index.row(), index.column());
+    return drawer ? QVariant(drawer->AccessibleText()) : QVariant();
+}
+
+QVariant CDrawerTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    // Not for display: the header's drawers paint the items.
+    if (role != Qt::AccessibleTextRole)
+        return {};
+    const std::vector<QString>& names = orientation == Qt::Horizontal ? m_columnNames : m_rowNames;
+    return section >= 0 && section < static_cast<int>(names.size()) ? QVariant(names[section]) : QVariant();
+}
+
+void CDrawerTableModel::SetRowName(int row, QString name) {
+    if (row >= 0 && row < rowCount())
+        m_rowNames[row] = std::move(name);
+}
+
+void CDrawerTableModel::SetColumnName(int column, QString name) {
+    if (column >= 0 && column < m_columns)
+        m_columnNames[column] = std::move(name);
+}
+
 void CDrawerTableModel::InsertColumn(int column) {
     column = std::clamp(column, 0, m_columns);
     beginInsertColumns({}, column, column);
+    m_columnNames.insert(m_columnNames.begin() + column, QString());
     for (auto& row : m_rows) row.insert(row.begin() + column, nullptr);
     ++m_columns;
     endInsertColumns();
@@ -24,6 +50,7 @@ void CDrawerTableModel::RemoveColumn(int column) {
     if (column < 0 || column >= m_columns)
         return;
     beginRemoveColumns({}, column, column);
+    m_columnNames.erase(m_columnNames.begin() + column);
     for (auto& row : m_rows) row.erase(row.begin() + column);
     --m_columns;
     endRemoveColumns();
@@ -33,6 +60,7 @@ int CDrawerTableModel::AppendRow() {
     const int row = static_cast<int>(m_rows.size());
     beginInsertRows({}, row, row);
     m_rows.emplace_back(m_columns);
+    m_rowNames.emplace_back();
     endInsertRows();
     return row;
 }
@@ -42,6 +70,7 @@ void CDrawerTableModel::RemoveAllRows() {
         return;
     beginRemoveRows({}, 0, static_cast<int>(m_rows.size()) - 1);
     m_rows.clear();
+    m_rowNames.clear();
     endRemoveRows();
 }
 

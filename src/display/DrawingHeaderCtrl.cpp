@@ -49,10 +49,14 @@ void CDrawingHeaderCtrl::paintSection(QPainter* painter, const QRect& rect, int 
     if (logicalIndex < 0 || logicalIndex >= static_cast<int>(m_drawers.size()) || !m_drawers[logicalIndex])
         return;
     IDrawable& drawer = *m_drawers[logicalIndex];
-    drawer.SetSize(rect.width(), rect.height());
+    // An item the header's edge cuts is drawn in the part that shows.
+    const QRect shown = rect.intersected(viewport()->rect());
+    if (shown.isEmpty())
+        return;
+    drawer.SetSize(shown.width(), shown.height());
     painter->save();
-    painter->setClipRect(rect);
-    drawer.Draw(*painter, rect.x(), rect.y());
+    painter->setClipRect(shown);
+    drawer.Draw(*painter, shown.x(), shown.y());
     painter->restore();
 }
 

@@ -37,6 +37,7 @@ int CDrawingListCtrl::InsertColumn(int column, const IDrawable& headerDrawer, in
     column = std::clamp(column, 0, ColumnCount());
     m_model->InsertColumn(column);
     m_header->InsertItemDrawer(column, headerDrawer);
+    m_model->SetColumnName(column, headerDrawer.AccessibleText());
     setColumnWidth(column, width);
     return column;
 }
@@ -70,6 +71,10 @@ int CDrawingListCtrl::RowCount() const {
 
 void CDrawingListCtrl::SetCellDrawer(int column, int row, const IDrawable& drawer) {
     m_model->SetDrawer(row, column, drawer.Clone());
+}
+
+void CDrawingListCtrl::SetRowName(int row, const QString& name) {
+    m_model->SetRowName(row, name);
 }
 
 const CDrawerHandle& CDrawingListCtrl::CellDrawer(int column, int row) const {

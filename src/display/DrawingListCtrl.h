@@ -30,6 +30,8 @@ public:
     int RowCount() const;
 
     void SetCellDrawer(int column, int row, const IDrawable& drawer);
+    // The row's name for assistive technology (a column takes its header drawer's words).
+    void SetRowName(int row, const QString& name);
     // Null when the cell has none.
     const CDrawerHandle& CellDrawer(int column, int row) const;
 

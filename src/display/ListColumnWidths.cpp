@@ -1,6 +1,7 @@
 #include "display/ListColumnWidths.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "display/MyTemperatureValueListRapper.h"
 
@@ -11,9 +12,13 @@ std::string ListPrefix(int list) {
     return list == 0 ? "row" : "row" + std::to_string(list);
 }
 
-int ReadWidth(const VEK::AccessorSection& section, const std::string& key) {
-    const int width = section.GetInteger(key, kDefault);
-    return width > 0 && width <= kMax ? width : kDefault;
+// A width stored there, scaled to the list's font; nothing for a missing or unusable one.
+std::optional<int> ReadWidth(const VEK::AccessorSection& section, const std::string& key,
+                             const TListWidthRules& rules) {
+    const int width = section.GetInteger(key, 0);
+    if (width <= 0 || width > kMax)
+        return std::nullopt;
+    return rules.FromStored(width);
 }
 
 int SavedColumnCount(const CMyTemperatureValueListRapper& wrapper) {
@@ -31,15 +36,21 @@ std::string ColumnKey(int list, int column) {
 }
 
 void Read(CMyTemperatureValueListRapper& wrapper, int list, const VEK::AccessorSection& section) {
-    wrapper.SetRowHeaderWidth(ReadWidth(section, RowHeaderKey(list)));
+    const TListWidthRules& rules = wrapper.WidthRules();
+    if (const std::optional<int> width = ReadWidth(section, RowHeaderKey(list), rules))
+        wrapper.SetRowHeaderWidth(*width);
     for (int column = 0; column < SavedColumnCount(wrapper); ++column)
-        wrapper.SetColumnWidth(column, ReadWidth(section, ColumnKey(list, column)));
+        if (const std::optional<int> width = ReadWidth(section, ColumnKey(list, column), rules))
+            wrapper.SetColumnWidth(column, *width);
 }
 
 bool Write(const CMyTemperatureValueListRapper& wrapper, int list, const VEK::AccessorSection& section) {
-    bool written = section.SetInteger(RowHeaderKey(list), wrapper.RowHeaderWidth());
+    const TListWidthRules& rules = wrapper.WidthRules();
+    bool written = section.SetInteger(RowHeaderKey(list), rules.ToStored(wrapper.RowHeaderWidth()));
     for (int column = 0; column < SavedColumnCount(wrapper); ++column)
-        written = section.SetInteger(ColumnKey(list, column), wrapper.Columns()[column].width) && written;
+        written =
+            section.SetInteger(ColumnKey(list, column), rules.ToStored(wrapper.Columns()[column].width)) &&
+            written;
     return written;
 }
 

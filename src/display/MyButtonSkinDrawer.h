@@ -19,6 +19,7 @@ public:
         return std::make_shared<CMyButtonSkinDrawer>(*this);
     }
     void Draw(QPainter& painter, int x, int y) const override;
+    QString AccessibleText() const override { return m_text; }
 
 private:
     uint32_t m_format;

@@ -9,6 +9,7 @@ public:
 
     std::shared_ptr<VEK::IDrawable> Clone() const override { return std::make_shared<CMyIconDrawer>(*this); }
     void Draw(QPainter& painter, int x, int y) const override;
+    QString AccessibleText() const override { return m_inner.AccessibleText(); }
 
 private:
     int m_iconWidth;

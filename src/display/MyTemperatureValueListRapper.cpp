@@ -1,5 +1,7 @@
 #include "display/MyTemperatureValueListRapper.h"
 
+#include <algorithm>
+
 #include "display/ValueListColors.h"
 
 namespace {
@@ -8,20 +10,32 @@ const char kLostText[] = "Lost";
 
 CMyTemperatureValueListRapper::CMyTemperatureValueListRapper(TClock clock) : m_clock(std::move(clock)) {}
 
-void CMyTemperatureValueListRapper::SetupColumns(uint8_t visibleItems, bool anyAdjusted) {
+void CMyTemperatureValueListRapper::SetupColumns(uint8_t visibleItems, bool anyAdjusted,
+                                                 const TListWidthRules& rules) {
     m_columnIndex.fill(-1);
-    m_rowHeaderWidth = kRowHeaderWidth;
+    m_rules = rules;
+    m_rowHeaderWidth = std::max(rules.rowHeaderDefault, rules.rowHeaderMinimum);
     m_anyAdjusted = anyAdjusted;
     m_columns.clear();
     for (EValueColumn kind : ValueColumnsFor(visibleItems)) {
         m_columnIndex[static_cast<int>(kind)] = static_cast<int>(m_columns.size());
-        m_columns.push_back({kind, ValueColumnSpec(kind).initialWidth});
+        m_columns.push_back({kind, std::max(rules.DefaultWidth(kind), rules.MinimumWidth(kind))});
     }
 }
 
 void CMyTemperatureValueListRapper::SetColumnWidth(int column, int width) {
     if (column >= 0 && column < static_cast<int>(m_columns.size()))
-        m_columns[column].width = width;
+        m_columns[column].width = std::max(width, MinimumWidth(column));
+}
+
+int CMyTemperatureValueListRapper::MinimumWidth(int column) const {
+    if (column < 0 || column >= static_cast<int>(m_columns.size()))
+        return 0;
+    return m_rules.MinimumWidth(m_columns[column].kind);
+}
+
+void CMyTemperatureValueListRapper::SetRowHeaderWidth(int width) {
+    m_rowHeaderWidth = std::max(width, m_rules.rowHeaderMinimum);
 }
 
 void CMyTemperatureValueListRapper::ClearEntries() {

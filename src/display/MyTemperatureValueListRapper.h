@@ -7,6 +7,7 @@
 
 #include "display/CellLook.h"
 #include "display/ChannelCells.h"
+#include "display/ListWidthRules.h"
 #include "display/ValueListColumn.h"
 
 // One channel value list without its controls: the columns, one row per channel shown, and per
@@ -36,17 +37,21 @@ public:
 
     explicit CMyTemperatureValueListRapper(TClock clock);
 
-    // The columns a visible-items mask selects at their initial widths, the row header at its
-    // initial width; anyAdjusted marks the Temp. header. The rows stay as they are.
-    void SetupColumns(uint8_t visibleItems, bool anyAdjusted);
+    // The columns a visible-items mask selects and the row header at the rules' default widths;
+    // anyAdjusted marks the Temp. header. The rows stay as they are.
+    void SetupColumns(uint8_t visibleItems, bool anyAdjusted, const TListWidthRules& rules = {});
+    const TListWidthRules& WidthRules() const { return m_rules; }
     const std::vector<TColumn>& Columns() const { return m_columns; }
     // Position of a column, -1 when the list lacks it.
     int ColumnIndex(EValueColumn kind) const { return m_columnIndex[static_cast<int>(kind)]; }
     bool TemperatureHeaderMarked() const { return m_anyAdjusted; }
-    // Ignored for a column the list lacks.
+    // Ignored for a column the list lacks; never below the column's least width.
     void SetColumnWidth(int column, int width);
+    // The least width of a column, 0 for one the list lacks.
+    int MinimumWidth(int column) const;
     int RowHeaderWidth() const { return m_rowHeaderWidth; }
-    void SetRowHeaderWidth(int width) { m_rowHeaderWidth = width; }
+    // Never below the row header's least width.
+    void SetRowHeaderWidth(int width);
 
     // No rows; every channel's entry as new.
     void ClearEntries();
@@ -101,6 +106,7 @@ private:
     std::vector<TColumn> m_columns;
     std::array<int, 5> m_columnIndex{-1, -1, -1, -1, -1};
     bool m_anyAdjusted = false;
+    TListWidthRules m_rules;
     int m_rowHeaderWidth = kRowHeaderWidth;
     uint32_t m_lostTimeoutMs = 0;
     std::vector<TRow> m_rows;

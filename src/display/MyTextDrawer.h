@@ -8,6 +8,8 @@ public:
 
     std::shared_ptr<VEK::IDrawable> Clone() const override { return std::make_shared<CMyTextDrawer>(*this); }
     void Draw(QPainter& painter, int x, int y) const override;
+    QString AccessibleText() const override { return m_inner.AccessibleText(); }
+    const VEK::CTextBkDrawer& Inner() const { return m_inner; }
 
 private:
     VEK::CTextBkDrawer m_inner;

@@ -1,10 +1,40 @@
 #include "display/MyTextStatic.h"
 
+#include <QAccessibleWidget>
 #include <QEvent>
 
 #include "display/DrawColor.h"
 
+namespace {
+
+// A read-out as static text named by its label and what it shows now.
+class CReadoutAccessible : public QAccessibleWidget {
+public:
+    explicit CReadoutAccessible(CMyTextStatic* readout)
+        : QAccessibleWidget(readout, QAccessible::StaticText) {}
+
+    QString text(QAccessible::Text kind) const override {
+        const auto* readout = static_cast<const CMyTextStatic*>(widget());
+        if (kind == QAccessible::Name && readout->accessibleName().isEmpty())
+            return readout->AccessibleName();
+        return QAccessibleWidget::text(kind);
+    }
+};
+
+QAccessibleInterface* ReadoutFactory(const QString& className, QObject* object) {
+    if (className == QLatin1String("CMyTextStatic") && object->isWidgetType())
+        return new CReadoutAccessible(static_cast<CMyTextStatic*>(object));
+    return nullptr;
+}
+
+}  // namespace
+
 CMyTextStatic::CMyTextStatic(const QString& text, QWidget* parent) : CDrawingStatic(parent) {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(ReadoutFactory);
+        return true;
+    }();
+    (void)factoryInstalled;
     setText(text);
     QPalette colours = palette();
     colours.setColor(QPalette::WindowText, VEK::ToQColor(kDefaultTextColor));
@@ -52,6 +82,14 @@ void CMyTextStatic::SetBackgroundColor(uint32_t rgb) {
 
 uint32_t CMyTextStatic::BackgroundColor() const {
     return palette().color(QPalette::Window).rgb() & 0xFFFFFFu;
+}
+
+QString CMyTextStatic::AccessibleName() const {
+    // A read-out that wraps its lines is read as one.
+    const QString shown = text().simplified();
+    if (m_accessibleLabel.isEmpty())
+        return shown;
+    return shown.isEmpty() ? m_accessibleLabel : m_accessibleLabel + QStringLiteral(": ") + shown;
 }
 
 void CMyTextStatic::SetWidestTexts(const QStringList& texts) {

@@ -25,6 +25,11 @@ public:
     uint32_t BackgroundColor() const;
     // The texts the static will show besides the current one; the natural size fits the widest.
     void SetWidestTexts(const QStringList& texts);
+    // What the read-out shows ("Status"): assistive technology names it "Status: Ready", or by the
+    // label alone while it shows nothing.
+    void SetAccessibleLabel(const QString& label) { m_accessibleLabel = label; }
+    const QString& AccessibleLabel() const { return m_accessibleLabel; }
+    QString AccessibleName() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
@@ -39,6 +44,7 @@ private:
 
     uint32_t m_format = VEK::CTextDrawer::kLeft;
     QStringList m_widestTexts;
+    QString m_accessibleLabel;
     uint32_t m_textMarker = 0;  // a marker text colour, or 0
     QString m_drawnText;
 };

@@ -128,8 +128,8 @@ void CRowHeaderCtrl::mousePressEvent(QMouseEvent* event) {
 void CRowHeaderCtrl::mouseMoveEvent(QMouseEvent* event) {
     const int x = event->position().toPoint().x();
     if (m_dragging) {
-        SetStripWidth(std::clamp(x + (m_widthAtPress - m_xAtPress), kMinWidth,
-                                 std::max(kMinWidth, width() - kMinWidth)));
+        SetStripWidth(std::clamp(x + (m_widthAtPress - m_xAtPress), m_minWidth,
+                                 std::max(m_minWidth, width() - kMinWidth)));
         return;
     }
     if (InEdgeZone(x))

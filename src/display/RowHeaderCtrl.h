@@ -1,6 +1,7 @@
 #pragma once
 #include <QPointer>
 #include <QWidget>
+#include <algorithm>
 #include <cstdint>
 #include <map>
 
@@ -28,8 +29,10 @@ public:
     void Attach(CDrawingListCtrl* list, int width, bool resizable);
     CDrawingListCtrl* List() const { return m_list; }
     int StripWidth() const { return m_width; }
-    // A drag keeps it within kMinWidth .. client width - kMinWidth.
+    // A drag keeps it within the least width .. client width - kMinWidth.
     void SetStripWidth(int width);
+    // The narrowest a drag makes the strip (kMinWidth unless set): what its texts need.
+    void SetMinimumStripWidth(int width) { m_minWidth = std::max(kMinWidth, width); }
 
     void SetTitleDrawer(const IDrawable& drawer);
     void SetBackgroundColor(uint32_t rgb);
@@ -62,6 +65,7 @@ private:
 
     QPointer<CDrawingListCtrl> m_list;
     int m_width = 50;
+    int m_minWidth = kMinWidth;
     bool m_resizable = false;
     CDrawerHandle m_title;
     uint32_t m_background;

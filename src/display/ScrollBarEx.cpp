@@ -1,10 +1,30 @@
 #include "display/ScrollBarEx.h"
 
+#include <QPainter>
+#include <QStyleOptionSlider>
+
 namespace VEK::MFC {
 
 CScrollBarEx::CScrollBarEx(Qt::Orientation orientation, QWidget* parent) : QScrollBar(orientation, parent) {
     connect(this, &QAbstractSlider::actionTriggered, this, &CScrollBarEx::OnAction);
     connect(this, &QAbstractSlider::sliderReleased, this, [this] { Scroll(kEndScroll); });
+}
+
+void CScrollBarEx::paintEvent(QPaintEvent* event) {
+    QScrollBar::paintEvent(event);
+    if (!isEnabled() || minimum() == maximum())
+        return;
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    const QRect thumb =
+        style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this);
+    if (thumb.isEmpty())
+        return;
+    QPainter painter(this);
+    const bool pressed = isSliderDown();
+    painter.setPen(QColor(150, 150, 150));
+    painter.setBrush(pressed ? QColor(166, 166, 166) : QColor(195, 195, 195));
+    painter.drawRect(thumb.adjusted(1, 1, -2, -2));
 }
 
 void CScrollBarEx::OnAction(int action) {

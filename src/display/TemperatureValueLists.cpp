@@ -30,8 +30,8 @@ void CTemperatureValueLists::RebuildLists(const CMeasurementDataManager& store, 
     for (int list = 0; list < kLists; ++list) {
         CMyTemperatureValueListRapper& wrapper = m_lists[list];
         wrapper.ClearEntries();
-        wrapper.SetupColumns(list == 0 ? input.visibleItemsSingle : input.visibleItemsOnly,
-                             !adjusted.empty());
+        wrapper.SetupColumns(list == 0 ? input.visibleItemsSingle : input.visibleItemsOnly, !adjusted.empty(),
+                             input.widthRules);
         ListColumnWidths::Read(wrapper, list, widths);
     }
     FillListZero(store, input);

@@ -42,6 +42,8 @@ public:
         std::array<uint32_t, kChannels + 1> markColors{};
         // Whether the graph shows a channel; every channel when empty.
         std::function<bool(int)> shownInGraph;
+        // The widths at the lists' font.
+        TListWidthRules widthRules;
     };
 
     // The steady clock in milliseconds.

@@ -29,18 +29,31 @@ int CTextDrawer::TextFlags() const {
     return flags;
 }
 
-QSize CTextDrawer::MeasureText(int areaWidth) const {
+QSize CTextDrawer::MeasureText(const QString& text, int areaWidth) const {
     const QFontMetrics metrics(m_font);
     // Only the line-breaking flags matter for the size; the alignment flags place the box later.
     const QRect bounds(0, 0, (m_format & kWordBreak) != 0 ? areaWidth : std::numeric_limits<int>::max() / 2,
                        std::numeric_limits<int>::max() / 2);
-    const QRect box = metrics.boundingRect(bounds, TextFlags(), m_text);
+    const QRect box = metrics.boundingRect(bounds, TextFlags(), text);
     return {box.width(), std::max(box.height(), metrics.height())};
+}
+
+QString CTextDrawer::ShownText() const {
+    if ((m_format & (kEndEllipsis | kHashWhenCut)) == 0 || (m_format & kWordBreak) != 0)
+        return m_text;
+    const int areaWidth = std::max(0, Width() - m_leftMargin);
+    if (MeasureText(m_text, areaWidth).width() <= areaWidth)
+        return m_text;
+    const QFontMetrics metrics(m_font);
+    if ((m_format & kEndEllipsis) != 0)
+        return metrics.elidedText(m_text, Qt::ElideRight, areaWidth, TextFlags());
+    const int hash = std::max(1, metrics.horizontalAdvance(QLatin1Char('#')));
+    return QString(areaWidth / hash, QLatin1Char('#'));
 }
 
 QRect CTextDrawer::TextBox(int x, int y) const {
     const QRect area = TextArea(x, y);
-    const QSize size = MeasureText(area.width());
+    const QSize size = MeasureText(ShownText(), area.width());
     int left = area.left();
     if ((m_format & kCentre) != 0)
         left += (area.width() - size.width()) / 2;
@@ -57,7 +70,7 @@ QRect CTextDrawer::TextBox(int x, int y) const {
 }
 
 void CTextDrawer::FitToText() {
-    const QSize size = MeasureText(std::max(0, Width() - m_leftMargin));
+    const QSize size = MeasureText(m_text, std::max(0, Width() - m_leftMargin));
     SetSize(m_leftMargin + size.width(), size.height());
 }
 
@@ -66,7 +79,8 @@ void CTextDrawer::Draw(QPainter& painter, int x, int y) const {
 }
 
 void CTextDrawer::DrawText(QPainter& painter, int x, int y) const {
-    if (m_text.isEmpty())
+    const QString text = ShownText();
+    if (text.isEmpty())
         return;
     const QRect box = TextBox(x, y);
     painter.save();
@@ -75,12 +89,12 @@ void CTextDrawer::DrawText(QPainter& painter, int x, int y) const {
         // Embossed: a light copy one pixel down and right under the grey text.
         const QPalette palette = QApplication::palette();
         painter.setPen(palette.color(QPalette::Light));
-        painter.drawText(box.translated(1, 1), TextFlags(), m_text);
+        painter.drawText(box.translated(1, 1), TextFlags(), text);
         painter.setPen(palette.color(QPalette::Dark));
     } else if (m_textColor != kSurfaceColor) {
         painter.setPen(ToQColor(m_textColor));
     }
-    painter.drawText(box, TextFlags(), m_text);
+    painter.drawText(box, TextFlags(), text);
     painter.restore();
 }
 

@@ -21,6 +21,11 @@ public:
         kBottom = 0x08,
         kWordBreak = 0x10,
         kSingleLine = 0x20,
+        // A single line too wide for its area ends in "…" (free text such as a comment)...
+        kEndEllipsis = 0x40,
+        // ...or shows "#" marks across the area, as a spreadsheet does (a number is never shown
+        // shortened).
+        kHashWhenCut = 0x80,
     };
     // Text colours beyond 0xRRGGBB: the disabled (embossed) look, and the painter's own pen.
     static constexpr uint32_t kDisabledColor = 0xFFFFFFFF;
@@ -35,18 +40,23 @@ public:
     // Width becomes margin + text width, height the text height.
     void FitToText();
     const QString& Text() const { return m_text; }
-    // Where the text box lies when drawn at (x, y).
+    // The whole text, also where the drawer shows it shortened.
+    QString AccessibleText() const override { return m_text; }
+    // What is drawn at the drawer's size: the text, or its shortened form when it does not fit
+    // and the format asks for one.
+    QString ShownText() const;
+    // Where the shown text's box lies when drawn at (x, y).
     QRect TextBox(int x, int y) const;
-
-protected:
     // The rectangle the format places the text in.
     QRect TextArea(int x, int y) const {
         return QRect(x + m_leftMargin, y, Width() - m_leftMargin, Height());
     }
+
+protected:
     void DrawText(QPainter& painter, int x, int y) const;
 
 private:
-    QSize MeasureText(int areaWidth) const;
+    QSize MeasureText(const QString& text, int areaWidth) const;
     int TextFlags() const;
 
     QFont m_font;

@@ -1,62 +1,36 @@
 #include "files/AppendFileWriter.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <string_view>
 
+#include "platform/Folders.h"
 #include "support/VekException.h"
 
 namespace VEK {
 
-CAppendFileWriter::~CAppendFileWriter() {
-    if (m_fd >= 0)
-        close(m_fd);
-}
-
 bool CAppendFileWriter::Open() {
-    m_fd = open(m_path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    if (m_fd < 0)
-        return false;
     struct stat st {};
-    if (fstat(m_fd, &st) != 0) {
-        close(m_fd);
-        m_fd = -1;
+    if (m_fd < 0 || fstat(m_fd, &st) != 0) {
+        Fail(m_fd < 0 ? EBADF : errno);
         return false;
     }
-    m_sizeAtOpen = st.st_size;
+    m_sizeAtOpen = m_end = st.st_size;
     return true;
 }
 
 void CAppendFileWriter::Write(const char* bytes, size_t size) {
-    if (m_fd < 0)
-        throw CWriteFailureException(EBADF);
-    while (size > 0) {
-        const ssize_t n = write(m_fd, bytes, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            throw CWriteFailureException(n < 0 ? errno : ENOSPC);
-        bytes += n;
-        size -= static_cast<size_t>(n);
+    if (m_fd < 0 || !WriteAllAt(m_fd, static_cast<uint64_t>(m_end), std::string_view(bytes, size))) {
+        Fail(m_fd < 0 ? EBADF : (errno != 0 ? errno : ENOSPC));
+        throw CWriteFailureException(m_error);
     }
+    m_end += static_cast<off_t>(size);
 }
 
 bool CAppendFileWriter::Rollback() {
-    if (m_fd >= 0) {
-        close(m_fd);
-        m_fd = -1;
-    }
-    return truncate(m_path.c_str(), m_sizeAtOpen) == 0;
-}
-
-bool CAppendFileWriter::Close() {
-    if (m_fd < 0)
-        return false;
-    const bool ok = close(m_fd) == 0;
-    m_fd = -1;
-    return ok;
+    return m_fd >= 0 && ftruncate(m_fd, m_sizeAtOpen) == 0;
 }
 
 }  // namespace VEK

@@ -8,25 +8,32 @@
 
 namespace VEK {
 
-// Appends to a file, creating it when absent. A failed append can be taken back, so that a
-// part-written row never stays in the file.
+// Appends to an open file through a descriptor it borrows, never reopening the file by name. A
+// failed append can be taken back, so that a part-written row never stays in the file.
 class CAppendFileWriter : public IWriter, private CCopyImpossible {
 public:
-    explicit CAppendFileWriter(std::string path) : m_path(std::move(path)) {}
-    ~CAppendFileWriter() override;
+    CAppendFileWriter(int fd, std::string path) : m_fd(fd), m_path(std::move(path)) {}
 
+    // Finds the end of the file; false when the descriptor is unusable.
     bool Open();
     void Write(const char* bytes, size_t size) override;
     std::string Path() const override { return m_path; }
-    // Closes the file and cuts it back to its size at Open.
+    // Cuts the file back to its size at Open.
     bool Rollback();
-    // False when the system reports a failure of the writes on closing.
-    bool Close();
+    // The errno of the first failure, 0 while there was none.
+    int Error() const { return m_error; }
 
 private:
+    void Fail(int error) {
+        if (m_error == 0)
+            m_error = error;
+    }
+
+    int m_fd;
     std::string m_path;
-    int m_fd = -1;
     off_t m_sizeAtOpen = 0;
+    off_t m_end = 0;
+    int m_error = 0;
 };
 
 }  // namespace VEK

@@ -21,12 +21,21 @@ public:
     std::string Path() const override { return m_path; }
     // Syncs the temporary file and renames it over the file. False on any failure.
     bool Commit();
+    // The errno of the first failure, 0 while there was none.
+    int Error() const { return m_error; }
+    uint64_t BytesWritten() const { return m_offset; }
 
 private:
+    void Fail(int error) {
+        if (m_error == 0)
+            m_error = error;
+    }
+
     std::string m_path;
     std::string m_temp;
     int m_fd = -1;
     uint64_t m_offset = 0;
+    int m_error = 0;
 };
 
 }  // namespace VEK

@@ -23,6 +23,12 @@ constexpr int kChannels = CMeasurementDataManager::kChannels;
 constexpr size_t kHeaderFields = kChannels + 5;
 constexpr int kAbsent = -1;
 constexpr std::string_view kWorkingName = "Brisquent-Working";
+// Far beyond any line the writer makes (a row of a hundred readings, a hundred long comments); a
+// longer line is refused rather than held in memory, however long it goes on.
+constexpr size_t kLongestLine = size_t{1} << 20;
+// The fewest bytes a row takes beyond one per channel column and one per channel in use (a
+// number, a comma, a short time and a line end), with room for files a spreadsheet wrote again.
+constexpr uint64_t kLeastRowBytes = 5;
 
 // Line numbers (from 0) of the header entries; kAbsent where a version has none.
 struct TLayout {
@@ -161,17 +167,22 @@ private:
 };
 
 // Why a parse ended without a store.
-enum class EParse { kDone, kNotThisVersion, kCancelled };
+enum class EParse { kDone, kNotThisVersion, kCancelled, kRefused };
 
 class CDataFileParser {
 public:
     CDataFileParser(IReader& reader, size_t chunkSize, CMeasurementDataManager& store, TDataFileView& view,
                     const TLayout& layout)
-        : m_reader(reader), m_chunks(reader, chunkSize), m_store(store), m_view(view), m_layout(layout) {}
+        : m_reader(reader), m_chunks(reader, chunkSize), m_store(store), m_view(view), m_layout(layout) {
+        m_chunks.SetLongestLine(kLongestLine);
+    }
 
     EParse Parse(const FileProgress& progress) {
         size_t pos = 0;
         std::vector<std::string> header = HeaderLines(pos);
+        // Before the store is touched: a line too long to be any of the file's is never held.
+        if (m_chunks.LineTooLong())
+            return Refuse(header.size() + 1, "is longer than " + std::to_string(kLongestLine) + " bytes");
         if (header.empty())
             return EParse::kNotThisVersion;
         const CFields first(header[0]);
@@ -188,6 +199,7 @@ public:
         EmptyStore(m_store);
         m_view.skippedLines = 0;
         m_view.damagedRows = 0;
+        m_view.problem.clear();
         m_view.workingFile = workingFile;
         for (size_t line = 1; line < header.size(); ++line)
             HeaderLine(static_cast<int>(line), CFields(header[line]));
@@ -196,18 +208,27 @@ public:
             const std::string_view onOff = header[static_cast<size_t>(m_layout.onOff)];
             m_rowCommas = static_cast<size_t>(std::count(onOff.begin(), onOff.end(), ','));
         }
-        // Only lines with a record's number and time are records, so the record count stays
-        // within what the file's size can hold (four bytes a record at the least) and blank or
-        // stray lines never stretch the channels.
+        // Only lines with a record's number and time are records, so that blank or stray lines
+        // never stretch the channels; and no more rows than the file's size can hold as rows of its
+        // channels, so that short lines claiming to be rows cannot either: the records, in memory
+        // and written out again, stay within a small factor of the file.
         CRowCollector rows;
-        const uint64_t fileSize = progress ? m_reader.Size() : 0;
+        const uint64_t fileSize = m_reader.Size();
+        const uint64_t mostRows = fileSize / RowBytesAtLeast() + 1;
+        const uint64_t headerLines = header.size();
         uint32_t wholeRows = 0;  // rows up to the last whole one
-        for (uint32_t row = 0; !m_text.empty(); m_text = m_chunks.Next(), pos = 0) {
+        uint32_t row = 0;
+        for (; !m_text.empty(); m_text = m_chunks.Next(), pos = 0) {
             while (pos < m_text.size()) {
+                const uint64_t line = headerLines + m_view.skippedLines + row + 1;
+                const bool record = StartsLikeRecord(pos);
+                if (record && row >= mostRows)
+                    return Refuse(line, "is one row more than a file of " + std::to_string(fileSize) +
+                                            " bytes with these channels can hold");
                 size_t end = 0;
-                if (!StartsLikeRecord(pos)) {
+                if (!record) {
                     ++m_view.skippedLines;
-                    pos = NextLineStart(m_text, LineEnd(pos));
+                    end = LineEnd(pos);
                 } else if (m_view.workingFile && !IsWholeWorkingRow(pos, end = LineEnd(pos))) {
                     // A row the writer never wrote so: which field belongs to which channel is not
                     // known. It keeps its record (the later rows keep their times) without readings.
@@ -215,15 +236,20 @@ public:
                         m_store.SetStartTime(FirstRowTime(pos, end));
                     ++m_view.damagedRows;
                     ++row;
-                    pos = NextLineStart(m_text, end);
                 } else {
-                    pos = NextLineStart(m_text, DataRow(pos, row++, rows));
+                    end = DataRow(pos, row++, rows);
                     wholeRows = row;
                 }
+                if (end - pos > kLongestLine)
+                    return Refuse(line, "is longer than " + std::to_string(kLongestLine) + " bytes");
+                pos = NextLineStart(m_text, end);
             }
             if (progress && !progress(row, EstimatedRows(row, fileSize)))
                 return EParse::kCancelled;
         }
+        if (m_chunks.LineTooLong())
+            return Refuse(headerLines + m_view.skippedLines + row + 1,
+                          "is longer than " + std::to_string(kLongestLine) + " bytes");
         rows.Flush(m_store);
         // A working file has a row for every record of the run, readings or not; a cut row after
         // the last whole one is dropped, not padded.
@@ -233,6 +259,25 @@ public:
     }
 
 private:
+    EParse Refuse(uint64_t line, const std::string& why) {
+        m_view.problem = "line " + std::to_string(line) + " " + why;
+        return EParse::kRefused;
+    }
+
+    // The least a row of this file takes: its channel columns (as the header has them) each with a
+    // comma, the channels in use each with a character more.
+    uint64_t RowBytesAtLeast() const {
+        uint64_t columns = m_view.workingFile && m_rowCommas > 2 ? m_rowCommas - 2 : 0;
+        uint64_t inUse = 0;
+        for (int k = 1; k <= kChannels; ++k) {
+            if (m_store.Channel(k).InUse()) {
+                ++inUse;
+                columns = std::max<uint64_t>(columns, static_cast<uint64_t>(k));
+            }
+        }
+        return kLeastRowBytes + columns + inUse;
+    }
+
     // The header's lines, up to the first data row (fewer in a short file); pos becomes the start
     // of the line after them in m_text.
     std::vector<std::string> HeaderLines(size_t& pos) {

@@ -10,8 +10,9 @@
 namespace VEK {
 
 // False, with the store untouched, when the file cannot be read or its first line is not the
-// version's header; false too when it does not fit in memory (the store then holds part of it and
-// is the caller's to reset). Otherwise the store holds the file's channels and records (state
+// version's header; false too when it does not fit in memory or view.problem names a line that
+// no file of the version has (longer than any, or one row more than the file's size can hold):
+// the store then holds part of it and is the caller's to reset. Otherwise the store holds the file's channels and records (state
 // empty; the caller decides the state) and its saved path is the file's path; view receives the
 // scales, TIME OFFSET and the count of lines that are not records. progress counts the records
 // read out of an estimate; when it cancels, the read fails with the store holding part of the file.

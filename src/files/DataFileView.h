@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "files/GraphScaleSettings.h"
 
@@ -23,6 +24,8 @@ struct TDataFileView {
     // Read, working files only: rows cut short or of the wrong length. Those before the last whole
     // row keep their records, without readings; those after it are dropped.
     uint32_t damagedRows = 0;
+    // Read: why a file with a right header was refused ("line 12: ..."), else empty.
+    std::string problem;
 };
 
 // The left-edge record for a file's TIME OFFSET, once the graph has taken the file's sampling rate

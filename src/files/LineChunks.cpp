@@ -46,6 +46,10 @@ std::string_view CLineChunks::Next() {
         m_cut = m_end ? m_filled : CutAfterLastLine();
         if (m_cut > 0 || m_end)
             break;
+        if (m_buffer.size() - 1 >= m_longestLine) {
+            m_tooLong = true;
+            return {};
+        }
         m_buffer.resize(m_buffer.size() * 2);  // a line longer than the buffer
     }
     if (m_end)

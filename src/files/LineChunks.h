@@ -24,6 +24,10 @@ public:
     std::string_view Next();
     // Bytes handed out so far.
     uint64_t BytesDone() const { return m_done; }
+    // The buffer never grows past this for a long line: Next then ends early (empty) and
+    // LineTooLong says so. A line up to the chunk size may still come whole.
+    void SetLongestLine(size_t bytes) { m_longestLine = bytes; }
+    bool LineTooLong() const { return m_tooLong; }
 
 private:
     // One past the last line end of the bytes read, not counting a CR that may be half of a CR LF
@@ -43,6 +47,8 @@ private:
     uint64_t m_offset = 0;
     uint64_t m_done = 0;
     bool m_end = false;
+    size_t m_longestLine = SIZE_MAX;
+    bool m_tooLong = false;
 };
 
 }  // namespace VEK

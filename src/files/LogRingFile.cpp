@@ -42,6 +42,34 @@ bool CLogRingFile::Open(const std::string& path, uint64_t ringBytes) {
     return true;
 }
 
+std::string CLogRingFile::NewestLine() const {
+    struct stat st {};
+    if (m_fd < 0 || fstat(m_fd, &st) != 0)
+        return {};
+    // After a wrap the newest entry ends the file, followed by its marker; otherwise it ends where
+    // the next one goes.
+    const uint64_t size = static_cast<uint64_t>(st.st_size);
+    const bool wrapped = m_position == kFirstEntry;
+    const uint64_t end = wrapped ? size : m_position;
+    constexpr uint64_t kLongestLine = 4096;
+    if (end <= kFirstEntry || end > size)
+        return {};
+    const uint64_t from = end > kFirstEntry + kLongestLine ? end - kLongestLine : kFirstEntry;
+    std::string text(end - from, '\0');
+    if (pread(m_fd, text.data(), text.size(), static_cast<off_t>(from)) != static_cast<ssize_t>(text.size()))
+        return {};
+    if (wrapped) {
+        if (text.size() < 4 || text.compare(text.size() - 4, 4, "@@\r\n") != 0)
+            return {};
+        text.resize(text.size() - 4);
+    }
+    if (text.size() < 2 || text.compare(text.size() - 2, 2, "\r\n") != 0)
+        return {};
+    text.resize(text.size() - 2);
+    const size_t lineStart = text.rfind("\r\n");
+    return lineStart == std::string::npos ? text : text.substr(lineStart + 2);
+}
+
 void CLogRingFile::Close() {
     if (m_fd >= 0)
         close(m_fd);

@@ -21,6 +21,9 @@ public:
     // Writes one line (without its CR LF) at the current position, followed by the end marker.
     bool WriteLine(const std::string& line);
     uint64_t Position() const { return m_position; }
+    // The newest entry's line (without CR LF), the one before the end marker; empty for a fresh
+    // file. Read once, right after Open.
+    std::string NewestLine() const;
 
 private:
     // A log file removed while open (by the user or a clean-up) is created again.

@@ -9,6 +9,8 @@
 #include "data/Thermocouple.h"
 #include "files/AtomicFileWriter.h"
 #include "files/FileReader.h"
+#include "files/TraceLogger.h"
+#include "support/ErrorText.h"
 #include "support/NumberText.h"
 #include "support/TextCodec.h"
 #include "support/TextLines.h"
@@ -118,8 +120,12 @@ bool WriteOffsetFile(const TOffsetTable& table, IWriter& writer) {
 
 bool SaveOffsetFile(TOffsetTable& table, const std::string& path) {
     CAtomicFileWriter writer(path);
-    if (!writer.Open() || !WriteOffsetFile(table, writer) || !writer.Commit())
+    if (!writer.Open() || !WriteOffsetFile(table, writer) || !writer.Commit()) {
+        TraceLogger().Trace("オフセットファイル[%s]の保存に失敗しました(%s)。", path.c_str(),
+                            ErrorText(writer.Error()).c_str());
         return false;
+    }
+    TraceLogger().Trace("オフセットファイル[%s]を保存しました。", path.c_str());
     table.path = path;
     table.modified = false;
     return true;
@@ -168,7 +174,18 @@ bool ReadOffsetFile(TOffsetTable& table, IReader& reader) {
 
 bool LoadOffsetFile(TOffsetTable& table, const std::string& path) {
     CFileReader reader(path);
-    return reader.Open() && ReadOffsetFile(table, reader);
+    if (!reader.Open()) {
+        TraceLogger().Trace("ファイル[%s]のオープンに失敗しました。", path.c_str());
+        return false;
+    }
+    if (!ReadOffsetFile(table, reader)) {
+        TraceLogger().Trace(
+            "オフセットファイル[%s]の読み込みに失敗しました(オフセットファイルではないか、値が不正です)。",
+            path.c_str());
+        return false;
+    }
+    TraceLogger().Trace("オフセットファイル[%s]を読み込みました。", path.c_str());
+    return true;
 }
 
 }  // namespace VEK

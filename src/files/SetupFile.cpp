@@ -3,9 +3,12 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <cerrno>
 
 #include "files/InifileAccessor.h"
+#include "files/TraceLogger.h"
 #include "platform/RegularFile.h"
+#include "support/ErrorText.h"
 
 namespace VEK {
 namespace {
@@ -22,8 +25,11 @@ bool ReadSetupFile(const std::string& path, const AccessorSection& parameter, TP
                    TGraphScaleSettings& scales) {
     // Read once: every key comes from the same version of the file, and a hundred keys cost one read.
     CInifileAccessor file(path, ReadRegularFile(path, CIniProfile::kMaxBytes));
-    if (!HasUserSection(file))
+    if (!HasUserSection(file)) {
+        TraceLogger().Trace("設定ファイル[%s]の読み込みに失敗しました(セクション user がありません)。",
+                            path.c_str());
         return false;
+    }
     const AccessorSection user(&file, kUserSection);
     TParameterSet read = set;
     ReadParameterSet(read, user, parameter);
@@ -32,6 +38,7 @@ bool ReadSetupFile(const std::string& path, const AccessorSection& parameter, TP
     read.firmware = set.firmware;
     set = read;
     scales = ReadGraphScales(user);
+    TraceLogger().Trace("設定ファイル[%s]を読み込みました。", path.c_str());
     return true;
 }
 
@@ -44,7 +51,14 @@ bool WriteSetupFile(IAccessor& file, const TParameterSet& set, const TGraphScale
 bool WriteSetupFile(const std::string& path, const TParameterSet& set, const TGraphScaleSettings& scales) {
     CInifileAccessor file(path);
     file.SetDeferred(true);
-    return WriteSetupFile(file, set, scales);
+    errno = 0;
+    if (WriteSetupFile(file, set, scales)) {
+        TraceLogger().Trace("設定ファイル[%s]を書き出しました。", path.c_str());
+        return true;
+    }
+    TraceLogger().Trace("設定ファイル[%s]の書き出しに失敗しました(%s)。", path.c_str(),
+                        ErrorText(errno).c_str());
+    return false;
 }
 
 }  // namespace VEK

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <string_view>
 
 #include "files/Settings.h"
 
@@ -41,6 +42,21 @@ std::vector<std::string> DumpLines(const std::vector<uint8_t>& bytes, size_t cou
         lines.push_back(line + " : " + chars);
     }
     return lines;
+}
+
+// The time of an entry line ("24/05/06-07:08:09.123"), or the line itself when it has none.
+std::string EntryTime(const std::string& line) {
+    static constexpr std::string_view kPattern = "00/00/00-00:00:00.000";
+    for (size_t at = 0; at + kPattern.size() <= line.size(); ++at) {
+        bool match = true;
+        for (size_t i = 0; i < kPattern.size() && match; ++i) {
+            const char c = line[at + i];
+            match = kPattern[i] == '0' ? c >= '0' && c <= '9' : c == kPattern[i];
+        }
+        if (match)
+            return line.substr(at, kPattern.size());
+    }
+    return line.substr(0, 200);
 }
 
 }  // namespace
@@ -123,12 +139,19 @@ bool CTraceLogger::EnsureStarted() {
     m_deferred.clear();
     if (!m_config.enabled || !m_file.Open(path, m_config.ringBytes))
         return false;
+    const std::string newest = m_file.NewestLine();
     if (!m_writer.Start()) {
         m_file.Close();
         return false;
     }
     m_started = true;
     const bool queued = Post(MakeEntry(kLogMarker, kStartMarker, {}, false));
+    // A crash, a kill or a power cut: the entries before it are the last ones the log has.
+    if (!newest.empty() && newest.find(kEndMarker) == std::string::npos)
+        Post(MakeEntry(
+            kLogError,
+            "前回のセッションは終了の記録なしに終わりました(最後の記録: " + EntryTime(newest) + ")。", {},
+            false));
     for (TEntry& entry : deferred) Post(std::move(entry));
     return queued;
 }

@@ -205,7 +205,10 @@ ERecovery RecoverUnsavedRun(const std::string& path, const std::string& out, CMe
     CFileLock lock;
     if (!lock.Lock(path)) {
         const bool held = CFileLock::IsLockedElsewhere(path);
-        problem = held ? path + " is written by a running measurement" : "cannot open " + path;
+        const std::string holder = held ? CFileLock::HolderOf(path) : std::string();
+        problem =
+            held ? path + " is written by a running measurement" + (holder.empty() ? "" : " (" + holder + ")")
+                 : "cannot open " + path;
         return held ? ERecovery::kHeld : ERecovery::kFailed;
     }
     // Saving over the working file and then deleting it would leave nothing.
@@ -218,7 +221,7 @@ ERecovery RecoverUnsavedRun(const std::string& path, const std::string& out, CMe
     }
     TDataFileView view;
     if (!LoadDataFile(path, store, view, TMeasurementSetup{})) {
-        problem = "cannot read " + path;
+        problem = "cannot read " + path + (view.problem.empty() ? "" : ": " + view.problem);
         return ERecovery::kFailed;
     }
     if (!view.workingFile || store.RecordCount() == 0) {

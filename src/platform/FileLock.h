@@ -17,14 +17,20 @@ public:
     // True when this object now holds the lock on the regular file at path; false when another
     // open file (of any process, this one included) holds it or the file cannot be opened.
     bool Lock(const std::string& path);
+    // Takes over a descriptor that already holds the lock (CreateNewFile gives one).
+    void Adopt(int fd);
     void Release();
     bool Held() const { return m_fd >= 0; }
+    // The locked file's descriptor, -1 when none is held.
+    int Fd() const { return m_fd; }
     // Hands a lock over without a moment in which nobody holds it.
     void Swap(CFileLock& other) noexcept { std::swap(m_fd, other.m_fd); }
 
     // True when some process holds the lock on the file; false when nobody does or the file
     // cannot be opened.
     static bool IsLockedElsewhere(const std::string& path);
+    // Who holds the lock on the file, as "process 1234 (name)", when the system says; else empty.
+    static std::string HolderOf(const std::string& path);
 
 private:
     int m_fd = -1;

@@ -2,12 +2,15 @@
 
 #include <fcntl.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 
 namespace VEK {
@@ -57,6 +60,11 @@ bool SyncFolder(const std::string& folder) {
     return ok;
 }
 
+// The user may not write the file (its mode says so): a save must not replace it behind that.
+bool IsWriteProtected(const std::string& path) {
+    return faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && (errno == EACCES || errno == EROFS);
+}
+
 }  // namespace
 
 std::string HomeFolder() {
@@ -90,10 +98,10 @@ std::string AppRootFolder() {
     return documents.empty() ? std::string() : documents + "/Quillmark/Brisquent";
 }
 
-bool CreateFolderWithParents(const std::string& path) {
+bool CreateFolderWithParents(const std::string& path, unsigned mode) {
     if (path.empty())
         return false;
-    if (mkdir(path.c_str(), 0777) == 0)
+    if (mkdir(path.c_str(), mode) == 0)
         return true;
     if (errno == EEXIST) {
         struct stat st {};
@@ -106,7 +114,24 @@ bool CreateFolderWithParents(const std::string& path) {
         return false;
     if (!CreateFolderWithParents(parent))
         return false;
-    return mkdir(path.c_str(), 0777) == 0 || errno == EEXIST;
+    return mkdir(path.c_str(), mode) == 0 || errno == EEXIST;
+}
+
+std::string PrivateFolderProblem(const std::string& folder) {
+    struct stat st {};
+    if (stat(folder.c_str(), &st) != 0)
+        return "cannot be reached: " + std::string(std::strerror(errno));
+    if (!S_ISDIR(st.st_mode))
+        return "is not a folder";
+    if (st.st_uid != geteuid())
+        return "belongs to another user (uid " + std::to_string(st.st_uid) + ")";
+    if ((st.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(st.st_mode & 07777));
+        return std::string("can be written by other users (mode ") + mode +
+               "); allow only its owner to write it (chmod go-w)";
+    }
+    return {};
 }
 
 std::string FolderOf(const std::string& path) {
@@ -122,6 +147,8 @@ bool WriteAllAt(int fd, uint64_t offset, std::string_view bytes) {
         ssize_t n = pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
         if (n < 0 && errno == EINTR)
             continue;
+        if (n == 0)
+            errno = ENOSPC;  // a write that takes nothing: the device is full
         if (n <= 0)
             return false;
         done += static_cast<size_t>(n);
@@ -133,11 +160,13 @@ uint64_t FolderSyncCount() {
     return g_folderSyncs;
 }
 
-int CreateTempBeside(const std::string& path, std::string& temp) {
+int CreateTempBeside(const std::string& path, std::string& temp, unsigned mode) {
     static std::atomic<uint32_t> counter{0};
+    if (IsWriteProtected(path))
+        return -1;
     for (int attempt = 0; attempt < 100; ++attempt) {
         temp = path + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(counter++);
-        const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        const int fd = open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
@@ -145,7 +174,8 @@ int CreateTempBeside(const std::string& path, std::string& temp) {
 }
 
 bool CommitTempFile(int fd, const std::string& temp, const std::string& path, bool written) {
-    bool ok = written;
+    // Made write-protected while it was written.
+    bool ok = written && !IsWriteProtected(path);
     // Keep the permissions of the file being replaced; a new file has them from the umask.
     struct stat st {};
     if (ok && stat(path.c_str(), &st) == 0)
@@ -154,10 +184,31 @@ bool CommitTempFile(int fd, const std::string& temp, const std::string& path, bo
     ok = (close(fd) == 0) && ok;
     ok = ok && rename(temp.c_str(), path.c_str()) == 0;
     if (!ok) {
+        // The caller reports why the file was not written, not how the clean-up went.
+        const int error = errno;
         unlink(temp.c_str());
+        errno = error;
         return false;
     }
     return SyncFolder(FolderOf(path));
+}
+
+int CreateNewFile(const std::string& path, std::string_view contents, unsigned mode) {
+    std::string temp;
+    const int fd = CreateTempBeside(path, temp, mode);
+    if (fd < 0)
+        return -1;
+    // Locked before it has its name, so that nobody takes it for a file left behind.
+    const bool ok = WriteAllAt(fd, 0, contents) && flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+                    link(temp.c_str(), path.c_str()) == 0;
+    const int error = errno;
+    unlink(temp.c_str());
+    if (!ok) {
+        close(fd);
+        errno = error;
+        return -1;
+    }
+    return fd;
 }
 
 bool WriteFileAtomically(const std::string& path, const std::string& bytes) {

@@ -1,4 +1,5 @@
-// hollowmere-plot: the graph of a measurement data file as a PNG, drawn offscreen.
+// hollowmere-plot: the graph of a measurement data file as a PNG or SVG figure, drawn offscreen.
+#include <QFile>
 #include <QGuiApplication>
 #include <cstdio>
 #include <string>
@@ -7,6 +8,19 @@
 #include "files/Settings.h"
 #include "plot/DataFilePlot.h"
 #include "plot/PlotOptions.h"
+
+namespace {
+
+bool WriteOutput(const TPlotOptions& options, const TPlotFigureOutput& output) {
+    const QString path = QString::fromStdString(options.outFile);
+    if (!options.Svg())
+        return !output.image.isNull() && output.image.save(path, "PNG");
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(output.svg) == output.svg.size() && file.flush();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
@@ -26,12 +40,13 @@ int main(int argc, char** argv) {
     QGuiApplication application(argc, argv);
     // The installation's colours, as the application shows them.
     const TDisplayColors colors = LoadDisplayColors(VEK::DefineParameterSection());
-    QImage picture;
-    if (!PlotDataFile(options, colors, picture, error)) {
+    TPlotFigureOutput output;
+    if (!PlotDataFile(options, colors, output, error)) {
         std::fprintf(stderr, "hollowmere-plot: %s\n", error.c_str());
         return 1;
     }
-    if (picture.isNull() || !picture.save(QString::fromStdString(options.outFile), "PNG")) {
+    for (const std::string& note : output.notes) std::fprintf(stderr, "hollowmere-plot: %s\n", note.c_str());
+    if (!WriteOutput(options, output)) {
         std::fprintf(stderr, "hollowmere-plot: cannot write %s\n", options.outFile.c_str());
         return 1;
     }

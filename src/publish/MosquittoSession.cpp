@@ -23,9 +23,12 @@ CMosquittoSession::~CMosquittoSession() {
         mosquitto_destroy(m_handle);
 }
 
-std::string CMosquittoSession::ErrorText(int code) {
+std::string CMosquittoSession::ErrorText(int code) const {
     if (code == MOSQ_ERR_ERRNO)
         return std::strerror(errno);
+    // "A TLS error occurred." alone does not say what to mend: the certificate, its name, the CA.
+    if (code == MOSQ_ERR_TLS && !m_lastError.empty())
+        return std::string(mosquitto_strerror(code)) + " " + m_lastError;
     return mosquitto_strerror(code);
 }
 
@@ -41,6 +44,7 @@ bool CMosquittoSession::Start(const TMqttConnection& connection, const std::stri
     mosquitto_int_option(m_handle, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
     mosquitto_connect_callback_set(m_handle, &CMosquittoSession::OnConnect);
     mosquitto_publish_callback_set(m_handle, &CMosquittoSession::OnPublish);
+    mosquitto_log_callback_set(m_handle, &CMosquittoSession::OnLog);
     int rc = mosquitto_will_set(m_handle, willTopic.c_str(), static_cast<int>(willPayload.size()),
                                 willPayload.data(), kQos, true);
     if (rc == MOSQ_ERR_SUCCESS && !connection.user.empty())
@@ -83,10 +87,22 @@ bool CMosquittoSession::Service(std::string& error) {
     return false;
 }
 
-bool CMosquittoSession::Publish(const std::string& topic, const std::string& payload, bool retain,
-                                int& messageId) {
-    return mosquitto_publish(m_handle, &messageId, topic.c_str(), static_cast<int>(payload.size()),
-                             payload.data(), kQos, retain) == MOSQ_ERR_SUCCESS;
+CMosquittoSession::EPublish CMosquittoSession::Publish(const std::string& topic, const std::string& payload,
+                                                       bool retain, int& messageId, std::string& reason) {
+    const int rc = mosquitto_publish(m_handle, &messageId, topic.c_str(), static_cast<int>(payload.size()),
+                                     payload.data(), kQos, retain);
+    switch (rc) {
+        case MOSQ_ERR_SUCCESS:
+            return EPublish::kQueued;
+        case MOSQ_ERR_INVAL:
+        case MOSQ_ERR_PAYLOAD_SIZE:
+        case MOSQ_ERR_MALFORMED_UTF8:
+        case MOSQ_ERR_OVERSIZE_PACKET:
+            reason = mosquitto_strerror(rc);
+            return EPublish::kRefused;
+        default:
+            return EPublish::kFailed;
+    }
 }
 
 std::vector<int> CMosquittoSession::TakeAcknowledged() {
@@ -101,6 +117,11 @@ void CMosquittoSession::Disconnect() {
 
 void CMosquittoSession::OnConnect(struct mosquitto*, void* self, int code) {
     static_cast<CMosquittoSession*>(self)->m_connackCode = code;
+}
+
+void CMosquittoSession::OnLog(struct mosquitto*, void* self, int level, const char* text) {
+    if (level == MOSQ_LOG_ERR && text != nullptr)
+        static_cast<CMosquittoSession*>(self)->m_lastError = text;
 }
 
 void CMosquittoSession::OnPublish(struct mosquitto*, void* self, int messageId) {

@@ -32,8 +32,14 @@ public:
     // Reads, writes and keeps the connection alive; call when the socket is ready and about once a
     // second. False with the reason when the connection has ended.
     bool Service(std::string& error);
-    // QoS 1; false when the library refuses.
-    bool Publish(const std::string& topic, const std::string& payload, bool retain, int& messageId);
+    enum class EPublish {
+        kQueued,
+        kRefused,  // the library will never send this message (its topic or size); the reason is set
+        kFailed,   // the connection is going; Service says why
+    };
+    // QoS 1.
+    EPublish Publish(const std::string& topic, const std::string& payload, bool retain, int& messageId,
+                     std::string& reason);
     // Message ids the broker has acknowledged since the last call.
     std::vector<int> TakeAcknowledged();
     // Says goodbye, so that the broker keeps the retained state instead of the last will.
@@ -42,9 +48,11 @@ public:
 private:
     static void OnConnect(struct mosquitto*, void* self, int code);
     static void OnPublish(struct mosquitto*, void* self, int messageId);
-    static std::string ErrorText(int code);
+    static void OnLog(struct mosquitto*, void* self, int level, const char* text);
+    std::string ErrorText(int code) const;
 
     struct mosquitto* m_handle = nullptr;
     int m_connackCode = -1;  // -1 until the broker answers
     std::vector<int> m_acknowledged;
+    std::string m_lastError;  // the library's last error line, e.g. the TLS library's reason
 };

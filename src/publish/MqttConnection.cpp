@@ -17,6 +17,27 @@ std::string Quoted(const std::string& text) {
     return "\"" + text + "\"";
 }
 
+std::string ModeText(mode_t mode) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%04o", static_cast<unsigned>(mode & 07777));
+    return text;
+}
+
+// Opens a file the settings name: never waiting on a FIFO (the open and every read would block
+// the caller for good) and only a regular file. -1 with the message otherwise.
+int OpenRegular(const std::string& what, const std::string& path, struct stat& info, std::string& error) {
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        const int code = fd < 0 ? errno : EINVAL;
+        if (fd >= 0)
+            close(fd);
+        error = what + " " + Quoted(path) + " cannot be read: " +
+                (code == EINVAL ? std::string("it is not a regular file") : std::strerror(code));
+        return -1;
+    }
+    return fd;
+}
+
 }  // namespace
 
 bool TMqttConnection::Resolve(const TMqttSettings& settings, TMqttConnection& connection,
@@ -39,28 +60,38 @@ bool TMqttConnection::Resolve(const TMqttSettings& settings, TMqttConnection& co
         if (!ReadPasswordFile(VEK::ResolveStoredFolder(settings.passwordFile), resolved.password, error))
             return false;
     }
-    if (!settings.caFile.empty())
+    if (!settings.caFile.empty()) {
         resolved.caFile = VEK::ResolveStoredFolder(settings.caFile);
+        // The TLS library would open it on the publisher's thread and wait there on a FIFO.
+        struct stat info {};
+        const int fd = OpenRegular("MQTT CA file", resolved.caFile, info, error);
+        if (fd < 0)
+            return false;
+        close(fd);
+    }
     connection = resolved;
     return true;
 }
 
 bool TMqttConnection::ReadPasswordFile(const std::string& path, std::string& password, std::string& error) {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     struct stat info {};
-    if (fd < 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        const int code = fd < 0 ? errno : EINVAL;
-        if (fd >= 0)
-            close(fd);
-        error = "MQTT password file " + Quoted(path) + " cannot be read: " + std::strerror(code);
+    const int fd = OpenRegular("MQTT password file", path, info, error);
+    if (fd < 0)
         return false;
-    }
-    if ((info.st_mode & (S_IRGRP | S_IROTH)) != 0) {
+    // Whoever else could write it could give this user's broker identity a password of theirs.
+    std::string problem;
+    if (info.st_uid != geteuid())
+        problem =
+            " belongs to another user (uid " + std::to_string(info.st_uid) + "); use a file of your own";
+    else if ((info.st_mode & (S_IRGRP | S_IROTH)) != 0)
+        problem = " is readable by group or others (mode " + ModeText(info.st_mode) +
+                  "); allow only its owner to read it (chmod 600)";
+    else if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+        problem = " is writable by group or others (mode " + ModeText(info.st_mode) +
+                  "); allow only its owner to write it (chmod 600)";
+    if (!problem.empty()) {
         close(fd);
-        char mode[8];
-        std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(info.st_mode & 07777));
-        error = "MQTT password file " + Quoted(path) + " is readable by group or others (mode " + mode +
-                "); allow only its owner to read it (chmod 600)";
+        error = "MQTT password file " + Quoted(path) + problem;
         return false;
     }
     std::string text;

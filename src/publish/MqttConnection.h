@@ -16,11 +16,13 @@ struct TMqttConnection {
     std::string password;
     std::string caFile;  // empty: the system's folder
 
-    // Checks the settings (URL, prefix, user with password file) and reads the password. Paths may be
-    // relative to the documents folder. False with a message for the operator.
+    // Checks the settings (URL, prefix, user with password file, a CA file that is a regular file)
+    // and reads the password. Paths may be relative to the documents folder. False with a message
+    // for the operator.
     static bool Resolve(const TMqttSettings& settings, TMqttConnection& connection, std::string& error);
-    // The first line of a password file that only its owner may read; false with the message for a
-    // missing, empty, or group- or world-readable file.
+    // The first line of a password file of this user that only the user may read and write; false
+    // with the message for a missing or empty file, one that is not a regular file (never waiting
+    // on a FIFO), another user's file, or one that group or others may read or write.
     static bool ReadPasswordFile(const std::string& path, std::string& password, std::string& error);
     // "<program>@<host>/<system number>": two programs or two PCs never take each other's session.
     static std::string ClientId(const std::string& program, uint32_t systemNumber);

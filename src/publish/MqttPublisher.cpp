@@ -23,8 +23,6 @@ constexpr int64_t kServiceIntervalMs = 1000;
 // Channel values, retained for dashboards, go at most this often: at the fast rates a message per
 // channel and record would cost more than all the records.
 constexpr int64_t kChannelIntervalMs = 1000;
-// The longest wait for the thread at destruction.
-constexpr int64_t kLookupLimitMs = 60'000;
 // Saying goodbye and saving the spill file, beyond the drain time.
 constexpr std::chrono::milliseconds kFinishTime{3000};
 
@@ -49,13 +47,10 @@ CMqttPublisher::CMqttPublisher(const TMqttConnection& connection, const std::str
                       std::to_string(connection.endpoint.port);
 }
 
+// A host name lookup inside the library cannot be cut short: m_thread, the last member, then waits
+// for it before the members the thread uses go.
 CMqttPublisher::~CMqttPublisher() {
     Stop(std::chrono::milliseconds(0));
-    // A host name lookup inside the library cannot be cut short, and the thread uses this object
-    // until it returns; the resolver gives up well within this.
-    const int64_t until = NowMs() + kLookupLimitMs;
-    while (m_thread.IsRunning() && NowMs() < until)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
 
 bool CMqttPublisher::Start() {
@@ -77,6 +72,14 @@ void CMqttPublisher::SetRunState(ERunState state) {
     {
         std::lock_guard<std::mutex> lock(m_lock);
         m_inbox.push_back({true, state, {}});
+    }
+    m_wake.Signal();
+}
+
+void CMqttPublisher::SetProblem(const std::string& text) {
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_inbox.push_back({false, ERunState::kIdle, {}, true, text});
     }
     m_wake.Signal();
 }
@@ -122,16 +125,18 @@ void CMqttPublisher::Run(const std::atomic<bool>& stop) {
             Connect();
         if (Connected())
             Send(now, stop);
+        TakeDrops();
         UpdateCounts();
         const bool socketReady = Wait(now);
         Service(NowMs(), socketReady);
+        CheckAcknowledgements(NowMs());
     }
     Finish();
 }
 
 void CMqttPublisher::OpenQueue() {
     std::string error;
-    if (!VEK::CreateFolderWithParents(m_spillFolder) || !m_queue->Open(error))
+    if (!VEK::CreateFolderWithParents(m_spillFolder, 0700) || !m_queue->Open(error))
         ReportSpill(error.empty() ? "cannot create the folder \"" + m_spillFolder + "\"" : error);
     m_pushed = m_queue->Count();
     if (m_pushed > 0)
@@ -146,6 +151,11 @@ void CMqttPublisher::TakeInbox() {
         items.swap(m_inbox);
     }
     for (const TInboxItem& item : items) {
+        if (item.isProblem) {
+            m_problem = item.problem;
+            m_haveProblem = m_problemPending = true;
+            continue;
+        }
         if (item.isState) {
             m_runState = item.state;
             m_haveState = m_statePending = true;
@@ -160,6 +170,24 @@ void CMqttPublisher::TakeInbox() {
         m_latest = item.record;
         m_haveLatest = m_channelsPending = true;
     }
+    TakeDrops();
+}
+
+// Records the queue gave up (its caps, lines of the spill file that are no records of this
+// publisher) are logged; when they were taken from the front, the records in flight are sent again.
+void CMqttPublisher::TakeDrops() {
+    for (const auto& [reason, count] : m_queue->TakeDrops()) NoteDropped(count, reason);
+    if (m_queue->TakeFrontMoved())
+        m_inFlight.clear();
+}
+
+void CMqttPublisher::NoteDropped(uint64_t count, const std::string& reason) {
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_status.dropped += count;
+        m_status.dropReason = reason;
+    }
+    m_log("MQTT の記録 " + std::to_string(count) + " 件を送らずに捨てました(" + reason + ")。");
 }
 
 void CMqttPublisher::Connect() {
@@ -172,16 +200,29 @@ void CMqttPublisher::Connect() {
 }
 
 void CMqttPublisher::Send(int64_t nowMs, bool stopping) {
-    while (m_inFlight.size() < kWindow && m_inFlight.size() < m_queue->Count()) {
+    while (m_inFlight.size() < kWindow && m_queue->Has(m_inFlight.size())) {
         const CRecordQueue::TMessage message = m_queue->Peek(m_inFlight.size());
         int messageId = 0;
-        if (!m_session->Publish(message.topic, message.payload, false, messageId))
+        std::string reason;
+        const auto result = m_session->Publish(message.topic, message.payload, false, messageId, reason);
+        if (result == CMosquittoSession::EPublish::kFailed)
             return;  // the connection is going; Service says why
-        m_inFlight.push_back({messageId, false});
+        // A message the library refuses would stop every later one: it goes, logged.
+        const bool refused = result == CMosquittoSession::EPublish::kRefused;
+        if (refused)
+            NoteDropped(1, "the MQTT library refused it: " + reason);
+        m_inFlight.push_back({messageId, refused, refused, nowMs});
     }
-    if (m_statePending && m_delivered + m_inFlight.size() >= m_stateMark) {
+    PopSettled();
+    TakeDrops();
+    // The records queued before the state have all been sent (or given up).
+    if (m_statePending && m_pushed - m_queue->Count() + m_inFlight.size() >= m_stateMark) {
         SendRetained(m_topics.State(), RunStateText(m_runState));
         m_statePending = false;
+    }
+    if (m_problemPending) {
+        SendRetained(m_topics.Problem(), m_problem);
+        m_problemPending = false;
     }
     if (m_channelsPending && (stopping || nowMs - m_lastChannelsMs >= kChannelIntervalMs)) {
         const int32_t offset = LocalUtcOffsetSeconds(m_latest.timeMs);
@@ -196,8 +237,9 @@ void CMqttPublisher::Send(int64_t nowMs, bool stopping) {
 
 void CMqttPublisher::SendRetained(const std::string& topic, const std::string& payload) {
     int messageId = 0;
-    if (m_session->Publish(topic, payload, true, messageId))
-        m_retainedInFlight.insert(messageId);
+    std::string reason;
+    if (m_session->Publish(topic, payload, true, messageId, reason) == CMosquittoSession::EPublish::kQueued)
+        m_retainedInFlight.emplace(messageId, NowMs());
 }
 
 bool CMqttPublisher::Wait(int64_t nowMs) {
@@ -242,6 +284,7 @@ void CMqttPublisher::Service(int64_t nowMs, bool socketReady) {
         m_sessionUp = true;
         m_retryDelayMs = kFirstRetryMs;
         m_statePending = m_haveState;
+        m_problemPending = m_haveProblem;
         m_channelsPending = m_haveLatest;
         SetState(TMqttStatus::EState::kConnected, "");
     } else if (!m_sessionUp && nowMs >= m_connectDeadlineMs) {
@@ -258,11 +301,28 @@ void CMqttPublisher::Acknowledge(const std::vector<int>& messageIds) {
         else
             m_retainedInFlight.erase(id);
     }
+    PopSettled();
+}
+
+void CMqttPublisher::PopSettled() {
     while (!m_inFlight.empty() && m_inFlight.front().acknowledged) {
         m_queue->PopFront();
+        m_delivered += m_inFlight.front().refused ? 0 : 1;
         m_inFlight.pop_front();
-        ++m_delivered;
     }
+}
+
+void CMqttPublisher::CheckAcknowledgements(int64_t nowMs) {
+    if (!m_sessionUp)
+        return;
+    int64_t oldest = nowMs;
+    for (const TInFlight& entry : m_inFlight) {
+        if (!entry.acknowledged)
+            oldest = std::min(oldest, entry.sentMs);
+    }
+    for (const auto& [id, sentMs] : m_retainedInFlight) oldest = std::min(oldest, sentMs);
+    if (nowMs - oldest >= kAcknowledgeTimeoutMs)
+        Lose("no acknowledgement from the broker for " + std::to_string(kAcknowledgeTimeoutMs / 1000) + " s");
 }
 
 // The records in flight go again, from the front of the queue, with the next connection.
@@ -278,7 +338,8 @@ void CMqttPublisher::Lose(const std::string& reason) {
 }
 
 bool CMqttPublisher::Drained() const {
-    return m_queue->Count() == 0 && !m_statePending && !m_channelsPending && m_retainedInFlight.empty();
+    return m_queue->Count() == 0 && !m_statePending && !m_problemPending && !m_channelsPending &&
+           m_retainedInFlight.empty();
 }
 
 void CMqttPublisher::Finish() {
@@ -293,11 +354,13 @@ void CMqttPublisher::Finish() {
     }
     m_session.reset();
     std::string error;
-    if (!m_queue->Persist(error))
+    if (!m_queue->Persist(error)) {
         ReportSpill(error);
-    else if (m_queue->Count() > 0)
+        m_log("MQTT の未送信 " + std::to_string(m_queue->Count()) + " 件は保存できませんでした。");
+    } else if (m_queue->Count() > 0)
         m_log("MQTT の未送信 " + std::to_string(m_queue->Count()) + " 件を送信待ちファイル[" + SpillPath() +
               "]に保存しました。");
+    TakeDrops();
     UpdateCounts();
     SetState(TMqttStatus::EState::kStopped, "");
 }

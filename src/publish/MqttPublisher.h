@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
-#include <set>
 #include <string>
 
 #include "publish/MosquittoSession.h"
@@ -27,11 +27,15 @@ public:
     using TLog = std::function<void(const std::string&)>;
     // Records sent and not yet acknowledged.
     static constexpr size_t kWindow = 32;
+    // A message the broker has not acknowledged by then ends the connection, which is made anew:
+    // a broker that takes messages and never answers must not look connected for good.
+    static constexpr int64_t kAcknowledgeTimeoutMs = 10'000;
 
     // program: the base name of the program file; with the host and the system number it names the
     // client, and with the system number the spill file.
     CMqttPublisher(const TMqttConnection& connection, const std::string& program, uint32_t systemNumber);
-    // Stops without waiting for the broker.
+    // Stops without waiting for the broker, and waits for the thread (which ends within the time
+    // Stop gives it, or once a host name lookup under way returns).
     ~CMqttPublisher();
 
     // Before Start: where the log lines go (the trace log by default), and the spill file's folder
@@ -47,6 +51,10 @@ public:
     // Published retained once the records handed over before it have been sent, and again after
     // every reconnect (the broker may have published the last will "offline" meanwhile).
     void SetRunState(ERunState state);
+    // What keeps the program from writing its files ("working file: No space left on device"),
+    // published retained on the topic "problem" in order with the records, and again after every
+    // reconnect; an empty text removes the retained message.
+    void SetProblem(const std::string& text);
     TMqttStatus Status() const;
     // Goes on delivering for at most drain while the broker is connected (without a connection and
     // with something to deliver, it tries once more at once), says goodbye (the state stays as last
@@ -60,10 +68,14 @@ private:
         bool isState = false;
         ERunState state = ERunState::kIdle;
         TPublishRecord record;
+        bool isProblem = false;
+        std::string problem;
     };
     struct TInFlight {
         int messageId;
         bool acknowledged;
+        bool refused;  // the library would not send it: it goes without counting as delivered
+        int64_t sentMs;
     };
 
     void Run(const std::atomic<bool>& stop);
@@ -76,6 +88,10 @@ private:
     bool Wait(int64_t nowMs);
     void Service(int64_t nowMs, bool socketReady);
     void Acknowledge(const std::vector<int>& messageIds);
+    void PopSettled();
+    void CheckAcknowledgements(int64_t nowMs);
+    void TakeDrops();
+    void NoteDropped(uint64_t count, const std::string& reason);
     void Lose(const std::string& reason);
     bool Connected() const { return m_session != nullptr && m_session->Connected(); }
     bool Drained() const;
@@ -97,7 +113,6 @@ private:
     TMqttStatus m_status;
     std::chrono::milliseconds m_drain{0};
     VEK::CWakeupFd m_wake;
-    VEK::CThread m_thread;
 
     // The thread's own.
     std::unique_ptr<CRecordQueue> m_queue;
@@ -107,16 +122,22 @@ private:
     int64_t m_nextAttemptMs = 0;
     int64_t m_retryDelayMs = 0;
     int64_t m_lastServiceMs = 0;
-    std::deque<TInFlight> m_inFlight;  // the queue's first records, in order
-    std::set<int> m_retainedInFlight;  // state and channel values
-    uint64_t m_pushed = 0;             // records queued in this publisher's life, taken over ones too
+    std::deque<TInFlight> m_inFlight;           // the queue's first records, in order
+    std::map<int, int64_t> m_retainedInFlight;  // state and channel values, with their send times
+    uint64_t m_pushed = 0;  // records queued in this publisher's life, taken over ones too
     uint64_t m_delivered = 0;
     bool m_haveState = false;
     bool m_statePending = false;
     ERunState m_runState = ERunState::kIdle;
     uint64_t m_stateMark = 0;  // records queued before the state changed
+    bool m_haveProblem = false;
+    bool m_problemPending = false;
+    std::string m_problem;
     bool m_haveLatest = false;
     bool m_channelsPending = false;
     int64_t m_lastChannelsMs = 0;
     TPublishRecord m_latest;
+
+    // Last, so that it is joined before anything it uses is destroyed.
+    VEK::CThread m_thread;
 };

@@ -25,6 +25,8 @@ std::string TMqttStatus::Text() const {
         text += ", " + std::to_string(waiting) + " waiting";
     if (spilled > 0)
         text += ", " + std::to_string(spilled) + " in spill file";
+    if (dropped > 0)
+        text += ", " + std::to_string(dropped) + " dropped (" + dropReason + ")";
     if (!spillError.empty())
         text += ", spill file: " + spillError;
     return text;

@@ -19,8 +19,11 @@ struct TMqttStatus {
     uint64_t waiting = 0;    // records not yet acknowledged
     uint64_t spilled = 0;    // of them, in the spill file
     std::string spillError;  // why the spill file cannot be used, else empty
+    uint64_t dropped = 0;    // records given up (caps, refused by the library, not records)
+    std::string dropReason;  // why the last of them went
 
-    // One line: "MQTT connected", "MQTT unreachable (Connection refused), 120 waiting, 40 in spill file".
+    // One line: "MQTT connected", "MQTT unreachable (Connection refused), 120 waiting, 40 in spill file",
+    // "MQTT connected, 3 dropped (the MQTT library refused it: Invalid function arguments provided.)".
     std::string Text() const;
     bool operator==(const TMqttStatus&) const = default;
 };

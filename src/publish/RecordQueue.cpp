@@ -1,7 +1,7 @@
 #include "publish/RecordQueue.h"
 
+#include <chrono>
 #include <cstring>
-#include <vector>
 
 #include "publish/MqttPayload.h"
 
@@ -25,6 +25,12 @@ T Get(const std::deque<uint8_t>& bytes, size_t& offset) {
     T value;
     std::memcpy(&value, raw, sizeof(T));
     return value;
+}
+
+int64_t NowMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 }  // namespace
@@ -55,15 +61,16 @@ void CRecordQueue::Encode(const TPublishRecord& record) {
     m_sizes.push_back(static_cast<uint16_t>(m_bytes.size() - before));
 }
 
+// Only for the first few records in memory (the send window); a pass over all of them keeps its
+// own running offset.
 size_t CRecordQueue::OffsetOf(size_t i) const {
     size_t offset = 0;
     for (size_t k = 0; k < i; ++k) offset += m_sizes[k];
     return offset;
 }
 
-TPublishRecord CRecordQueue::Decode(size_t i) const {
-    size_t offset = OffsetOf(i);
-    const size_t end = offset + m_sizes[i];
+TPublishRecord CRecordQueue::Decode(size_t& offset, size_t size) const {
+    const size_t end = offset + size;
     TPublishRecord record;
     record.number = Get<uint32_t>(m_bytes, offset);
     record.timeMs = Get<int64_t>(m_bytes, offset);
@@ -86,25 +93,45 @@ void CRecordQueue::Push(const TPublishRecord& record, std::string& error) {
         Encode(record);
         return;
     }
-    if (!SpillMemory(&record, error))
-        Encode(record);
+    // After a failure (a full disk) the records wait in memory for a while instead of each one
+    // writing all of them out again.
+    if (NowMs() >= m_spillRetryAtMs) {
+        if (SpillMemory(&record, error)) {
+            m_spillError.clear();
+            CapSpillFile();
+            return;
+        }
+        m_spillError = error;
+        m_spillRetryAtMs = NowMs() + kSpillRetryMs;
+    }
+    error = m_spillError;
+    Encode(record);
+    CapMemory();
 }
 
-// Moves the records in memory, then also, to the end of the spill file; on failure nothing moves.
+// Moves the records in memory, then also, to the end of the spill file, rendering one at a time;
+// on failure nothing moves.
 bool CRecordQueue::SpillMemory(const TPublishRecord* also, std::string& error) {
-    std::vector<CSpillFile::TLine> lines;
-    lines.reserve(m_sizes.size() + 1);
-    for (size_t i = 0; i < m_sizes.size(); ++i) {
-        TMessage message = Render(Decode(i));
-        lines.push_back({std::move(message.topic), std::move(message.payload), 0});
-    }
-    if (also != nullptr) {
-        TMessage message = Render(*also);
-        lines.push_back({std::move(message.topic), std::move(message.payload), 0});
-    }
-    if (lines.empty())
+    if (m_sizes.empty() && also == nullptr)
         return true;
-    if (!m_spill.Append(lines, error))
+    size_t next = 0;
+    size_t offset = 0;
+    bool alsoDone = also == nullptr;
+    const auto source = [&](std::string& block) {
+        TPublishRecord record;
+        if (next < m_sizes.size()) {
+            record = Decode(offset, m_sizes[next++]);
+        } else if (!alsoDone) {
+            record = *also;
+            alsoDone = true;
+        } else {
+            return false;
+        }
+        const TMessage message = Render(record);
+        block += CSpillFile::FormatLine(message.topic, message.payload);
+        return true;
+    };
+    if (!m_spill.Append(source, error))
         return false;
     m_sizes.clear();
     m_bytes.clear();
@@ -112,29 +139,92 @@ bool CRecordQueue::SpillMemory(const TPublishRecord* also, std::string& error) {
     return true;
 }
 
+void CRecordQueue::CapSpillFile() {
+    if (m_spill.PendingBytes() <= m_spillLimit)
+        return;
+    // Down to three quarters, so that the cap is not met again with the next record.
+    uint64_t dropped = m_ahead.size();
+    for (const TAhead& ahead : m_ahead) m_spill.Consume(ahead.bytes);
+    m_ahead.clear();
+    dropped += m_spill.DropOldest(m_spillLimit / 4 * 3);
+    NoteDrop("the spill file reached " + std::to_string(m_spillLimit) + " bytes", dropped, true);
+}
+
+void CRecordQueue::CapMemory() {
+    if (m_bytes.size() <= m_memoryLimit)
+        return;
+    uint64_t dropped = 0;
+    size_t bytes = 0;
+    while (!m_sizes.empty() && m_bytes.size() - bytes > m_memoryLimit / 4 * 3) {
+        bytes += m_sizes.front();
+        m_sizes.pop_front();
+        ++dropped;
+    }
+    m_bytes.erase(m_bytes.begin(), m_bytes.begin() + static_cast<std::ptrdiff_t>(bytes));
+    NoteDrop("the records waiting in memory reached " + std::to_string(m_memoryLimit) + " bytes", dropped,
+             true);
+}
+
+void CRecordQueue::NoteDrop(const std::string& reason, uint64_t count, bool frontMoved) {
+    if (count == 0)
+        return;
+    m_frontMoved = m_frontMoved || frontMoved;
+    if (!m_drops.empty() && m_drops.back().first == reason)
+        m_drops.back().second += count;
+    else
+        m_drops.emplace_back(reason, count);
+}
+
+CRecordQueue::TDrops CRecordQueue::TakeDrops() {
+    TDrops drops;
+    drops.swap(m_drops);
+    return drops;
+}
+
+bool CRecordQueue::TakeFrontMoved() {
+    const bool moved = m_frontMoved;
+    m_frontMoved = false;
+    return moved;
+}
+
 uint64_t CRecordQueue::Count() const {
     return m_ahead.size() + m_spill.UnreadLines() + m_sizes.size();
 }
 
-// Lines without a topic (damaged) are delivered with the line before them.
+// Only this publisher's records go out: a line of another topic, or whose payload is not a record
+// as this program writes it, is dropped (its bytes are delivered with the line before it).
 void CRecordQueue::ReadAhead(size_t upTo) {
     while (m_ahead.size() < upTo && m_spill.UnreadLines() > 0) {
+        uint64_t refused = 0;
         for (CSpillFile::TLine& line : m_spill.ReadLines(kReadAheadLines)) {
-            if (!line.topic.empty())
+            TPublishRecord record;
+            if (line.topic == m_recordTopic && ParseRecordPayload(line.payload, record)) {
                 m_ahead.push_back({{std::move(line.topic), std::move(line.payload)}, line.bytes});
-            else if (!m_ahead.empty())
+                continue;
+            }
+            ++refused;
+            if (!m_ahead.empty())
                 m_ahead.back().bytes += line.bytes;
             else
                 m_spill.Consume(line.bytes);
         }
+        // Those lines never had a position: the records handed out keep theirs.
+        NoteDrop("lines of the spill file that are not records of " + m_recordTopic, refused, false);
     }
+}
+
+bool CRecordQueue::Has(size_t i) {
+    ReadAhead(i + 1);
+    return i < Count();
 }
 
 CRecordQueue::TMessage CRecordQueue::Peek(size_t i) {
     ReadAhead(i + 1);
     if (i < m_ahead.size())
         return m_ahead[i].message;
-    return Render(Decode(i - m_ahead.size()));
+    const size_t index = i - m_ahead.size();
+    size_t offset = OffsetOf(index);
+    return Render(Decode(offset, m_sizes[index]));
 }
 
 void CRecordQueue::PopFront() {
@@ -155,6 +245,7 @@ void CRecordQueue::PopFront() {
 bool CRecordQueue::Persist(std::string& error) {
     if (!SpillMemory(nullptr, error))
         return false;
+    CapSpillFile();
     if (m_spill.SaveProgress())
         return true;
     error = "cannot write the spill file \"" + m_spill.Path() + "\"";

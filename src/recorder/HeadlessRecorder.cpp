@@ -6,7 +6,9 @@
 #include <cstdio>
 #include <string>
 
-#include "recorder/RecordSummary.h"
+#include "files/DeviceSettings.h"
+#include "files/Settings.h"
+#include "files/TraceLogger.h"
 
 namespace {
 constexpr int kPollMs = 200;
@@ -15,7 +17,13 @@ constexpr int kPollMs = 200;
 CHeadlessRecorder::CHeadlessRecorder(const TRecordOptions& options, const VEK::TParameterSet& parameters,
                                      const VEK::TDataFileView& fileView,
                                      const std::optional<TMqttConnection>& mqtt)
-    : m_options(options), m_parameters(parameters), m_controller(m_parameters, *this), m_mqtt(mqtt) {
+    : m_options(options),
+      m_parameters(parameters),
+      m_controller(m_parameters, *this),
+      m_mqtt(mqtt),
+      m_saveWait(m_controller, options.outFile, std::chrono::seconds(options.saveWaitSeconds),
+                 std::chrono::seconds(options.saveRetrySeconds),
+                 [this](const CSaveWait::TResult& saved) { Finalize(saved); }) {
     m_controller.SetDataFileView(fileView);
     m_progressOnTerminal = isatty(STDERR_FILENO) != 0;
     connect(&m_signals, &CQuitSignalNotifier::quitRequested, this, &CHeadlessRecorder::OnQuitSignal);
@@ -26,6 +34,8 @@ CHeadlessRecorder::CHeadlessRecorder(const TRecordOptions& options, const VEK::T
             &CHeadlessRecorder::OnKeepAwakeChanged);
     connect(&m_controller, &CMeasurementSignals::publishStatusChanged, this,
             &CHeadlessRecorder::OnPublishStatusChanged);
+    connect(&m_controller, &CMeasurementSignals::fileProblemChanged, this,
+            &CHeadlessRecorder::OnFileProblemChanged);
 }
 
 CHeadlessRecorder::~CHeadlessRecorder() = default;
@@ -41,8 +51,23 @@ void CHeadlessRecorder::Poll() {
     if (m_started)
         return;
     if (!m_controller.IsConnected()) {
-        if (++m_waitedPolls == kWaitNoticeSeconds * 1000 / kPollMs)
-            std::fprintf(stderr, "hollowmere-record: waiting for the dongle...\n");
+        ++m_waitedPolls;
+        if (m_waitedPolls == kWaitNoticeSeconds * 1000 / kPollMs) {
+            const std::string dongle = DongleDescription();
+            std::fprintf(stderr, "hollowmere-record: waiting for the dongle (%s)...\n", dongle.c_str());
+            VEK::TraceLogger().Trace("専用ドングルを待っています(%s)。", dongle.c_str());
+        }
+        if (m_options.waitSeconds != 0 && m_waitedPolls * kPollMs >= int64_t{m_options.waitSeconds} * 1000) {
+            const std::string dongle = DongleDescription();
+            std::fprintf(stderr, "hollowmere-record: no dongle (%s) within %u s; nothing was measured\n",
+                         dongle.c_str(), m_options.waitSeconds);
+            VEK::TraceLogger().Trace("%u 秒待っても専用ドングルが見つかりませんでした(%s)。",
+                                     m_options.waitSeconds, dongle.c_str());
+            m_poll.stop();
+            m_ended = true;
+            m_controller.Shutdown();
+            QCoreApplication::exit(1);
+        }
         m_informationPolls = 0;
         return;
     }
@@ -80,8 +105,38 @@ std::vector<int32_t> CHeadlessRecorder::ChannelsWithoutInformation() {
     return missing;
 }
 
+std::string CHeadlessRecorder::DongleDescription() const {
+    const VEK::TDeviceSettings device = VEK::TDeviceSettings::Read(VEK::DefineParameterSection());
+    char text[160];
+    if (device.UsesTcp())
+        std::snprintf(text, sizeof text, "the development TCP port %s:%d, define.ini hid-vid=tcp",
+                      device.tcpAddress.c_str(), device.TcpPort());
+    else
+        std::snprintf(text, sizeof text, "USB vendor id 0x%04X, product id 0x%04X or 0x%04X",
+                      device.VendorId(), device.ProductId(), VEK::TDeviceSettings::kSecondProductId);
+    return text;
+}
+
+void CHeadlessRecorder::OnFileProblemChanged() {
+    const std::string& problem = m_controller.WorkingFileProblem();
+    if (problem == m_workingFileProblem)
+        return;
+    ClearProgressLine();
+    if (!problem.empty())
+        std::fprintf(
+            stderr, "hollowmere-record: error: working file %s; the measurement goes on%s\n", problem.c_str(),
+            m_controller.WorkingFilePath().empty() ? " without it"
+                                                   : ", and the rows follow as soon as it can be written");
+    else if (!m_workingFileProblem.empty() && !m_controller.WorkingFilePath().empty())
+        std::fprintf(stderr, "hollowmere-record: working file %s written again, no row missing\n",
+                     m_controller.WorkingFilePath().c_str());
+    m_workingFileProblem = problem;
+}
+
 void CHeadlessRecorder::OnQuitSignal() {
-    if (m_controller.RunState() == CMeasurementDataManager::kStateMeasuring) {
+    if (m_saveWait.Waiting()) {
+        m_saveWait.LastTry();
+    } else if (m_controller.RunState() == CMeasurementDataManager::kStateMeasuring) {
         m_controller.FinishMeasurement();
     } else if (!m_ended) {
         // Nothing was measured: nothing to save.
@@ -140,14 +195,34 @@ void CHeadlessRecorder::OnRunEnded(bool deviceError) {
 
 void CHeadlessRecorder::Conclude(bool deviceError) {
     ClearProgressLine();
-    const bool saved = m_controller.Store().SavedPath() == m_options.outFile;
-    PrintRecordSummary(m_controller.Store());
+    m_deviceError = deviceError;
+    const CMeasurementDataManager& store = m_controller.Store();
+    if (store.SavedPath() == m_options.outFile || store.RecordCount() == 0) {
+        Finalize({store.SavedPath() == m_options.outFile, store.SavedPath()});
+        return;
+    }
+    // Never ends with records only this process holds.
+    m_saveWait.Begin(m_controller.SaveProblem());
+}
+
+void CHeadlessRecorder::Finalize(const CSaveWait::TResult& saved) {
+    // The counts before the stop sequence discards the data.
+    m_summary = TRecordSummary::Of(m_controller.Store());
+    m_summary.file = saved.file;
     // The dongle goes back to standby, as when the application quits.
     m_controller.LimitStopWait();
     if (!m_controller.RunStopSequence())
         std::fprintf(stderr, "hollowmere-record: the dongle did not confirm the stop; standby sent\n");
-    // The last records and the state "finished" (or "device error") go before the goodbye.
-    m_controller.StopPublishing(kPublishDrain);
+    if (m_controller.IsPublishing()) {
+        const TMqttStatus last = m_controller.PublishStatus();
+        // The last records and the state "finished" (or "device error") go before the goodbye.
+        m_controller.StopPublishing(kPublishDrain);
+        const TMqttStatus stopped = m_controller.PublishStatus();
+        m_summary.publishing = {"broker: " + last.Text(),
+                                "spill file: " + std::to_string(stopped.waiting) + " records wait" +
+                                    (stopped.spillError.empty() ? "" : " (" + stopped.spillError + ")")};
+    }
     m_controller.Shutdown();
-    QCoreApplication::exit(deviceError || !saved ? 1 : 0);
+    m_summary.Print();
+    QCoreApplication::exit(m_deviceError || !saved.savedAsAsked ? 1 : 0);
 }

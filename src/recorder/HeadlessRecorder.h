@@ -12,10 +12,13 @@
 #include "files/ParameterSet.h"
 #include "publish/MqttConnection.h"
 #include "recorder/RecordOptions.h"
+#include "recorder/RecordSummary.h"
+#include "recorder/SaveWait.h"
 
 // hollowmere-record: a measurement without the window. Waits for the dongle, starts, stops on the
-// options' condition, a signal or a device error, then saves, prints a summary and quits the event
-// loop with the exit status. With a broker, every record goes to it as well.
+// options' condition, a signal or a device error, then saves (a failed save is tried again, then
+// the data go to a fallback folder), prints a summary and quits the event loop with the exit
+// status. With a broker, every record goes to it as well.
 class CHeadlessRecorder : public QObject, public IMeasurementView {
     Q_OBJECT
 public:
@@ -48,8 +51,15 @@ private:
     void Poll();
     // The channels in use whose unit has not sent its information.
     std::vector<int32_t> ChannelsWithoutInformation();
+    // What the recorder waits for: the USB ids or the development port.
+    std::string DongleDescription() const;
+    // Says when a file of the run can no longer, or again, be written.
+    void OnFileProblemChanged();
     void OnQuitSignal();
     void Conclude(bool deviceError);
+    // After the save (or the save wait): the dongle to standby, the broker's last records, the
+    // summary, the exit status.
+    void Finalize(const CSaveWait::TResult& saved);
     void ClearProgressLine();
 
     TRecordOptions m_options;
@@ -58,11 +68,15 @@ private:
     std::optional<TMqttConnection> m_mqtt;
     std::optional<TMqttStatus::EState> m_publishState;  // the last one told
     CQuitSignalNotifier m_signals;
+    CSaveWait m_saveWait;
+    TRecordSummary m_summary;
+    std::string m_workingFileProblem;  // as last told
     QTimer m_poll;
     int m_waitedPolls = 0;
     int m_informationPolls = 0;  // since the dongle was connected
     bool m_started = false;
     bool m_ended = false;
+    bool m_deviceError = false;
     bool m_progressShown = false;
     bool m_progressOnTerminal = false;
 };

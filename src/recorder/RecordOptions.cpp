@@ -23,7 +23,8 @@ bool ParseSpan(const std::string& text, int64_t& minutes) {
     return minutes > 0;
 }
 
-bool ParseCount(const std::string& text, uint32_t& count) {
+bool ParseCount(const std::string& text, uint32_t& count, uint64_t minimum = 1,
+                uint64_t maximum = UINT32_MAX) {
     if (text.empty() || text.size() > 10)
         return false;
     uint64_t value = 0;
@@ -32,11 +33,14 @@ bool ParseCount(const std::string& text, uint32_t& count) {
             return false;
         value = value * 10 + static_cast<uint64_t>(c - '0');
     }
-    if (value == 0 || value > UINT32_MAX)
+    if (value < minimum || value > maximum)
         return false;
     count = static_cast<uint32_t>(value);
     return true;
 }
+
+// A day: longer waits are no waits but hangs.
+constexpr uint64_t kLongestWaitSeconds = 86400;
 
 }  // namespace
 
@@ -71,6 +75,12 @@ bool TRecordOptions::Parse(const std::vector<std::string>& args, std::string& er
             mqttPrefix = value;
         else if (option == "--recover")
             ok = !(recoverFile = value).empty();
+        else if (option == "--wait")
+            ok = ParseCount(value, waitSeconds, 1, kLongestWaitSeconds);
+        else if (option == "--save-wait")
+            ok = ParseCount(value, saveWaitSeconds, 0, kLongestWaitSeconds);
+        else if (option == "--save-retry")
+            ok = ParseCount(value, saveRetrySeconds, 1, 3600);
         else
             ok = false;
         if (!ok) {
@@ -85,6 +95,14 @@ bool TRecordOptions::Parse(const std::vector<std::string>& args, std::string& er
     if (!recoverFile.empty() && (!setupFile.empty() || !offsetsFile.empty() || spanMinutes != 0 ||
                                  records != 0 || stopAt.IsValid())) {
         error = "--recover takes only --out";
+        return false;
+    }
+    return true;
+}
+
+bool TRecordOptions::CheckAgainst(const VEK::CSystemTime& now, std::string& error) const {
+    if (stopAt.IsValid() && stopAt.Compare(now) <= 0) {
+        error = "--stop-at " + stopAt.Format() + " has passed (it is " + now.Format() + " now)";
         return false;
     }
     return true;
@@ -109,17 +127,25 @@ TMqttSettings TRecordOptions::Mqtt(TMqttSettings fromDefine) const {
 const char* TRecordOptions::Usage() {
     return "Usage: hollowmere-record --out FILE.csv [--setup FILE.set] [--offsets OFFSETS.csv]\n"
            "                         [--span H:MM] [--records N] [--stop-at \"YYYY/MM/DD hh:mm:ss\"]\n"
-           "                         [--mqtt URL] [--mqtt-prefix P]\n"
+           "                         [--mqtt URL] [--mqtt-prefix P] [--wait SECONDS]\n"
+           "                         [--save-wait SECONDS] [--save-retry SECONDS]\n"
            "Records a measurement without the window, with the application's settings and dongle.\n"
            "Stops after the span, the number of records or at the stop time, on SIGINT/SIGTERM, or on a\n"
            "device error; saves the data to FILE.csv and prints a summary.\n"
+           "--wait SECONDS gives up when the dongle has not answered by then (default: waits on, for a\n"
+           "start before the dongle is plugged in).\n"
+           "A save that fails (a full disk) keeps the records in memory and is tried again every\n"
+           "--save-retry seconds (default 5) for --save-wait seconds (default 600); SIGINT/SIGTERM\n"
+           "during that wait try once more. Then the data go to $XDG_RUNTIME_DIR (else the working\n"
+           "file's folder), and the summary names the file that holds them.\n"
            "--offsets OFFSETS.csv subtracts the offsets of an offset data file (saved by the Adjust\n"
            "Offset dialog) from the readings of the channels it marks \"Use\"; the data file marks them.\n"
            "--mqtt URL (mqtt://host[:port] or mqtts://host[:port]) publishes every record and the run\n"
            "state to that MQTT broker, below the topic prefix P (default hollowmere); they replace\n"
            "define.ini's \"mqtt-url\" and \"mqtt-prefix\", and --mqtt \"\" publishes nothing.\n"
-           "Exit status 0, 1 after a device error or a failed save, 2 for a bad command line, MQTT\n"
-           "setting or offset file, 3 when the dongle has another owner.\n"
+           "Exit status 0, 1 after a device error, a save that did not reach FILE.csv or no dongle\n"
+           "within --wait, 2 for a bad command line, setting (no system number, no dongle vendor id in\n"
+           "define.ini), MQTT setting or offset file, 3 when the dongle has another owner.\n"
            "\n"
            "       hollowmere-record --recover WORKING.csv --out FILE.csv\n"
            "Saves the working file of a run that was never saved (Data/work) as the data file FILE.csv\n"

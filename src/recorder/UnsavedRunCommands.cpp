@@ -57,8 +57,9 @@ int RecoverUnsavedRunCommand(const TRecordOptions& options) {
         return 1;
     }
     if (!HasStoppedGrowing(*run)) {
-        std::fprintf(stderr, "hollowmere-record: %s is still written by a running measurement\n",
-                     path.c_str());
+        const std::string holder = VEK::CFileLock::HolderOf(path);
+        std::fprintf(stderr, "hollowmere-record: %s is still written by a running measurement%s\n",
+                     path.c_str(), holder.empty() ? "" : (" (" + holder + ")").c_str());
         return 3;
     }
     CMeasurementDataManager store;

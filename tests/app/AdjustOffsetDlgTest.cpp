@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -210,7 +211,14 @@ TEST_F(AdjustOffsetDlgTest, SaveAndLoadWithTheFileField) {
     EXPECT_TRUE(prompt.fileRequests[0].save);
     EXPECT_EQ(prompt.fileRequests[0].filter, "OFFSET File (*.csv)|*.csv|All Files (*.*)|*.*||");
     EXPECT_EQ(prompt.fileRequests[0].defaultExtension, "*.csv");
-    EXPECT_EQ(prompt.fileRequests[0].proposedName, "not saved");
+    // A table never saved: a name from the time, in the offset folder made for it.
+    EXPECT_TRUE(QRegularExpression("^\\d{14}\\.csv$")
+                    .match(QString::fromStdString(prompt.fileRequests[0].proposedName))
+                    .hasMatch())
+        << prompt.fileRequests[0].proposedName;
+    EXPECT_EQ(prompt.fileRequests[0].startFolder,
+              testing_support::TestHome() + "/Documents/Quillmark/Brisquent/adjustoffset");
+    EXPECT_TRUE(std::filesystem::is_directory(prompt.fileRequests[0].startFolder));
     EXPECT_EQ(prompt.fileRequests[1].proposedName, "off.csv");  // without the "*"
     EXPECT_FALSE(prompt.fileRequests[2].save);
     EXPECT_EQ(prompt.fileRequests[3].startFolder, testing_support::TestHome());
@@ -226,6 +234,10 @@ TEST_F(AdjustOffsetDlgTest, SaveAndLoadWithTheFileField) {
 // closes and the receive path lets go of the capture.
 TEST_F(AdjustOffsetDlgTest, QuitSignalEndsTheCapture) {
     bool captured = false;
+    // The signal comes once unit 1 has answered, while the others are still awaited (units keep
+    // to the sampling period: the first answer comes a period after polling begins).
+    QTimer answered;
+    answered.setInterval(10);
     prompt.onRun = [&](QDialog& opened) {
         auto* adjust = qobject_cast<CAdjustOffsetDlg*>(&opened);
         if (adjust == nullptr)
@@ -233,10 +245,14 @@ TEST_F(AdjustOffsetDlgTest, QuitSignalEndsTheCapture) {
         opened.setParent(dialog.get(), opened.windowFlags());
         opened.setWindowModality(Qt::WindowModal);
         QTimer::singleShot(0, adjust, [&, adjust] {
-            QTimer::singleShot(1500, dialog.get(), [&] {
+            QObject::connect(&answered, &QTimer::timeout, dialog.get(), [&] {
+                if (!Table().entries[1].HasValue())
+                    return;
+                answered.stop();
                 captured = RunState() == CMeasurementDataManager::kStateMeasuring;
                 dialog->QuitOnSignal();
             });
+            answered.start();
             Command(*adjust, 0, kGet);
         });
         return opened.exec();

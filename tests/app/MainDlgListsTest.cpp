@@ -138,16 +138,26 @@ TEST_F(MainDlgListsSettingsTest, HandEditedSettingsAreCheckedAndWidthsWrittenAtE
     // "list-div" outside 0..2: four lists, the combo showing it.
     EXPECT_EQ(Control<QComboBox>(Ids::kListCount)->currentIndex(), 2);
     EXPECT_EQ(dialog->Paging().ListCount(), 4);
+    // Unusable widths give the defaults of the list font; usable ones are scaled to it from the
+    // Windows list font's pixels, and not below what the column needs.
     auto* list = Control<VEK::MFC::CDrawingListCtrl>(Ids::kList0);
-    EXPECT_EQ(Control<VEK::MFC::CRowHeaderCtrl>(Ids::kRowHeader0)->StripWidth(), 50);
-    EXPECT_EQ(list->Header()->sectionSize(0), 50);
-    EXPECT_EQ(list->Header()->sectionSize(1), 70);
+    const TListWidthRules& rules = dialog->ValueLists().Model().List(0).WidthRules();
+    using K = EValueColumn;
+    EXPECT_EQ(Control<VEK::MFC::CRowHeaderCtrl>(Ids::kRowHeader0)->StripWidth(), rules.rowHeaderDefault);
+    EXPECT_EQ(list->Header()->sectionSize(0), rules.DefaultWidth(K::kTemperature));
+    EXPECT_EQ(list->Header()->sectionSize(1), std::max(rules.FromStored(70), rules.MinimumWidth(K::kType)));
     // A width set without a drag still reaches lastone.ini when the window goes.
     list->Header()->resizeSection(1, 64);
     dialog->OnDestroy();
     const std::string lastone = testing_support::ReadFile(SetupFolder() + "/lastone.ini");
-    for (const char* key : {"row=50\r\n", "row-0=50\r\n", "row-1=64\r\n", "row4-2=50\r\n"})
-        EXPECT_NE(lastone.find(key), std::string::npos) << key;
+    const auto key = [&](const char* name, int width) {
+        return std::string(name) + "=" + std::to_string(rules.ToStored(width)) + "\r\n";
+    };
+    for (const std::string& line :
+         {key("row", rules.rowHeaderDefault), key("row-0", rules.DefaultWidth(K::kTemperature)),
+          key("row-1", std::max(64, rules.MinimumWidth(K::kType))),
+          key("row4-2", rules.DefaultWidth(K::kType))})
+        EXPECT_NE(lastone.find(line), std::string::npos) << line;
 }
 
 class MainDlgListsAtFastRateTest : public MainDlgListsTest {

@@ -10,6 +10,7 @@
 #include "MainDlgFixture.h"
 #include "app/InformationLineWrap.h"
 #include "app/MainDlgArrangement.h"
+#include "display/DialogFont.h"
 
 namespace {
 
@@ -225,6 +226,8 @@ TEST_F(MainDlgScreenTest, FourListsOfEqualWidth) {
 }
 
 TEST_F(MainDlgScreenTest, FontsFollowTheDialogFont) {
+    // The family scripts/setup.sh installs, not a stand-in.
+    EXPECT_EQ(QFontInfo(DialogFont()).family(), "IPAPGothic");
     const double points = Control(Ids::kListCount)->font().pointSizeF() / 2.1;
     EXPECT_NEAR(points, 9.0, 0.05);
     const std::pair<int, double> sizes[] = {{Ids::kStatus, 1.4},

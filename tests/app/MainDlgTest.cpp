@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMenu>
+#include <QSignalSpy>
 #include <QTest>
 
 #include "MainDlgFixture.h"
@@ -33,7 +34,7 @@ TEST_F(MainDlgTest, StartMeasuresUntilTheStopTimeSavesAndTheFileLoadsBack) {
     Click(Ids::kStartStop);
     ASSERT_EQ(RunState(), CMeasurementDataManager::kStateMeasuring);
     EXPECT_EQ(Control<QAbstractButton>(Ids::kStartStop)->text(), "Stop");
-    EXPECT_EQ(Control<QAbstractButton>(Ids::kStartStop)->toolTip(), "Stop");
+    EXPECT_EQ(Control<QAbstractButton>(Ids::kStartStop)->toolTip(), "Stop (F5)");
     EXPECT_TRUE(SameIcon(Control<CMyIconButton>(Ids::kStartStop)->Icon(), 159));
     ASSERT_TRUE(Pump([&] { return Store().RecordCount() >= 1; }, 10000));
     QLabel* status = Control<QLabel>(Ids::kStatus);
@@ -190,8 +191,13 @@ TEST_F(MainDlgTest, SaveDataNamesTheFileAndTellsHowItWent) {
     };
     Trigger(Ids::kSaveData);
     EXPECT_EQ(proposed, Store().StartTime().Format("%Y%m%d%H%M%S.csv"));
-    EXPECT_EQ(prompt.Told(), std::vector<std::string>{"Failed to save data to the file."});
+    // The fixed text, then the file and the system's reason; the data stay, and Save is offered again.
+    EXPECT_EQ(prompt.Told(),
+              std::vector<std::string>{"Failed to save data to the file.\n" +
+                                       DataPath("no-such-folder/x.csv") + ": No such file or directory"});
     EXPECT_EQ(prompt.boxes.back().icon, IOperatorPrompt::EIcon::kError);
+    EXPECT_TRUE(dialog->Controls().Action(Ids::kSaveData)->isEnabled());
+    EXPECT_TRUE(std::filesystem::exists(workingFile));
 
     prompt.boxes.clear();
     prompt.onChooseFile = [&](const IOperatorPrompt::TFileRequest&) {
@@ -343,12 +349,12 @@ TEST(MainDlgStartupTest, PublishingToTheBrokerOfDefineIni) {
 TEST_F(MainDlgTest, TheWindowsControlsAreTheCustomDrawnOnes) {
     using VEK::CTextDrawer;
     const std::tuple<int, int, const char*> buttons[] = {
-        {Ids::kStartStop, 158, "Start"},
+        {Ids::kStartStop, 158, "Start (F5)"},
         {Ids::kFileMenu, 157, "File"},
         {Ids::kEditMenu, 160, "Edit"},
         {Ids::kViewMenu, 161, "View"},
         {Ids::kSetupMenu, 156, "Setup"},
-        {Ids::kExit, 162, "Exit"},
+        {Ids::kExit, 162, "Exit (Ctrl+Q)"},
         {1001, 130, nullptr},
         {1002, 131, nullptr},
         {1005, 132, nullptr},
@@ -401,4 +407,74 @@ TEST_F(MainDlgTest, TheWindowsControlsAreTheCustomDrawnOnes) {
     EXPECT_GE(Control(Ids::kStatus)->sizeHint().height(), 2 * metrics.height());
     EXPECT_NE(Control<VEK::MFC::CScrollBarEx>(1023), nullptr);
     EXPECT_NE(Control<VEK::MFC::CScrollBarEx>(1024), nullptr);
+}
+
+using MainDlgKeysTest = MainDlgTest;
+
+// The keys a person expects reach the commands, as the tool tips and menus name them, and only
+// while the command is available; Tab goes through the buttons in reading order.
+TEST_F(MainDlgKeysTest, KeysReachTheCommandsTheirButtonsAndMenusName) {
+    QApplication::setActiveWindow(dialog.get());
+    ASSERT_TRUE(Pump([&] { return QApplication::activeWindow() == dialog.get(); }, 2000));
+    const auto press = [&](const QKeySequence& key) {
+        QTest::keySequence(dialog.get(), key);
+        QCoreApplication::processEvents();
+    };
+    EXPECT_EQ(dialog->Controls().Action(Ids::kSaveData)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    EXPECT_EQ(dialog->Controls().Action(Ids::kLoadData)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+    EXPECT_EQ(Control(Ids::kExit)->toolTip(), "Exit (Ctrl+Q)");
+
+    // F5: the start dialog; Ctrl+O: the open dialog; Ctrl+,: the setup dialog.
+    std::vector<std::string> opened;
+    prompt.onRun = [&](QDialog& shown) {
+        opened.push_back(shown.objectName().toStdString());
+        return static_cast<int>(QDialog::Rejected);
+    };
+    press(QKeySequence(Qt::Key_F5));
+    press(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    EXPECT_EQ(opened, (std::vector<std::string>{"144", "138"}));
+    press(QKeySequence(Qt::CTRL | Qt::Key_O));
+    ASSERT_EQ(prompt.fileRequests.size(), 1u);
+    EXPECT_FALSE(prompt.fileRequests[0].save);
+    // Ctrl+S does nothing without finished data, as its greyed menu item.
+    press(QKeySequence(Qt::CTRL | Qt::Key_S));
+    EXPECT_EQ(prompt.fileRequests.size(), 1u);
+
+    // The graph's scale keys, and Page Down on the time bar of a measurement.
+    const int timeDiv = dialog->Graph().Graph().TimeAxis().timeDivIndex;
+    MeasureAndStop();
+    QApplication::setActiveWindow(dialog.get());
+    press(QKeySequence(Qt::CTRL | Qt::Key_Left));
+    EXPECT_EQ(dialog->Graph().Graph().TimeAxis().timeDivIndex, timeDiv - 1);
+    press(QKeySequence(Qt::CTRL | Qt::Key_Right));
+    EXPECT_EQ(dialog->Graph().Graph().TimeAxis().timeDivIndex, timeDiv);
+    const int tempDiv = dialog->Graph().Graph().TemperatureAxis().tempDivIndex;
+    press(QKeySequence(Qt::CTRL | Qt::Key_Down));
+    EXPECT_EQ(dialog->Graph().Graph().TemperatureAxis().tempDivIndex, tempDiv - 1);
+    QSignalSpy scrolled(Control<VEK::MFC::CScrollBarEx>(1023), &VEK::MFC::CScrollBarEx::scrolled);
+    press(QKeySequence(Qt::Key_PageDown));
+    EXPECT_EQ(scrolled.count(), 1);
+    // Ctrl+S saves the finished data now.
+    prompt.onChooseFile = [](const IOperatorPrompt::TFileRequest&) { return std::optional<std::string>(); };
+    press(QKeySequence(Qt::CTRL | Qt::Key_S));
+    ASSERT_EQ(prompt.fileRequests.size(), 2u);
+    EXPECT_TRUE(prompt.fileRequests[1].save);
+
+    // Ctrl+Q quits as Exit does, asking first about the unsaved data.
+    prompt.onAsk = [](const IOperatorPrompt::TQuestion&) { return false; };
+    const size_t asked = prompt.Asked().size();
+    press(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    ASSERT_EQ(prompt.Asked().size(), asked + 1);
+    EXPECT_EQ(prompt.Asked().back(), "The measurement data are discarded. Is it ok?");
+
+    // Tab: the top bar left to right, then the graph's groups as they stand.
+    std::vector<int> order;
+    QWidget* widget = Control(Ids::kStartStop);
+    for (int i = 0; i < 14; ++i, widget = widget->nextInFocusChain()) {
+        while (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isVisible())
+            widget = widget->nextInFocusChain();
+        order.push_back(widget->objectName().toInt());
+    }
+    EXPECT_EQ(order, (std::vector<int>{1016, 1003, 1042, 1043, 1018, 1045, 1005, 1007, 1006, 1001, 1002, 1008,
+                                       1010, 1009}));
 }

@@ -178,3 +178,31 @@ TEST_F(RecordPublisherTest, RecordLimitEndStateAndSystemNumber) {
         states.pop_back();
     EXPECT_EQ(states, (std::vector<std::string>{"idle", "measuring", "device error"}));
 }
+
+// A file that cannot be written goes to the retained topic "problem" at once, to a subscriber that
+// comes later too, and a publisher for a new system number takes it along; once the files are
+// fine again the retained message is cleared.
+TEST_F(RecordPublisherTest, FileProblemIsRetainedUntilItEnds) {
+    CRecordPublisher publisher(m_connection, "record_publisher_tests");
+    publisher.Follow(5);
+    ASSERT_TRUE(WaitForState("hollowmere/5/state", "idle"));
+    const std::string problem = "Working file /w.csv cannot be written: No space left on device";
+    publisher.ReportProblem(problem);
+    ASSERT_TRUE(WaitForState("hollowmere/5/problem", problem));
+    CTestSubscriber late;
+    ASSERT_TRUE(late.Subscribe(m_broker.Port(), "hollowmere/5/problem"));
+    ASSERT_TRUE(late.WaitFor([](const TMessages& m) { return !m.empty(); }, 5s));
+    EXPECT_TRUE(late.Messages()[0].retained);
+    EXPECT_EQ(late.Messages()[0].payload, problem);
+    publisher.Follow(6);
+    ASSERT_TRUE(WaitForState("hollowmere/6/problem", problem));
+    publisher.ReportProblem("");
+    ASSERT_TRUE(WaitForState("hollowmere/6/problem", ""));
+    publisher.Stop(5s);
+    CTestSubscriber afterwards;
+    ASSERT_TRUE(afterwards.Subscribe(m_broker.Port(), "hollowmere/6/#"));
+    // The retained messages come at once, together: the state's is there, the problem's is gone.
+    ASSERT_TRUE(
+        afterwards.WaitFor([](const TMessages& m) { return !On(m, "hollowmere/6/state").empty(); }, 5s));
+    EXPECT_TRUE(On(afterwards.Messages(), "hollowmere/6/problem").empty());
+}

@@ -35,7 +35,8 @@ TEST(SimOptions, DefaultsAndValues) {
     ASSERT_TRUE(ParseSimOptions({}, defaults, error));
     EXPECT_EQ(defaults.host, "localhost");
     EXPECT_EQ(defaults.port, 50000);
-    EXPECT_EQ(defaults.engine.periodFactor, 9500u);
+    // The units keep to the sampling period unless asked to run fast as the counterpart window's.
+    EXPECT_EQ(defaults.engine.periodFactor, 10000u);
     EXPECT_FALSE(defaults.seedGiven);
 
     TSimOptions options;

@@ -89,6 +89,53 @@ TEST_F(QtOperatorPromptTest, FileDialogIsWindowModalWithTheRequestedFilter) {
     EXPECT_EQ(prompt.ChooseFile(request), std::nullopt);
 }
 
+// A box raised from a dialog (the setup dialog refusing OK) belongs to that dialog: the window
+// manager stacks it above the dialog, which stays on top, instead of below it with the main
+// window. Boxes and dialogs raised from the box's own dialog nest the same way.
+TEST_F(QtOperatorPromptTest, BoxRaisedFromADialogIsAboveThatDialog) {
+    QDialog setup(&window);
+    setup.setWindowFlag(Qt::WindowStaysOnTopHint);
+    QDialog* comment = nullptr;
+    WhenOpen([&](QDialog& opened) {
+        ASSERT_EQ(&opened, &setup);
+        WhenOpen([&](QDialog& box) {
+            EXPECT_EQ(box.parentWidget(), &setup);
+            EXPECT_EQ(box.windowModality(), Qt::WindowModal);
+            EXPECT_TRUE(box.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+            EXPECT_EQ(static_cast<QMessageBox&>(box).iconPixmap().devicePixelRatio(),
+                      box.devicePixelRatioF());
+            box.close();
+        });
+        prompt.Tell(IOperatorPrompt::EIcon::kError, "Set the system number correctly.");
+        // A dialog without a parent of its own, run from the setup dialog, belongs to it too.
+        QDialog nested;
+        comment = &nested;
+        WhenOpen([&](QDialog& inner) {
+            EXPECT_EQ(&inner, comment);
+            EXPECT_EQ(inner.parentWidget(), &setup);
+            inner.reject();
+        });
+        prompt.Run(nested);
+        opened.reject();
+    });
+    prompt.Run(setup);
+    // With no dialog open the main window owns the box again.
+    EXPECT_EQ(prompt.Owner(), &window);
+}
+
+// A start folder that has gone opens its nearest existing parent, not the program's folder.
+TEST_F(QtOperatorPromptTest, MissingStartFolderOpensItsNearestParent) {
+    WhenOpen([](QDialog& dialog) {
+        auto& files = static_cast<QFileDialog&>(dialog);
+        EXPECT_EQ(files.directory().absolutePath(), QDir::tempPath());
+        files.reject();
+    });
+    IOperatorPrompt::TFileRequest request;
+    request.filter = "OFFSET File (*.csv)|*.csv||";
+    request.startFolder = (QDir::tempPath() + "/no such folder/nor this").toStdString();
+    EXPECT_EQ(prompt.ChooseFile(request), std::nullopt);
+}
+
 TEST_F(QtOperatorPromptTest, NameFiltersKeepTheirNames) {
     EXPECT_EQ(CQtOperatorPrompt::NameFilters("SETUP File(*.set)|*.set|All Files (*.*)|*.*||"),
               QStringList({"SETUP File (*.set)", "All Files (*)"}));

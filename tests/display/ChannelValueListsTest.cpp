@@ -9,11 +9,13 @@
 
 #include "data/MeasurementDataManager.h"
 #include "display/ChannelValueLists.h"
+#include "display/DialogFont.h"
 #include "display/DisplayColors.h"
 #include "display/DrawingHeaderCtrl.h"
 #include "display/DrawingListCtrl.h"
 #include "display/MouseDrag.h"
 #include "display/RowHeaderCtrl.h"
+#include "display/TemperatureValueListView.h"
 #include "display/TestApplication.h"
 #include "files/InifileAccessor.h"
 #include "support/TestHome.h"
@@ -136,15 +138,40 @@ TEST_F(ChannelValueListsTest, ARebuildKeepsTheRecordShownOfFinishedData) {
     }
 }
 
+// Widths are saved in the pixels of the Windows list font and come back as they were dragged; a
+// drag never makes a column too narrow for its header and values.
 TEST_F(ChannelValueListsTest, WidthsDraggedAreSavedAndSurviveARebuild) {
     lists->RebuildLists();
+    const TListWidthRules& rules = lists->Model().List(0).WidthRules();
+    ASSERT_EQ(lists->Model().List(0).Columns()[1].kind, EValueColumn::kTemperature);
+    const int start = controls.lists[0]->columnWidth(1);
+    EXPECT_EQ(start, rules.DefaultWidth(EValueColumn::kTemperature));
     DragDivider(*controls.lists[0]->Header(), 1, 40);
     const VEK::AccessorSection widths(&ini, "list-column");
-    EXPECT_EQ(widths.GetInteger("row-1", 0), 90);
-    EXPECT_EQ(widths.GetInteger("row", 0), 50);
+    EXPECT_EQ(widths.GetInteger("row-1", 0), rules.ToStored(start + 40));
+    EXPECT_EQ(widths.GetInteger("row", 0), rules.ToStored(rules.rowHeaderDefault));
     lists->RebuildLists();
-    EXPECT_EQ(controls.lists[0]->columnWidth(1), 90);
-    EXPECT_EQ(controls.lists[0]->columnWidth(3), 30);  // battery keeps its initial width
+    EXPECT_NEAR(controls.lists[0]->columnWidth(1), start + 40, 1);
+    EXPECT_EQ(controls.lists[0]->columnWidth(3), rules.DefaultWidth(EValueColumn::kBattery));
+    DragDivider(*controls.lists[0]->Header(), 1, -start);
+    EXPECT_EQ(controls.lists[0]->columnWidth(1), rules.MinimumWidth(EValueColumn::kTemperature));
+}
+
+// At the lists' font every reading, marker and header fits its column's least width, and a
+// stored Windows width is scaled by the fonts' average character widths.
+TEST_F(ChannelValueListsTest, WidthRulesFitTheWidestValuesAtTheListFont) {
+    const QFont cell = CChannelValueLists::CellFont(DialogFont());
+    const TListWidthRules rules = CTemperatureValueListView::WidthRules(cell);
+    const QFontMetrics metrics(cell);
+    for (const char* text : {"-1234.5 ", "+1234.5 ", "-3276.8 ", "Out Of Range", "-199.9 ", "Ready", "Temp."})
+        EXPECT_LE(metrics.horizontalAdvance(text) + 4, rules.MinimumWidth(EValueColumn::kTemperature))
+            << text;
+    EXPECT_LE(metrics.horizontalAdvance("Comment"), rules.MinimumWidth(EValueColumn::kComment));
+    EXPECT_GE(rules.DefaultWidth(EValueColumn::kComment), metrics.horizontalAdvance("probe 12 at door"));
+    EXPECT_LE(metrics.horizontalAdvance("Type"), rules.MinimumWidth(EValueColumn::kType));
+    EXPECT_LE(metrics.horizontalAdvance("100"), rules.rowHeaderMinimum);
+    EXPECT_EQ(rules.averageCharWidth, AverageCharWidth(cell));
+    EXPECT_EQ(rules.FromStored(90), (90 * AverageCharWidth(cell) + 4) / 9);
 }
 
 TEST_F(ChannelValueListsTest, RowHeaderClicksNameTheChannel) {

@@ -149,6 +149,41 @@ TEST_F(ValueListModelTest, WidthsFromAHandEditedFileAreCheckedAndSavedBack) {
     EXPECT_EQ(m_lists.List(0).Columns()[2].width, 4000);
 }
 
+// At a font twice as wide as the one a Windows installation measured in, stored widths show what
+// they showed there: doubled, and halved again when saved. No width, stored, dragged or default,
+// goes below what the column's header and widest value need.
+TEST_F(ValueListModelTest, StoredWidthsFollowTheFontAndNeverCutAValue) {
+    testing_support::WriteFile(m_ini.Path(), "[list-column]\r\nrow=20\r\nrow-0=50\r\nrow-1=5\r\n");
+    TListWidthRules& rules = m_input.widthRules;
+    rules.averageCharWidth = 2 * TListWidthRules::kStoredCharWidth;
+    rules.defaultWidth = {160, 120, 40, 30, 50};
+    rules.minimumWidth = {70, 110, 30, 30, 50};
+    rules.rowHeaderDefault = 45;
+    rules.rowHeaderMinimum = 45;
+    m_input.visibleItemsSingle = 15;
+    Rebuild();
+    const CMyTemperatureValueListRapper& zero = m_lists.List(0);
+    EXPECT_EQ(zero.RowHeaderWidth(), 45);     // 40 after scaling, below the least
+    EXPECT_EQ(zero.Columns()[0].width, 100);  // comment: 50 stored
+    EXPECT_EQ(zero.Columns()[1].width, 110);  // temperature: 5 stored, grown to the least
+    EXPECT_EQ(zero.Columns()[2].width, 40);   // type: nothing stored, the default
+    EXPECT_EQ(zero.Columns()[4].width, 50);   // version: never stored
+    EXPECT_EQ(m_lists.List(1).Columns()[1].width, 120);
+
+    m_lists.List(0).SetColumnWidth(1, 20);  // a drag too narrow stops at the least
+    EXPECT_EQ(zero.Columns()[1].width, 110);
+    m_lists.List(0).SetColumnWidth(0, 301);
+    ASSERT_TRUE(m_lists.SaveColumnWidths(Widths()));
+    EXPECT_EQ(Widths().GetInteger("row-0", 0), 151);  // 150.5 rounded
+    EXPECT_EQ(Widths().GetInteger("row-1", 0), 55);
+    EXPECT_EQ(Widths().GetInteger("row", 0), 23);
+    // Saved and read again, a width keeps within a pixel of what it was.
+    Rebuild();
+    EXPECT_NEAR(m_lists.List(0).Columns()[0].width, 301, 1);
+    EXPECT_EQ(m_lists.List(0).Columns()[1].width, 110);
+    EXPECT_EQ(m_lists.List(0).Columns()[2].width, 40);
+}
+
 TEST_F(ValueListModelTest, PagesHoldTwentyFiveChannelsAList) {
     struct TCase {
         std::vector<int> inUse;

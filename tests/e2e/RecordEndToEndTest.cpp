@@ -140,6 +140,8 @@ TEST_F(RecordEndToEndTest, FiveRecordsFromTheSimulator) {
     EXPECT_EQ(lines[0], "Brisquent,1.01");
     EXPECT_EQ(lines[1], "SYSTEM NUMBER,5");
     EXPECT_EQ(lines[2], "SAMPLING RATE,1sec");
+    // The scale named as the window names it.
+    EXPECT_EQ(lines[5], "TEMP/DIV,10deg C");
     EXPECT_EQ(lines[6], "DATA COUNT,5");
     EXPECT_EQ(lines[12], "No.,DATE  TIME,msec,CH1,CH2,CH3");
     std::vector<std::string> rows = DataRows(text);
@@ -298,10 +300,14 @@ TEST_F(RecordEndToEndTest, TenMinutesOfLinkFaultsLoseNothing) {
 
 TEST_F(RecordEndToEndTest, FailedSaveKeepsTheWorkingFile) {
     auto sim = StartSim();
-    auto recorder = StartRecorder({"--records", "3", "--out", Path("missing/x.csv")});
+    // No wait for the folder: straight to the fallback, which leaves the working file alone.
+    auto recorder = StartRecorder({"--records", "3", "--out", Path("missing/x.csv"), "--save-wait", "0"});
     EXPECT_EQ(recorder->Wait(60s), 1) << RecorderOutput();
     StopSim(*sim);
-    EXPECT_NE(RecorderOutput().find("Failed to save data to the file."), std::string::npos);
+    EXPECT_NE(RecorderOutput().find("Failed to save data to the file.\n" + Path("missing/x.csv") +
+                                    ": No such file or directory\nThe working file "),
+              std::string::npos)
+        << RecorderOutput();
     std::vector<std::filesystem::path> working;
     for (const auto& entry : std::filesystem::directory_iterator(root + "/Data/work"))
         working.push_back(entry.path());

@@ -8,6 +8,7 @@
 
 #include "DataRowRecord.h"  // tests/publish
 #include "RecordRunFixture.h"
+#include "SilentBroker.h"
 #include "TestBroker.h"
 #include "TestSubscriber.h"
 #include "publish/MqttPayload.h"
@@ -111,6 +112,10 @@ TEST_F(RecordPublishEndToEndTest, EveryRecordOfTheRunWithTheFilesValues) {
     EXPECT_EQ(States(messages), (std::vector<std::string>{"idle", "measuring", "finished"}));
     EXPECT_NE(RecorderOutput().find("hollowmere-record: MQTT connected"), std::string::npos)
         << RecorderOutput();
+    // The summary ends with the broker's last state and what waits for the next start.
+    EXPECT_NE(RecorderOutput().find("\nbroker: MQTT connected\nspill file: 0 records wait\n"),
+              std::string::npos)
+        << RecorderOutput();
 
     CTestSubscriber late;
     ASSERT_TRUE(late.Subscribe(m_broker.Port(), "hollowmere/5/#"));
@@ -173,6 +178,27 @@ TEST_F(RecordPublishEndToEndTest, BrokerNeverReachableSpillsEveryRecord) {
         << output;
     EXPECT_NE(output.find("hollowmere-record: MQTT stopped, 50 waiting, 50 in spill file"), std::string::npos)
         << output;
+    EXPECT_NE(output.find("\nbroker: MQTT unreachable (Connection refused)"), std::string::npos) << output;
+    EXPECT_NE(output.find("\nspill file: 50 records wait\n"), std::string::npos) << output;
+}
+
+// A broker that takes the connection and never answers: the run ends and the recorder exits as
+// without a broker, every record in the spill file.
+TEST_F(RecordPublishEndToEndTest, BrokerThatNeverAnswersHoldsNothingUp) {
+    CSilentBroker silent(false);
+    auto sim = StartJitteringSim();
+    auto recorder = StartRecorder({"--records", "50", "--out", dataFile, "--mqtt", silent.Url()});
+    EXPECT_EQ(recorder->Wait(60s), 0) << RecorderOutput();
+    StopSim(*sim);
+    const std::vector<std::string> file = FilePayloads(dataFile, 100);
+    ASSERT_EQ(file.size(), 50u);
+    const std::vector<std::string> spill =
+        Lines(ReadFile(root + "/Data/work/mqtt-hollowmere-record-5.spill"), "\r\n");
+    ASSERT_EQ(spill.size(), 1u + 50u);
+    for (size_t i = 0; i < 50; ++i) EXPECT_EQ(spill[i + 1], kRecordTopic + "\t" + file[i]);
+    EXPECT_NE(RecorderOutput().find("hollowmere-record: MQTT stopped, 50 waiting, 50 in spill file"),
+              std::string::npos)
+        << RecorderOutput();
 }
 
 // The recorder dies without a goodbye: a subscriber that comes later sees the last will.
@@ -201,9 +227,10 @@ TEST_F(RecordPublishEndToEndTest, LateSubscriberSeesTheStateThenTheLastWill) {
 // Settings the recorder refuses before it starts anything, each with its message.
 struct TRefusalCase {
     const char* name;
-    std::string defineExtra;  // PASSWORD stands for the password file's path
+    std::string defineExtra;  // PASSWORD stands for the password file's path, FIFO for a FIFO's
     std::vector<std::string> args;
     const char* message;
+    mode_t passwordMode = 0644;
 };
 
 void PrintTo(const TRefusalCase& c, std::ostream* out) {
@@ -217,10 +244,14 @@ TEST_P(RecordPublishRefusalTest, EndsWithStatus2AndTheReason) {
     const TRefusalCase& c = GetParam();
     const std::string passwordFile = Path("mqtt-password");
     WriteFile(passwordFile, "secret\n");
-    chmod(passwordFile.c_str(), 0644);
+    chmod(passwordFile.c_str(), c.passwordMode);
+    const std::string fifo = Path("mqtt-fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     std::string define = c.defineExtra;
     if (const size_t at = define.find("PASSWORD"); at != std::string::npos)
         define.replace(at, 8, passwordFile);
+    if (const size_t at = define.find("FIFO"); at != std::string::npos)
+        define.replace(at, 4, fifo);
     WriteDefine(define);
     std::vector<std::string> args = c.args;
     args.insert(args.end(), {"--records", "5", "--out", dataFile});
@@ -238,6 +269,21 @@ INSTANTIATE_TEST_SUITE_P(
             "mqtt-url=mqtt://127.0.0.1:1\r\nmqtt-user=logger\r\nmqtt-password-file=PASSWORD\r\n",
             {},
             "is readable by group or others (mode 0644); allow only its owner to read it (chmod 600)"},
+        TRefusalCase{
+            "PasswordFileWritableByOthers",
+            "mqtt-url=mqtt://127.0.0.1:1\r\nmqtt-user=logger\r\nmqtt-password-file=PASSWORD\r\n",
+            {},
+            "is writable by group or others (mode 0622); allow only its owner to write it (chmod 600)",
+            0622},
+        // A FIFO would hold the start for good, past any SIGTERM.
+        TRefusalCase{"PasswordFileIsAFifo",
+                     "mqtt-url=mqtt://127.0.0.1:1\r\nmqtt-user=logger\r\nmqtt-password-file=FIFO\r\n",
+                     {},
+                     "cannot be read: it is not a regular file"},
+        TRefusalCase{"CaFileIsAFifo",
+                     "mqtt-url=mqtts://127.0.0.1:1\r\nmqtt-ca-file=FIFO\r\n",
+                     {},
+                     "hollowmere-record: MQTT CA file"},
         TRefusalCase{
             "BadUrlOnTheCommandLine",
             "",

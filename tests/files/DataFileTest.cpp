@@ -11,6 +11,7 @@
 #include "files/DataFileReader.h"
 #include "files/DataFileText.h"
 #include "files/DataFileWriter.h"
+#include "files/Settings.h"
 #include "platform/Folders.h"
 #include "support/TestHome.h"
 
@@ -381,14 +382,18 @@ TEST_F(DataFileTest, FailedSaveKeepsTheOldFileAndTheStore) {
         getrlimit(RLIMIT_FSIZE, &old);
         rlimit small{200, old.rlim_max};
         setrlimit(RLIMIT_FSIZE, &small);
-        const bool saved = SaveDataFile(path, store, SampleView());
+        std::string problem;
+        const bool saved = SaveDataFile(path, store, SampleView(), {}, &problem);
         setrlimit(RLIMIT_FSIZE, &old);
         EXPECT_FALSE(saved);
+        EXPECT_EQ(problem, "File too large");
         expectUntouched();
     }
     {
         SCOPED_TRACE("folder is a file");
-        EXPECT_FALSE(SaveDataFile(path + "/inside.csv", store, SampleView()));
+        std::string problem;
+        EXPECT_FALSE(SaveDataFile(path + "/inside.csv", store, SampleView(), {}, &problem));
+        EXPECT_EQ(problem, "Not a directory");
         expectUntouched();
     }
     if (geteuid() != 0) {
@@ -401,6 +406,18 @@ TEST_F(DataFileTest, FailedSaveKeepsTheOldFileAndTheStore) {
     }
     ASSERT_TRUE(SaveDataFile(path, store, SampleView()));
     EXPECT_EQ(ReadFile(path), kSampleFile);
+    // The log names the file, with the reason or what was written.
+    const std::string saved = "ファイル[" + path + "]に 6 件を保存しました(" +
+                              std::to_string(std::string(kSampleFile).size()) + " バイト)。";
+    std::string log;
+    for (int i = 0; i < 500 && log.find(saved) == std::string::npos; ++i) {
+        usleep(10000);
+        log = ReadFile(LogFilePath());
+    }
+    EXPECT_NE(log.find(saved), std::string::npos) << log;
+    EXPECT_NE(log.find("ファイル[" + path + "]の保存に失敗しました(File too large)。"), std::string::npos);
+    EXPECT_NE(log.find("ファイル[" + path + "/inside.csv]の保存に失敗しました(Not a directory)。"),
+              std::string::npos);
 }
 
 // Running out of memory while reading fails the read, whoever reads (the loader, the replay).

@@ -1,5 +1,6 @@
 // Files another program or user put where the application reads: each is refused, or read within
 // bounded memory, with a message; and a settings file that cannot be read is never overwritten.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -81,7 +82,7 @@ void ExpectLoad(const std::string& path, bool loads,
                 const std::function<void(const CMeasurementDataManager&, const TDataFileView&)>& check) {
     CMeasurementDataManager store;
     TDataFileView view;
-    ASSERT_EQ(LoadDataFile(path, store, view, TMeasurementSetup{}), loads);
+    ASSERT_EQ(LoadDataFile(path, store, view, TMeasurementSetup{}), loads) << view.problem;
     check(store, view);
 }
 
@@ -114,6 +115,39 @@ INSTANTIATE_TEST_SUITE_P(
                                     });
                          EXPECT_TRUE(LogShows("の記録でない 2000000 行を読み飛ばしました。"));
                      }},
+        // Four-byte lines that claim to be rows, then one whole row: each would cost a reading of
+        // every channel (gigabytes in memory, and in a data file written from it). Refused at the
+        // first row beyond what a file of this size can hold, before anything grows.
+        THostileFile{
+            "ShortRowsThenOneFullRowOfAHundredChannels",
+            [](const std::string& path) {
+                std::string rows;
+                rows.reserve(8'000'000);
+                for (int i = 0; i < 2'000'000; ++i) rows += "1,a\n";
+                std::ofstream(path, std::ios::binary) << DataHeader("1") << rows << FullRow(1);
+            },
+            [](const std::string& path) {
+                ExpectLoad(path, false, [](const CMeasurementDataManager& store, const TDataFileView& view) {
+                    EXPECT_EQ(store.RecordCount(), 0u);
+                    EXPECT_NE(view.problem.find(" is one row more than a file of "), std::string::npos)
+                        << view.problem;
+                });
+                EXPECT_TRUE(LogShows("ファイル[" + path + "]を読めません: line "));
+            }},
+        // A line of 256 MB without a line end (a hole of a sparse file): refused with its line
+        // number once it is longer than any line of a data file, never held whole.
+        THostileFile{
+            "LineOf256MegabytesWithoutALineEnd",
+            [](const std::string& path) {
+                WriteFile(path, DataHeader("1"));
+                ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(DataHeader("1").size()) + (256 << 20)),
+                          0);
+            },
+            [](const std::string& path) {
+                ExpectLoad(path, false, [](const CMeasurementDataManager&, const TDataFileView& view) {
+                    EXPECT_EQ(view.problem, "line 15 is longer than 1048576 bytes");
+                });
+            }},
         THostileFile{"DataCountOf4294967295",
                      [](const std::string& path) {
                          WriteFile(path, DataHeader("4294967295") + FullRow(1) + FullRow(2));
@@ -226,6 +260,41 @@ TEST(UnreadableSettings, ModeZeroFileIsKeptForAnUnprivilegedWriter) {
     EXPECT_EQ(ReadFile(output), "refused Permission denied\n");
     chmod(path.c_str(), 0600);
     EXPECT_EQ(ReadFile(path), kDefine);
+    if (root)
+        std::filesystem::remove_all(folder);
+}
+
+// A file the user made read-only is not replaced by a save, whatever writes it: the save fails as
+// a failed write does. Run as the file's owner; as root, through another uid (root may write
+// anything).
+TEST(WriteProtectedFiles, AreNotReplacedBySaves) {
+    const bool root = geteuid() == 0;
+    if (root && !testing_support::WhyUsersCannotBeSwitched().empty())
+        GTEST_SKIP() << testing_support::WhyUsersCannotBeSwitched();
+    const uid_t uid = root ? testing_support::UnusedUid(2001) : geteuid();
+    const std::string folder = root ? testing_support::MakeFolderOf(uid, 0700) : TestHome() + "/protected";
+    ASSERT_TRUE(CreateFolderWithParents(folder));
+    for (const char* kind : {"data", "offset", "setup", "ini"}) {
+        SCOPED_TRACE(kind);
+        const std::string path = folder + "/" + kind + ".file";
+        const auto save = [&] {
+            const std::vector<std::string> probe{CAppProcess::BinaryPath("file_save_probe"), kind, path};
+            const std::vector<std::string> line =
+                root ? testing_support::AsUser(uid, probe, {"HOME=" + folder}) : probe;
+            const std::string output = TestHome() + "/save-probe.txt";
+            CAppProcess process(line.front(), std::vector<std::string>(line.begin() + 1, line.end()), output);
+            const int code = process.Wait(std::chrono::seconds(30));
+            return std::to_string(code) + " " + ReadFile(output);
+        };
+        WriteFile(path, "precious\r\n");
+        ASSERT_EQ(chown(path.c_str(), uid, uid), 0);
+        ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+        EXPECT_EQ(save(), "1 refused\n");
+        EXPECT_EQ(ReadFile(path), "precious\r\n");
+        ASSERT_EQ(chmod(path.c_str(), 0644), 0);
+        EXPECT_EQ(save(), "0 saved\n");
+        EXPECT_NE(ReadFile(path), "precious\r\n");
+    }
     if (root)
         std::filesystem::remove_all(folder);
 }

@@ -273,3 +273,45 @@ TEST_F(TraceLoggerTest, LogOpensOnlyARegularFileOfItsOwn) {
         std::filesystem::remove(logPath);
     }
 }
+
+// A session that ended without its end marker (killed, crashed, the power gone) is named by the
+// next one, with the time of its last entry; one that closed is not, nor is a fresh log.
+TEST_F(TraceLoggerTest, SessionThatEndedWithoutClosingIsNamedAtTheNextStart) {
+    const std::string unclosed = "前回のセッションは終了の記録なしに終わりました(最後の記録: ";
+    const std::string lastEntry = "[0000ABCD] 24/05/06-07:08:09.123  測定を開始しました(周期=1sec)。";
+    const std::string entries = " ----------<<起動>>----------\r\n" + lastEntry + "\r\n";
+    char header[16];
+    std::snprintf(header, sizeof header, "%012zu\r\n", 14 + entries.size());
+    const struct {
+        const char* name;
+        std::string file;  // empty: none
+        bool named;
+    } cases[] = {
+        {"fresh", "", false},
+        {"killed", header + entries + "@@\r\n", true},
+        // Wrapped: the newest entry ends the file, the header points back at the first entry.
+        {"killed after a wrap", "000000000014\r\n" + entries + "@@\r\n", true},
+        {"closed", "", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (std::string(c.name) != "closed") {
+            std::remove(logPath.c_str());
+            if (!c.file.empty())
+                WriteFile(logPath, c.file);
+        }
+        auto logger = Make(Plain());
+        logger->Trace("next");
+        logger->Shutdown();
+        // This session's entries: from its start marker, the last one in the file.
+        const std::string file = ReadFile(logPath);
+        const std::string text = file.substr(file.rfind(" ----------<<起動>>----------\r\n"));
+        const size_t at = text.find(unclosed);
+        EXPECT_EQ(at != std::string::npos, c.named) << file;
+        if (c.named) {
+            EXPECT_EQ(text.substr(at + unclosed.size(), 25), "24/05/06-07:08:09.123)。");
+            // Right after the start marker, as an error entry.
+            EXPECT_EQ(text.find(" ----------<<起動>>----------\r\n*Err* " + unclosed), 0u) << text;
+        }
+    }
+}

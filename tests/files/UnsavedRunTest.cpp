@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/time.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <functional>
@@ -185,6 +186,11 @@ TEST_F(UnsavedRunTest, AHeldFileIsLeftAlone) {
     std::string problem;
     EXPECT_EQ(RecoverUnsavedRun(working.Path(), WorkPath("../out.csv"), store, problem), ERecovery::kHeld);
     EXPECT_TRUE(FileExists(working.Path()));
+    // The holder is named where the system tells it.
+    EXPECT_NE(
+        problem.find(" is written by a running measurement (process " + std::to_string(getpid()) + " ("),
+        std::string::npos)
+        << problem;
 
     // Let go without deletion (an exit with the data saved nowhere): now it waits to be recovered.
     const std::string path = working.Path();
@@ -223,6 +229,17 @@ TEST_F(UnsavedRunTest, RecoveryWritesTheDataFileBeforeTheWorkingFileGoes) {
         {"unreadable", "garbage", out},
         {"out is the working file", kHeader + kRows, WorkPath("20260304050600.csv")},
         {"out cannot be written", kHeader + kRows, testing_support::TestHome() + "/missing/out.csv"},
+        // Short lines that claim to be rows, then a whole row: as many records for every channel
+        // would write a data file far larger than this one, and take as much memory.
+        {"more rows than its size can hold",
+         kHeader +
+             [] {
+                 std::string rows;
+                 for (int i = 0; i < 100'000; ++i) rows += "1,a\r\n";
+                 return rows;
+             }() +
+             Row(100'001, "1.0,,3.0"),
+         out},
     };
     for (const auto& f : failures) {
         SCOPED_TRACE(f.name);
@@ -230,6 +247,9 @@ TEST_F(UnsavedRunTest, RecoveryWritesTheDataFileBeforeTheWorkingFileGoes) {
         LeaveRun("20260304050600.csv", bytes);
         EXPECT_EQ(RecoverUnsavedRun(path, f.out, store, problem), ERecovery::kFailed);
         EXPECT_FALSE(problem.empty());
+        if (std::string(f.name) == "more rows than its size can hold") {
+            EXPECT_NE(problem.find(": line "), std::string::npos) << problem;
+        }
         EXPECT_EQ(ReadFile(path), bytes);
     }
 }

@@ -66,6 +66,55 @@ TEST(MqttPayload, RecordCarriesChannelsInUseWithMarkersAsNullAndStatus) {
     for (const TCase& c : cases) EXPECT_EQ(RecordPayload(c.record, c.offset), c.json);
 }
 
+// A record payload read back from a spill file: exactly the texts RecordPayload writes, nothing
+// else, however close.
+TEST(MqttPayload, RecordPayloadsReadBackExactlyAsWritten) {
+    const TPublishRecord records[] = {
+        MakeRecord(7, {{1, 250}, {2, -5}}),
+        MakeRecord(1, {{100, kReadingOutOfRange}, {3, kReadingLost}, {5, 1000}}, true),
+        MakeRecord(0, {}),
+        MakeRecord(4294967295u, {{20, -2000}, {19, 13000}, {1, 0}}),
+    };
+    for (const int32_t offset : {0, kTokyo, kNewfoundland}) {
+        for (const TPublishRecord& record : records) {
+            const std::string payload = RecordPayload(record, offset);
+            TPublishRecord read;
+            ASSERT_TRUE(ParseRecordPayload(payload, read)) << payload;
+            EXPECT_EQ(read, record) << payload;
+        }
+    }
+    const std::string good = RecordPayload(MakeRecord(7, {{1, 250}, {2, kReadingLost}}), kTokyo);
+    ASSERT_EQ(good, R"({"record":7,"time":"2024-03-01T21:34:56.789+09:00","rate_ms":1000,"unit":"C",)"
+                    R"("channels":{"1":25.0,"2":null},"status":{"2":"Lost"}})");
+    struct TCase {
+        const char* name;
+        std::string payload;
+    } refused[] = {
+        {"not JSON", "OPEN"},
+        {"empty", ""},
+        {"a blank", " " + good},
+        {"trailing bytes", good + "x"},
+        {"value of another form", std::string(good).replace(good.find("25.0"), 4, "25.00")},
+        {"value without its tenth", std::string(good).replace(good.find("25.0"), 4, "25")},
+        {"null without its status", std::string(good).substr(0, good.find(",\"status\"")) + "}"},
+        {"status of a valid value", std::string(good).replace(good.find("{\"2\":\"Lost"), 4, "{\"1\"")},
+        {"channel 101", std::string(good).replace(good.find("\"2\":null"), 3, "\"101\"")},
+        {"channel 0", std::string(good).replace(good.find("\"2\":null"), 3, "\"0\"")},
+        {"channels out of order",
+         std::string(good).replace(good.find("\"1\":25.0,\"2\":null"), 17, "\"2\":null,\"1\":25.0")},
+        {"unknown unit", std::string(good).replace(good.find("\"C\""), 3, "\"K\"")},
+        {"a time that is no time", std::string(good).replace(good.find("21:34"), 5, "25:99")},
+        {"record number beyond 32 bits",
+         std::string(good).replace(good.find("\"record\":7"), 10, "\"record\":4294967296")},
+        {"a key too many", std::string(good).replace(good.size() - 1, 1, ",\"x\":1}")},
+    };
+    for (const TCase& c : refused) {
+        TPublishRecord read = MakeRecord(99, {});
+        EXPECT_FALSE(ParseRecordPayload(c.payload, read)) << c.name << ": " << c.payload;
+        EXPECT_EQ(read, MakeRecord(99, {})) << c.name;
+    }
+}
+
 TEST(MqttPayload, ChannelValueAndStateTexts) {
     const TPublishRecord record = MakeRecord(9, {{4, 1234}, {6, kReadingLost}});
     EXPECT_EQ(ChannelPayload(record, 4, 0),
@@ -88,14 +137,27 @@ TEST(MqttTopics, TopicsBelowPrefixAndSystemNumber) {
     struct TCase {
         const char* prefix;
         bool valid;
-    } cases[] = {{"hollowmere", true}, {"plant/hall 2", true}, {"", false},
-                 {"a/+/b", false},     {"a#", false},          {"/a", false},
-                 {"a/", false},        {"a//b", false},        {"a\tb", false}};
+    } cases[] = {{"hollowmere", true},
+                 {"plant/hall 2", true},
+                 {"", false},
+                 {"a/+/b", false},
+                 {"a#", false},
+                 {"/a", false},
+                 {"a/", false},
+                 {"a//b", false},
+                 {"a\tb", false},
+                 // The library refuses such topics for every message.
+                 {"plant/\xff", false},
+                 {"caf\xc3\xa9", true}};
     for (const TCase& c : cases) {
         std::string reason;
         EXPECT_EQ(CMqttTopics::IsValidPrefix(c.prefix, reason), c.valid) << c.prefix;
         EXPECT_EQ(reason.empty(), c.valid) << c.prefix;
     }
+    std::string reason;
+    EXPECT_TRUE(CMqttTopics::IsValidPrefix(std::string(CMqttTopics::kLongestPrefix, 'a'), reason));
+    EXPECT_FALSE(CMqttTopics::IsValidPrefix(std::string(CMqttTopics::kLongestPrefix + 1, 'a'), reason));
+    EXPECT_NE(reason.find("longer than"), std::string::npos) << reason;
 }
 
 TEST(MqttEndpoint, UrlsGiveHostPortAndTls) {
@@ -172,7 +234,7 @@ TEST(MqttSettings, KeysOfDefineIniWithDefaults) {
     EXPECT_FALSE(TMqttSettings{}.Enabled());
 }
 
-TEST(MqttConnection, PasswordFileOnlyItsOwnerMayRead) {
+TEST(MqttConnection, PasswordFileOnlyItsOwnerMayReadOrWrite) {
     const std::string path = TestHome() + "/secrets/mqtt-password";
     struct TCase {
         const char* content;
@@ -185,6 +247,10 @@ TEST(MqttConnection, PasswordFileOnlyItsOwnerMayRead) {
         {"s3cret\n", 0644, nullptr, "is readable by group or others (mode 0644); allow only its owner"},
         {"s3cret\n", 0640, nullptr, "(mode 0640)"},
         {"s3cret\n", 0604, nullptr, "(mode 0604)"},
+        // Anyone who may write it may give the user's broker identity a password of theirs.
+        {"s3cret\n", 0622, nullptr, "is writable by group or others (mode 0622); allow only its owner"},
+        {"s3cret\n", 0602, nullptr, "(mode 0602)"},
+        {"s3cret\n", 0620, nullptr, "(mode 0620)"},
         {"\r\nlater\r\n", 0600, nullptr, "holds no password on its first line"},
     };
     for (const TCase& c : cases) {
@@ -203,12 +269,28 @@ TEST(MqttConnection, PasswordFileOnlyItsOwnerMayRead) {
     std::string password, error;
     EXPECT_FALSE(TMqttConnection::ReadPasswordFile(TestHome() + "/secrets/absent", password, error));
     EXPECT_NE(error.find("cannot be read"), std::string::npos) << error;
+    // A FIFO would hold the caller (the window thread) until someone writes to it.
+    const std::string fifo = TestHome() + "/secrets/fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(TMqttConnection::ReadPasswordFile(fifo, password, error));
+    EXPECT_NE(error.find("it is not a regular file"), std::string::npos) << error;
+    // Another user's file, however private: as root, a file given to a uid without an account.
+    if (geteuid() == 0) {
+        unlink(path.c_str());
+        WriteFile(path, "s3cret\n");
+        chmod(path.c_str(), 0600);
+        ASSERT_EQ(chown(path.c_str(), 2999, 2999), 0);
+        EXPECT_FALSE(TMqttConnection::ReadPasswordFile(path, password, error));
+        EXPECT_NE(error.find("belongs to another user (uid 2999)"), std::string::npos) << error;
+    }
 }
 
 TEST(MqttConnection, ResolveChecksEverySettingAndReadsThePassword) {
     const std::string documents = VEK::DocumentsFolder();
     WriteFile(documents + "/mqtt/pw", "topsecret\n");
     chmod((documents + "/mqtt/pw").c_str(), 0600);
+    WriteFile(documents + "/mqtt/ca.pem", "-----BEGIN CERTIFICATE-----\n");
+    ASSERT_EQ(mkfifo((documents + "/mqtt/fifo").c_str(), 0600), 0);
 
     TMqttSettings settings;
     settings.url = "mqtts://broker.local";
@@ -232,6 +314,10 @@ TEST(MqttConnection, ResolveChecksEverySettingAndReadsThePassword) {
         {[](TMqttSettings& s) { s.prefix = "plant/#"; }, "wildcard"},
         {[](TMqttSettings& s) { s.user.clear(); }, "mqtt-password-file needs mqtt-user"},
         {[](TMqttSettings& s) { s.passwordFile = "mqtt/none"; }, "cannot be read"},
+        {[](TMqttSettings& s) { s.passwordFile = "mqtt/fifo"; }, "it is not a regular file"},
+        // The TLS library would wait on a FIFO in the publisher's thread, holding up the exit.
+        {[](TMqttSettings& s) { s.caFile = "mqtt/fifo"; }, "MQTT CA file"},
+        {[](TMqttSettings& s) { s.caFile = "mqtt/none.pem"; }, "cannot be read"},
     };
     for (const TCase& c : cases) {
         TMqttSettings changed = settings;
@@ -268,4 +354,9 @@ TEST(MqttStatus, OneLineForTheFrontEnds) {
     status.waiting = status.spilled = 0;
     status.spillError = "disk full";
     EXPECT_EQ(status.Text(), "MQTT refused (Connection Refused: not authorised.), spill file: disk full");
+    status.state = TMqttStatus::EState::kConnected;
+    status.spillError.clear();
+    status.dropped = 3;
+    status.dropReason = "the MQTT library refused it: Malformed UTF-8";
+    EXPECT_EQ(status.Text(), "MQTT connected, 3 dropped (the MQTT library refused it: Malformed UTF-8)");
 }

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "SilentBroker.h"
 #include "TestBroker.h"
 #include "TestSubscriber.h"
 #include "publish/MqttPayload.h"
@@ -125,7 +126,7 @@ protected:
              pos = text.find("\r\n", pos + 2)) {
             const size_t tab = text.find('\t', pos);
             EXPECT_EQ(text.substr(pos + 2, tab - pos - 2), kRecordTopic);
-            numbers.push_back(RecordNumberOf(text.substr(tab + 1)));
+            numbers.push_back(RecordNumberOf(text.substr(tab + 1, text.find("\r\n", tab) - tab - 1)));
         }
         return numbers;
     }
@@ -358,6 +359,9 @@ TEST_F(PublisherBrokerTest, TlsWithTheInstallationsCertificateAuthority) {
     untrusted->Publish(Record(1));
     ASSERT_TRUE(WaitForState(*untrusted, TMqttStatus::EState::kUnreachable));
     EXPECT_EQ(untrusted->Status().delivered, 0u);
+    // The TLS library's own reason, not only that TLS failed.
+    EXPECT_NE(untrusted->Status().reason.find("certificate verify failed"), std::string::npos)
+        << untrusted->Status().reason;
     untrusted->Stop(0ms);
     untrusted.reset();
 
@@ -375,4 +379,107 @@ TEST_F(PublisherBrokerTest, TlsWithTheInstallationsCertificateAuthority) {
     // The spilled record of the untrusted attempt and this one.
     ASSERT_TRUE(WaitUntil([&] { return trusted.Status().delivered == 2; }, 10s)) << trusted.Status().Text();
     trusted.Stop(5s);
+}
+
+// A spill file holding a command for the plant: nothing goes to the plant's topics, nor to any
+// topic but the publisher's record topic; the lines are dropped, told, and publishing goes on.
+TEST_F(PublisherBrokerTest, SpillFileWithAPlantCommandPublishesNothingThere) {
+    ASSERT_TRUE(m_broker.Start());
+    CTestSubscriber plant;
+    ASSERT_TRUE(plant.Subscribe(m_broker.Port(), "plant/#"));
+    CTestSubscriber everything;
+    ASSERT_TRUE(everything.Subscribe(m_broker.Port(), "#"));
+    ASSERT_TRUE(std::filesystem::create_directories(m_spillFolder));
+    chmod(m_spillFolder.c_str(), 0700);
+    const std::string spill = m_spillFolder + "/mqtt-publish_tests-5.spill";
+    WriteFile(spill,
+              "Hollowmere-MQTT-Spill,1.00,0000000000042\r\n"
+              "hollowmere/5/+\t" +
+                  Payload(Record(1)) +
+                  "\r\n"  // the library refuses it
+                  "plant/line3/valve7/cmd\tOPEN\r\n" +
+                  kRecordTopic + "\t" + Payload(Record(1)) + "\r\n");
+    chmod(spill.c_str(), 0600);
+
+    auto publisher = MakePublisher(m_broker.Url());
+    ASSERT_TRUE(publisher->Start());
+    publisher->Publish(Record(2));
+    ASSERT_TRUE(everything.WaitFor([](const TMessages& m) { return HasRecords(m, 2); }, 15s))
+        << publisher->Status().Text();
+    publisher->Stop(5s);
+    ExpectEveryRecord(everything.Messages(), 2);
+    for (const CTestSubscriber::TMessage& m : everything.Messages())
+        EXPECT_EQ(m.topic.rfind("hollowmere/5/", 0), 0u) << m.topic;
+    EXPECT_TRUE(plant.Messages().empty());
+    const TMqttStatus status = publisher->Status();
+    EXPECT_EQ(status.dropped, 2u);
+    EXPECT_NE(status.Text().find("2 dropped (lines of the spill file that are not records"),
+              std::string::npos)
+        << status.Text();
+    EXPECT_NE(Log().find("MQTT の記録 2 件を送らずに捨てました"), std::string::npos) << Log();
+    EXPECT_FALSE(FileExists(spill));
+}
+
+// A message the library refuses (here every record: a prefix that leaves the state topic just
+// within the longest topic and the record topic one byte beyond, which the settings check would
+// have turned away) is dropped and told, instead of stopping every later one while the status
+// says "connected".
+TEST_F(PublisherBrokerTest, MessagesTheLibraryRefusesAreDroppedAndTold) {
+    ASSERT_TRUE(m_broker.Start());
+    TMqttConnection connection;
+    std::string error;
+    ASSERT_TRUE(TMqttEndpoint::Parse(m_broker.Url(), connection.endpoint, error)) << error;
+    connection.prefix = std::string(65535 - std::string("/5/state").size(), 'h');
+    CMqttPublisher publisher(connection, "publish_tests", kSystem);
+    publisher.SetLog([this](const std::string& line) { m_log.Record([&] { m_lines += line + "\n"; }); });
+    publisher.SetSpillFolder(m_spillFolder);
+    ASSERT_TRUE(publisher.Start());
+    for (uint32_t n = 1; n <= 3; ++n) publisher.Publish(Record(n));
+    ASSERT_TRUE(
+        WaitUntil([&] { return publisher.Status().dropped == 3 && publisher.Status().waiting == 0; }, 15s))
+        << publisher.Status().Text();
+    const TMqttStatus status = publisher.Status();
+    EXPECT_EQ(status.delivered, 0u);
+    EXPECT_NE(status.Text().find("3 dropped (the MQTT library refused it: "), std::string::npos)
+        << status.Text();
+    publisher.Stop(1s);
+    EXPECT_FALSE(FileExists(publisher.SpillPath()));
+}
+
+// A broker that takes the connection and then never acknowledges a message: the connection is
+// given up after the time-out, said so, and made anew.
+TEST_F(PublisherBrokerTest, BrokerThatNeverAcknowledgesIsLeftAndTriedAgain) {
+    CSilentBroker silent(true);
+    ASSERT_NE(silent.Port(), 0);
+    auto publisher = MakePublisher(silent.Url());
+    ASSERT_TRUE(publisher->Start());
+    publisher->Publish(Record(1));
+    ASSERT_TRUE(WaitForState(*publisher, TMqttStatus::EState::kConnected));
+    ASSERT_TRUE(WaitUntil([&] { return publisher->Status().state == TMqttStatus::EState::kUnreachable; },
+                          std::chrono::milliseconds(CMqttPublisher::kAcknowledgeTimeoutMs) + 5s))
+        << publisher->Status().Text();
+    EXPECT_NE(publisher->Status().reason.find("no acknowledgement from the broker"), std::string::npos)
+        << publisher->Status().reason;
+    ASSERT_TRUE(WaitUntil([&] { return silent.Connections() >= 2; }, 10s));
+    publisher->Stop(0ms);
+    EXPECT_EQ(publisher->Status().waiting, 1u);
+    EXPECT_EQ(SpilledNumbers(publisher->SpillPath()), std::vector<long>{1});
+}
+
+// A broker that never answers the connect, and an hour of records at 100 ms waiting in memory:
+// the stop is over within its drain and a few seconds, every record in the spill file in order.
+TEST_F(PublisherBrokerTest, StopWithASilentBrokerAndAnHourWaitingSpillsEveryRecord) {
+    CSilentBroker silent(false);
+    auto publisher = MakePublisher(silent.Url());
+    ASSERT_TRUE(publisher->Start());
+    constexpr uint32_t kHour = 36'000;
+    for (uint32_t n = 1; n <= kHour; ++n) publisher->Publish(Record(n));
+    ASSERT_TRUE(WaitUntil([&] { return publisher->Status().waiting == kHour; }, 30s));
+    EXPECT_EQ(publisher->Status().spilled, 0u);  // up to a day at the rate stays in memory
+    publisher->Stop(1s);
+    const std::string spill = publisher->SpillPath();
+    publisher.reset();  // joins the thread
+    const std::vector<long> numbers = SpilledNumbers(spill);
+    ASSERT_EQ(numbers.size(), kHour);
+    for (uint32_t n = 1; n <= kHour; ++n) ASSERT_EQ(numbers[n - 1], static_cast<long>(n));
 }

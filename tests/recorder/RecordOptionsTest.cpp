@@ -35,6 +35,15 @@ TEST(RecordOptionsTest, AcceptsAndRefuses) {
         {{"--out", "x.csv", "--offsets", ""}, false},
         {{"--out", "x.csv", "--offsets"}, false},
         {{"--recover", "w.csv", "--out", "x.csv", "--offsets", "off.csv"}, false},
+        {{"--out", "x.csv", "--wait", "30"}, true},
+        {{"--out", "x.csv", "--wait", "0"}, false},  // no wait at all is no dongle at all
+        {{"--out", "x.csv", "--wait", "86401"}, false},
+        {{"--out", "x.csv", "--wait", "-1"}, false},
+        {{"--out", "x.csv", "--save-wait", "0"}, true},
+        {{"--out", "x.csv", "--save-wait", "86400", "--save-retry", "1"}, true},
+        {{"--out", "x.csv", "--save-retry", "0"}, false},
+        {{"--out", "x.csv", "--save-retry", "3601"}, false},
+        {{"--out", "x.csv", "--save-wait"}, false},
     };
     for (const TCase& c : cases) {
         TRecordOptions options;
@@ -65,6 +74,37 @@ TEST(RecordOptionsTest, StopAtWinsOverSpan) {
     TRecordOptions none;
     ASSERT_TRUE(none.Parse({"--out", "x.csv"}, error));
     EXPECT_FALSE(none.StopTime(VEK::CSystemTime::Now()).IsValid());
+}
+
+TEST(RecordOptionsTest, WaitsDefaultToUnattendedUse) {
+    TRecordOptions options;
+    std::string error;
+    ASSERT_TRUE(options.Parse({"--out", "x.csv"}, error));
+    EXPECT_EQ(options.waitSeconds, 0u);  // waits on: a start before the dongle is plugged in
+    EXPECT_EQ(options.saveWaitSeconds, 600u);
+    EXPECT_EQ(options.saveRetrySeconds, 5u);
+}
+
+// A stop time that has passed would end the run at its first tick: refused at the start.
+TEST(RecordOptionsTest, StopTimeThatHasPassedIsRefused) {
+    VEK::CSystemTime now;
+    ASSERT_TRUE(now.Parse("2026/12/10 06:00:00"));
+    const struct {
+        const char* stopAt;
+        bool ok;
+    } cases[] = {
+        {"2026/12/10 06:00:01", true}, {"2026/12/10 06:00:00", false}, {"2026/12/09 23:59:59", false}};
+    for (const auto& c : cases) {
+        TRecordOptions options;
+        std::string error;
+        ASSERT_TRUE(options.Parse({"--out", "x.csv", "--stop-at", c.stopAt}, error)) << error;
+        EXPECT_EQ(options.CheckAgainst(now, error), c.ok) << c.stopAt;
+        EXPECT_EQ(error.find("has passed") != std::string::npos, !c.ok) << error;
+    }
+    TRecordOptions none;
+    std::string error;
+    ASSERT_TRUE(none.Parse({"--out", "x.csv"}, error));
+    EXPECT_TRUE(none.CheckAgainst(now, error));
 }
 
 // The command line replaces define.ini's URL and prefix only where it gives them; an empty URL

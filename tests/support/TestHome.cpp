@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -40,17 +41,16 @@ const std::string& TestHome() {
 
 void ResetTestHome() {
     const std::string& home = TestHome();
-    // The log's writer thread may be making its file in there just then ("directory not empty"):
-    // the next try finds it.
-    std::error_code error;
-    for (int attempt = 0; attempt < 100; ++attempt) {
+    // The log's writer thread may still be adding its file while the folder goes: try again.
+    for (int attempt = 1;; ++attempt) {
+        std::error_code error;
         std::filesystem::remove_all(home, error);
         if (!error)
             break;
-        std::this_thread::yield();
+        if (attempt == 100)
+            throw std::filesystem::filesystem_error("cannot empty the test home", home, error);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    if (error)
-        throw std::filesystem::filesystem_error("cannot empty the test home", home, error);
     std::filesystem::create_directories(home);
     SetEnvironment(home);
 }
