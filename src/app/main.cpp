@@ -1,8 +1,10 @@
 #include <QApplication>
 #include <cstdio>
-#include <cstring>
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "app/AppOptions.h"
 #include "app/AppVersion.h"
 #include "app/MainDlg.h"
 #include "app/SimulatedDongle.h"
@@ -12,36 +14,20 @@
 #include "files/TraceLogger.h"
 #include "platform/Folders.h"
 
-namespace {
-
-constexpr const char* kUsage =
-    "Usage: hollowmere [--simulate]\n"
-    "Shows and records the temperatures of the wireless thermocouple units that report to the USB\n"
-    "dongle, saves them as CSV data files and loads such files.\n"
-    "  --simulate   play the dongle and its units inside the application (no hardware, no settings change)\n"
-    "  --help       this text\n"
-    "  --version    the program's version\n";
-
-// --help and --version are answered before any window system is needed.
-bool AnswersInformation(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::fputs(kUsage, stdout);
-            return true;
-        }
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::printf("hollowmere %s\n", HOLLOWMERE_FILE_VERSION);
-            return true;
-        }
-    }
-    return false;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
-    if (AnswersInformation(argc, argv))
+    // --help and --version are answered before any window system is needed; Qt's own options may
+    // still be on the line then.
+    TAppOptions information;
+    std::string error;
+    information.Parse(std::vector<std::string>(argv + 1, argv + argc), error);
+    if (information.help) {
+        std::fputs(TAppOptions::Usage(), stdout);
         return 0;
+    }
+    if (information.version) {
+        std::printf("hollowmere %s\n", HOLLOWMERE_FILE_VERSION);
+        return 0;
+    }
     // Without a home folder every file would go to a shared place another user may have prepared.
     if (const std::string problem = VEK::HomeFolderProblem(); !problem.empty()) {
         std::fprintf(stderr, "hollowmere: %s\n", problem.c_str());
@@ -53,14 +39,10 @@ int main(int argc, char** argv) {
     UseDialogFontEverywhere();
     // Lets the desktop match the windows with the installed desktop entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("hollowmere"));
-    bool simulate = false;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--simulate") == 0) {
-            simulate = true;
-        } else {
-            std::fprintf(stderr, "hollowmere: unknown option %s\n%s", argv[i], kUsage);
-            return 2;
-        }
+    TAppOptions options;
+    if (!options.Parse(std::vector<std::string>(argv + 1, argv + argc), error)) {
+        std::fprintf(stderr, "hollowmere: %s\n%s", error.c_str(), TAppOptions::Usage());
+        return 2;
     }
     VEK::CreateSettingsFolders();
 
@@ -68,7 +50,7 @@ int main(int argc, char** argv) {
     {
         // Outlives the window: the stop handshake at the quit still talks to it.
         std::unique_ptr<CSimulatedDongle> simulator;
-        if (simulate)
+        if (options.simulate)
             simulator = std::make_unique<CSimulatedDongle>();
         CMainDlg mainDlg;
         if (simulator) {

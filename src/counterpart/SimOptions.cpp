@@ -175,8 +175,9 @@ bool ParseSimOptions(const std::vector<std::string>& args, TSimOptions& options,
         } else if (name == "--period-factor") {
             std::optional<std::string> text = value();
             std::optional<double> factor = text ? VEK::ParseWholeDouble(*text) : std::nullopt;
-            if (!factor || !(*factor > 0.0) || *factor > 10.0)
-                return fail("expects a factor above 0 and up to 10");
+            // Kept in steps of 1/10000: a factor that rounds to none of them would be 0.
+            if (!factor || !(*factor > 0.0) || *factor > 10.0 || std::lround(*factor * 10000.0) < 1)
+                return fail("expects a factor from 0.0001 up to 10");
             options.engine.periodFactor = static_cast<uint32_t>(std::lround(*factor * 10000.0));
         } else if (name == "--seed") {
             if (!count(0, UINT32_MAX, options.seed))

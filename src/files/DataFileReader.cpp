@@ -119,11 +119,10 @@ void EmptyStore(CMeasurementDataManager& store) {
 }
 
 // Collects the readings of a block of rows per channel and hands them to the store's series in one
-// call each, so that the series lock is not taken per reading.
+// call each, so that the series lock is not taken per reading. Only the channels with readings
+// take memory, as much as their rows need: a small file is read without a large buffer.
 class CRowCollector {
 public:
-    CRowCollector() : m_readings(size_t{kChannels} * kBlock, kReadingLost) {}
-
     // Rows come in file order.
     void BeginRow(uint32_t row, CMeasurementDataManager& store) {
         if (row - m_blockStart >= kBlock) {
@@ -134,30 +133,33 @@ public:
         m_row = row;
     }
     void Put(int channel, int16_t tenths) {
-        m_readings[static_cast<size_t>(channel - 1) * kBlock + m_slot] = tenths;
-        m_end[channel] = m_slot + 1;
+        std::vector<int16_t>& readings = m_readings[static_cast<size_t>(channel)];
+        // The block's rows without a reading of this channel before this one are Lost.
+        if (readings.size() <= m_slot)
+            readings.resize(m_slot + 1, kReadingLost);
+        readings[m_slot] = tenths;
         m_recordCount = m_row + 1;
     }
     void Flush(CMeasurementDataManager& store) {
         for (int k = 1; k <= kChannels; ++k) {
-            if (m_end[k] == 0)
+            std::vector<int16_t>& readings = m_readings[static_cast<size_t>(k)];
+            if (readings.empty())
                 continue;
-            int16_t* readings = &m_readings[static_cast<size_t>(k - 1) * kBlock];
             auto& channel = store.Channel(k);
+            const auto end = m_blockStart + static_cast<uint32_t>(readings.size());
             // Grown once per block rather than per reading.
-            if (channel.ReadingCount() < m_blockStart + m_end[k])
-                channel.ResizeReadings(m_blockStart + m_end[k]);
-            channel.FillReadings(m_blockStart, readings, m_end[k]);
-            std::fill(readings, readings + m_end[k], kReadingLost);
-            m_end[k] = 0;
+            if (channel.ReadingCount() < end)
+                channel.ResizeReadings(end);
+            channel.FillReadings(m_blockStart, readings.data(), readings.size());
+            readings.clear();  // keeps its room for the next block
         }
     }
     uint32_t RecordCount() const { return m_recordCount; }
 
 private:
     static constexpr uint32_t kBlock = 1024;
-    std::vector<int16_t> m_readings;
-    std::array<uint32_t, kChannels + 1> m_end{};  // one past the last slot filled, per channel
+    // Per channel, the block's readings up to its last one.
+    std::array<std::vector<int16_t>, kChannels + 1> m_readings;
     uint32_t m_blockStart = 0;
     uint32_t m_slot = 0;
     uint32_t m_row = 0;
@@ -169,9 +171,9 @@ enum class EParse { kDone, kNotThisVersion, kCancelled, kRefused };
 
 class CDataFileParser {
 public:
-    CDataFileParser(IReader& reader, CMeasurementDataManager& store, TDataFileView& view,
+    CDataFileParser(IReader& reader, size_t chunkSize, CMeasurementDataManager& store, TDataFileView& view,
                     const TLayout& layout)
-        : m_reader(reader), m_chunks(reader), m_store(store), m_view(view), m_layout(layout) {
+        : m_reader(reader), m_chunks(reader, chunkSize), m_store(store), m_view(view), m_layout(layout) {
         m_chunks.SetLongestLine(kLongestLine);
     }
 
@@ -186,6 +188,8 @@ public:
         const CFields first(header[0]);
         if (!m_layout.headerMatches(first[0], first[1]))
             return EParse::kNotThisVersion;
+        // Taken before the lines are converted below, which frees the text the fields view.
+        const bool workingFile = first[0] == kWorkingName;
         // Files written by Windows installations carry their comments in CP932. Its trail bytes
         // are never commas, so whole lines are converted before they are split. The header holds
         // the file's text (rows are numbers), so it decides for the whole file.
@@ -196,7 +200,7 @@ public:
         m_view.skippedLines = 0;
         m_view.damagedRows = 0;
         m_view.problem.clear();
-        m_view.workingFile = first[0] == kWorkingName;
+        m_view.workingFile = workingFile;
         for (size_t line = 1; line < header.size(); ++line)
             HeaderLine(static_cast<int>(line), CFields(header[line]));
         if (m_view.workingFile && m_layout.onOff < static_cast<int>(header.size())) {
@@ -466,10 +470,10 @@ private:
 };
 
 bool ReadDataFile(IReader& reader, CMeasurementDataManager& store, TDataFileView& view, const TLayout& layout,
-                  const FileProgress& progress) {
+                  const FileProgress& progress, size_t chunkSize) {
     // A file too large for memory fails like an unreadable one, here for every caller.
     try {
-        if (CDataFileParser(reader, store, view, layout).Parse(progress) != EParse::kDone)
+        if (CDataFileParser(reader, chunkSize, store, view, layout).Parse(progress) != EParse::kDone)
             return false;
     } catch (const CIoFailureException&) {
         return false;
@@ -485,13 +489,13 @@ bool ReadDataFile(IReader& reader, CMeasurementDataManager& store, TDataFileView
 }  // namespace
 
 bool ReadDataFile101(IReader& reader, CMeasurementDataManager& store, TDataFileView& view,
-                     const FileProgress& progress) {
-    return ReadDataFile(reader, store, view, kLayout101, progress);
+                     const FileProgress& progress, size_t chunkSize) {
+    return ReadDataFile(reader, store, view, kLayout101, progress, chunkSize);
 }
 
 bool ReadDataFile100(IReader& reader, CMeasurementDataManager& store, TDataFileView& view,
-                     const FileProgress& progress) {
-    if (!ReadDataFile(reader, store, view, kLayout100, progress))
+                     const FileProgress& progress, size_t chunkSize) {
+    if (!ReadDataFile(reader, store, view, kLayout100, progress, chunkSize))
         return false;
     store.SetSystemNumber(0);
     store.SetTemperatureUnit(0);

@@ -5,6 +5,7 @@
 #include "files/DataFileView.h"
 #include "files/FileProgress.h"
 #include "files/IReader.h"
+#include "files/LineChunks.h"
 
 namespace VEK {
 
@@ -15,11 +16,12 @@ namespace VEK {
 // empty; the caller decides the state) and its saved path is the file's path; view receives the
 // scales, TIME OFFSET and the count of lines that are not records. progress counts the records
 // read out of an estimate; when it cancels, the read fails with the store holding part of the file.
+// The file is read chunkSize bytes at a time (CLineChunks).
 bool ReadDataFile101(IReader& reader, CMeasurementDataManager& store, TDataFileView& view,
-                     const FileProgress& progress = {});
+                     const FileProgress& progress = {}, size_t chunkSize = CLineChunks::kDefaultChunkSize);
 // As above for version "1.00", which has no system number, temperature unit or adjusted channels:
 // they become 0, deg C and none.
 bool ReadDataFile100(IReader& reader, CMeasurementDataManager& store, TDataFileView& view,
-                     const FileProgress& progress = {});
+                     const FileProgress& progress = {}, size_t chunkSize = CLineChunks::kDefaultChunkSize);
 
 }  // namespace VEK

@@ -116,8 +116,12 @@ char* CDataRowWriter::PutRow(char* out, uint32_t record, uint32_t numberBase, si
 
 bool CDataRowWriter::WriteRows(IWriter& writer, uint32_t from, uint32_t to, uint32_t numberBase,
                                const FileProgress& progress) {
-    // Room for the longest row plus the spare bytes a whole reading slot may copy beyond it.
-    std::vector<char> buffer(kFlushBytes + LongestRow(m_channelCount) + sizeof(TReadingText::text));
+    // No more than the rows need (a working file gets a few rows a second), plus room for the
+    // longest row and the spare bytes a whole reading slot may copy beyond it.
+    const size_t longest = LongestRow(m_channelCount);
+    const size_t flushBytes =
+        static_cast<size_t>(std::min<uint64_t>(kFlushBytes, uint64_t{to - from} * longest));
+    std::vector<char> buffer(flushBytes + longest + sizeof(TReadingText::text));
     char* const begin = buffer.data();
     char* out = begin;
     for (uint32_t block = from; block < to;) {
@@ -131,7 +135,7 @@ bool CDataRowWriter::WriteRows(IWriter& writer, uint32_t from, uint32_t to, uint
         }
         for (uint32_t slot = 0; slot < count; ++slot) {
             out = PutRow(out, block + slot, numberBase, slot);
-            if (static_cast<size_t>(out - begin) >= kFlushBytes) {
+            if (static_cast<size_t>(out - begin) >= flushBytes) {
                 writer.Write(begin, static_cast<size_t>(out - begin));
                 out = begin;
             }

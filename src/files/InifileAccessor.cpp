@@ -25,6 +25,8 @@ std::string DefaultPath() {
 
 CInifileAccessor::CInifileAccessor(std::string path, CIniProfile::TReader reader)
     : m_profile(path.empty() ? DefaultPath() : std::move(path), std::move(reader)) {}
+CInifileAccessor::CInifileAccessor(std::string path, TFileRead snapshot)
+    : m_profile(std::move(path), std::move(snapshot)) {}
 
 template <class T>
 T CInifileAccessor::Reported(T result) const {

@@ -13,6 +13,8 @@ class CInifileAccessor : public IAccessor {
 public:
     // reader replaces the file read, to inject read failures.
     explicit CInifileAccessor(std::string path = {}, CIniProfile::TReader reader = {});
+    // Reads one version of the file, read by the caller (see CIniProfile).
+    CInifileAccessor(std::string path, TFileRead snapshot);
 
     const std::string& Path() const { return m_profile.Path(); }
     void SetPath(std::string path) { m_profile = CIniProfile(std::move(path)); }

@@ -1,10 +1,12 @@
 #include "files/LineChunks.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace VEK {
 
-CLineChunks::CLineChunks(IReader& reader, size_t chunkSize) : m_reader(reader), m_buffer(chunkSize + 1) {}
+CLineChunks::CLineChunks(IReader& reader, size_t chunkSize)
+    : m_reader(reader), m_chunkSize(std::max<size_t>(chunkSize, 1)) {}
 
 size_t CLineChunks::CutAfterLastLine() const {
     size_t i = m_filled;
@@ -15,11 +17,24 @@ size_t CLineChunks::CutAfterLastLine() const {
     return i;
 }
 
+void CLineChunks::MakeRoom() {
+    if (m_buffer.empty()) {
+        // One byte more than the file has, so that the first read already tells its end.
+        const uint64_t size = m_reader.Size();
+        m_buffer.resize(static_cast<size_t>(std::min<uint64_t>(m_chunkSize, size + 1)) + 1);
+    } else if (m_buffer.size() - 1 < m_chunkSize) {
+        m_buffer.resize(std::min(m_chunkSize, (m_buffer.size() - 1) * 2) + 1);
+    }
+}
+
 std::string_view CLineChunks::Next() {
     // The partial line left by the last call moves to the front.
-    std::memmove(m_buffer.data(), m_buffer.data() + m_cut, m_filled - m_cut);
+    if (m_cut > 0)
+        std::memmove(m_buffer.data(), m_buffer.data() + m_cut, m_filled - m_cut);
     m_filled -= m_cut;
     m_cut = 0;
+    if (!m_end)
+        MakeRoom();
     for (;;) {
         if (!m_end && m_filled < m_buffer.size() - 1) {
             const size_t wanted = m_buffer.size() - 1 - m_filled;

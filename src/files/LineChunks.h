@@ -8,11 +8,14 @@
 namespace VEK {
 
 // Hands out a file as runs of whole lines, a few megabytes at a time, so that a file of any size
-// is read with a small buffer. A run never cuts a line or a CR LF pair; a line longer than the
-// buffer grows it.
+// is read with a small buffer. The buffer is no larger than the file needs: a small file costs a
+// small buffer. A run never cuts a line or a CR LF pair; a line longer than the buffer grows it.
 class CLineChunks {
 public:
-    explicit CLineChunks(IReader& reader, size_t chunkSize = size_t{4} << 20);
+    static constexpr size_t kDefaultChunkSize = size_t{4} << 20;
+
+    // chunkSize: the most bytes read at once (at least 1), unless a line is longer.
+    explicit CLineChunks(IReader& reader, size_t chunkSize = kDefaultChunkSize);
 
     // The next run of lines (the file's last line may lack its line end); empty at the end of the
     // file. Valid until the next call. The byte after the run may be read: when the run does not
@@ -31,9 +34,14 @@ private:
     // pair; 0 when there is none.
     size_t CutAfterLastLine() const;
 
+    // Room for the next read: the file's size when the buffer is first needed, up to the chunk size;
+    // doubled, up to the chunk size, while the file goes on (it grew since).
+    void MakeRoom();
+
     IReader& m_reader;
-    std::vector<char>
-        m_buffer;         // one byte more than it is filled with at the most, for the LF after the file
+    const size_t m_chunkSize;
+    // One byte more than it is filled with at the most, for the LF after the file.
+    std::vector<char> m_buffer;
     size_t m_filled = 0;  // bytes in the buffer
     size_t m_cut = 0;     // bytes handed out by the last call
     uint64_t m_offset = 0;

@@ -22,8 +22,10 @@ bool CLogRingFile::Open(const std::string& path, uint64_t ringBytes) {
     // truncates, which must not land on a file someone pointed the log at.
     m_fd = open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
     struct stat st {};
-    if (m_fd >= 0 && (fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)))
-        Close();
+    if (m_fd >= 0 && (fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+        close(m_fd);
+        m_fd = -1;
+    }
     if (m_fd < 0)
         return false;
     m_ringBytes = ringBytes;
@@ -74,6 +76,7 @@ void CLogRingFile::Close() {
     if (m_fd >= 0)
         close(m_fd);
     m_fd = -1;
+    m_path.clear();
 }
 
 bool CLogRingFile::WriteHeader() {
@@ -84,14 +87,18 @@ bool CLogRingFile::WriteHeader() {
 
 bool CLogRingFile::ReopenIfRemoved() {
     struct stat st {};
-    if (fstat(m_fd, &st) == 0 && st.st_nlink > 0)
+    if (m_fd >= 0 && fstat(m_fd, &st) == 0 && st.st_nlink > 0)
         return true;
+    // Also when making it again failed before (its folder went again meanwhile): the log must not
+    // fall silent for the rest of a run that lasts days.
+    if (m_path.empty())
+        return false;
     CreateFolderWithParents(FolderOf(m_path));
     return Open(std::string(m_path), m_ringBytes);
 }
 
 bool CLogRingFile::WriteLine(const std::string& line) {
-    if (m_fd < 0 || !ReopenIfRemoved())
+    if (!ReopenIfRemoved())
         return false;
     if (!WriteAllAt(m_fd, m_position, line + "\r\n@@\r\n"))
         return false;

@@ -26,7 +26,8 @@ public:
     std::string NewestLine() const;
 
 private:
-    // A log file removed while open (by the user or a clean-up) is created again.
+    // A log file removed while open (by the user or a clean-up) is created again, tried with every
+    // line until it is.
     bool ReopenIfRemoved();
     bool WriteHeader();
 

@@ -7,6 +7,7 @@
 
 #include "files/InifileAccessor.h"
 #include "files/TraceLogger.h"
+#include "platform/RegularFile.h"
 #include "support/ErrorText.h"
 
 namespace VEK {
@@ -22,7 +23,8 @@ bool HasUserSection(const IAccessor& file) {
 
 bool ReadSetupFile(const std::string& path, const AccessorSection& parameter, TParameterSet& set,
                    TGraphScaleSettings& scales) {
-    CInifileAccessor file(path);
+    // Read once: every key comes from the same version of the file, and a hundred keys cost one read.
+    CInifileAccessor file(path, ReadRegularFile(path, CIniProfile::kMaxBytes));
     if (!HasUserSection(file)) {
         TraceLogger().Trace("設定ファイル[%s]の読み込みに失敗しました(セクション user がありません)。",
                             path.c_str());

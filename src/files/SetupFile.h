@@ -14,8 +14,8 @@ namespace VEK {
 bool HasUserSection(const IAccessor& file);
 
 // The parameter set from the file's "user" and define.ini's "parameter" section, and the graph
-// scales; the system number stays the set's own. False, with set and scales untouched, when the
-// file does not exist or has no section "user".
+// scales; the system number stays the set's own. The file is read once. False, with set and scales
+// untouched, when the file does not exist or has no section "user".
 bool ReadSetupFile(const std::string& path, const AccessorSection& parameter, TParameterSet& set,
                    TGraphScaleSettings& scales);
 

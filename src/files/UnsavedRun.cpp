@@ -19,7 +19,8 @@
 namespace VEK {
 namespace {
 
-constexpr std::string_view kHeader = "Brisquent-Working,1.01";
+constexpr std::string_view kWorkingName = "Brisquent-Working";
+constexpr std::string_view kVersion = "1.01";
 // The header lines up to ",,ON/OFF" are short (a hundred channels at most); a row is at most a
 // hundred readings.
 constexpr size_t kHeadBytes = 16 * 1024;
@@ -74,8 +75,10 @@ std::optional<uint32_t> RowNumber(std::string_view line) {
 void DescribeHeader(std::string_view head, TUnsavedRun& run, size_t& rowCommas) {
     if (head.substr(0, 3) == "\xEF\xBB\xBF")
         head.remove_prefix(3);
+    // As the loader takes it: the first two fields of the first line, ended or not.
+    const std::string_view first = head.substr(0, head.find_first_of("\r\n"));
+    run.readable = Field(first, 0) == kWorkingName && Field(first, 1) == kVersion;
     const std::vector<std::string_view> lines = SplitTextLines(head, false);
-    run.readable = !lines.empty() && lines[0] == kHeader;
     if (!run.readable)
         return;
     if (lines.size() > kRateLine) {

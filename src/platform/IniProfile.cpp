@@ -80,6 +80,13 @@ private:
     uint32_t m_nameAt = 0, m_nameSize = 0, m_valueAt = 0, m_valueSize = 0;
 };
 
+// The text that reads back as value: in double quotes when reading would otherwise trim blanks at
+// its ends or take off outer quotes of its own.
+std::string StoredValue(const std::string& value) {
+    const bool quoted = value.size() >= 2 && value.front() == '"' && value.back() == '"';
+    return quoted || Trim(value).size() != value.size() ? "\"" + value + "\"" : value;
+}
+
 bool Storable(const std::string& text) {
     return text.find_first_of("\r\n") == std::string::npos;
 }
@@ -99,7 +106,10 @@ class CIniDocument {
 public:
     explicit CIniDocument(const std::string& text) {
         m_lines.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
+        // Byte order marks left after the one decoding takes off (a file saved with two): the
+        // first line is read as what it is, and a rewrite leaves them out as the next read would.
         size_t pos = 0;
+        while (text.compare(pos, 3, "\xEF\xBB\xBF") == 0) pos += 3;
         while (pos < text.size()) {
             size_t eol = text.find_first_of("\r\n", pos);
             if (eol == std::string::npos) {
@@ -134,21 +144,38 @@ public:
         return found == m_keys.end() ? std::nullopt : std::optional<size_t>(found->second);
     }
 
+    // A new key goes after its section's last non-blank line; keys written one after another into
+    // the file's last section, as a new file is written, take a step each, not a new index.
     void SetValue(const std::string& section, const std::string& key, const std::string& value) {
-        TLine line(key + "=" + value);
-        size_t begin, end;
+        TLine line(key + "=" + StoredValue(value));
         if (std::optional<size_t> at = FindKey(section, key)) {
+            // The line stays where it is: only its own entry changes.
+            const size_t header = m_sections.find(section)->second;
+            m_keys.erase(TKeyRef{header, key});
             m_lines[*at] = std::move(line);
-        } else if (!FindSection(section, begin, end)) {
-            m_lines.emplace_back("[" + section + "]");
-            m_lines.push_back(std::move(line));
-        } else {
-            // After the section's last non-blank line, so blank separators stay between sections.
-            size_t at = end;
-            while (at > begin && Trim(m_lines[at - 1].Text()).empty()) --at;
-            m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
+            m_keys.emplace(TKeyRef{header, m_lines[*at].Name()}, *at);
+            return;
         }
-        Index();
+        size_t begin, end;
+        if (!FindSection(section, begin, end)) {
+            const size_t header = m_lines.size();
+            const bool headerKept = Append(TLine("[" + section + "]"));
+            if (!Append(std::move(line)) || !headerKept)
+                return Index();
+            m_sectionLines.push_back(header);
+            if (m_sections.emplace(m_lines[header].Name(), header).second)
+                m_keys.emplace(TKeyRef{header, m_lines[header + 1].Name()}, header + 1);
+            return;
+        }
+        size_t at = end;
+        while (at > begin && Trim(m_lines[at - 1].Text()).empty()) --at;
+        if (at < m_lines.size()) {
+            m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
+            return Index();
+        }
+        if (!Append(std::move(line)))
+            return Index();
+        m_keys.emplace(TKeyRef{begin - 1, m_lines[at].Name()}, at);
     }
 
     // Every section whose name begins with prefix (without case), with its lines; false when none.
@@ -209,6 +236,14 @@ private:
         }
     };
 
+    // Appends a line; false when the lines moved to make room, which leaves the index referring
+    // to text that has moved.
+    bool Append(TLine line) {
+        const bool moves = m_lines.size() == m_lines.capacity();
+        m_lines.push_back(std::move(line));
+        return !moves;
+    }
+
     // Lookups cost the same whatever the file holds (a million blank lines, say): the first
     // section of each name and the first key of each name in it, as the profile functions read.
     void Index() {
@@ -237,6 +272,14 @@ private:
 
 CIniProfile::CIniProfile(std::string path, TReader reader)
     : m_path(std::move(path)), m_reader(std::move(reader)) {}
+CIniProfile::CIniProfile(std::string path, TFileRead snapshot) : m_path(std::move(path)), m_snapshot(true) {
+    if (snapshot.result == TFileRead::EResult::kFailed) {
+        m_problem = std::move(snapshot.problem);
+        return;
+    }
+    m_document = std::make_unique<CIniDocument>(DecodeTextBytes(snapshot.bytes));
+    m_bytes = std::move(snapshot.bytes);
+}
 CIniProfile::CIniProfile(CIniProfile&&) noexcept = default;
 CIniProfile& CIniProfile::operator=(CIniProfile&&) noexcept = default;
 CIniProfile::~CIniProfile() = default;
@@ -244,6 +287,8 @@ CIniProfile::~CIniProfile() = default;
 const CIniDocument* CIniProfile::Load() {
     if (m_pending != nullptr)
         return m_pending.get();
+    if (m_snapshot)
+        return m_document.get();  // null when it could not be read: m_problem says why
     TFileRead read = m_reader ? m_reader(m_path) : ReadRegularFile(m_path, kMaxBytes);
     if (read.result == TFileRead::EResult::kFailed) {
         m_problem = read.problem;
@@ -257,10 +302,18 @@ const CIniDocument* CIniProfile::Load() {
     return m_document.get();
 }
 
-bool CIniProfile::Save(const CIniDocument& document) {
+bool CIniProfile::Change(const CIniDocument& current, const std::function<bool(CIniDocument&)>& change) {
+    // While deferred the pending document is changed in place, not copied for every write.
+    if (m_deferred && m_pending != nullptr) {
+        change(*m_pending);
+        return true;
+    }
+    auto document = std::make_unique<CIniDocument>(current);
+    if (!change(*document))
+        return true;
     if (!m_deferred)
-        return Store(document);
-    m_pending = std::make_unique<CIniDocument>(document);
+        return Store(std::move(document));
+    m_pending = std::move(document);
     return true;
 }
 
@@ -268,16 +321,15 @@ bool CIniProfile::Commit() {
     std::lock_guard<std::mutex> lock(FileMutex());
     if (m_pending == nullptr)
         return true;
-    const std::unique_ptr<CIniDocument> pending = std::move(m_pending);
-    return Store(*pending);
+    return Store(std::move(m_pending));
 }
 
-bool CIniProfile::Store(const CIniDocument& document) {
-    const std::string bytes = document.Text();
+bool CIniProfile::Store(std::unique_ptr<CIniDocument> document) {
+    std::string bytes = document->Text();
     if (!WriteFileAtomically(m_path, bytes))
         return false;
-    m_document = std::make_unique<CIniDocument>(document);
-    m_bytes = bytes;
+    m_document = std::move(document);
+    m_bytes = std::move(bytes);
     return true;
 }
 
@@ -303,9 +355,10 @@ bool CIniProfile::WriteValue(const std::string& section, const std::string& key,
     std::optional<size_t> at = current->FindKey(section, trimmedKey);
     if (at && current->Lines()[*at].Value() == value)
         return true;
-    CIniDocument doc = *current;
-    doc.SetValue(section, trimmedKey, value);
-    return Save(doc);
+    return Change(*current, [&](CIniDocument& doc) {
+        doc.SetValue(section, trimmedKey, value);
+        return true;
+    });
 }
 
 bool CIniProfile::DeleteKey(const std::string& section, const std::string& key) {
@@ -316,9 +369,10 @@ bool CIniProfile::DeleteKey(const std::string& section, const std::string& key) 
     std::optional<size_t> at = current->FindKey(section, key);
     if (!at)
         return true;
-    CIniDocument doc = *current;
-    doc.Erase(*at, *at + 1);
-    return Save(doc);
+    return Change(*current, [&](CIniDocument& doc) {
+        doc.Erase(*at, *at + 1);
+        return true;
+    });
 }
 
 bool CIniProfile::DeleteSections(const std::string& prefix) {
@@ -326,9 +380,7 @@ bool CIniProfile::DeleteSections(const std::string& prefix) {
     const CIniDocument* current = Load();
     if (current == nullptr)
         return false;
-    CIniDocument doc = *current;
-    const bool changed = doc.EraseSections(prefix);
-    return !changed || Save(doc);
+    return Change(*current, [&](CIniDocument& doc) { return doc.EraseSections(prefix); });
 }
 
 std::vector<std::string> CIniProfile::SectionNames() {

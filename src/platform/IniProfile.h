@@ -25,6 +25,10 @@ public:
     using TReader = std::function<TFileRead(const std::string& path)>;
 
     explicit CIniProfile(std::string path, TReader reader = {});
+    // One version of the file, read by the caller: every read comes from it, parsed once, and the
+    // file is never read again, so a run of reads neither mixes versions nor copies the bytes for
+    // each key. Writes still replace the file (and are read back from then on).
+    CIniProfile(std::string path, TFileRead snapshot);
     CIniProfile(CIniProfile&&) noexcept;
     CIniProfile& operator=(CIniProfile&&) noexcept;
     ~CIniProfile();
@@ -36,8 +40,9 @@ public:
     // Writes the pending changes; true when there were none or the file was replaced.
     bool Commit();
     std::optional<std::string> ReadValue(const std::string& section, const std::string& key);
-    // Writes key=value; a write of the current value leaves the file untouched. Values holding CR
-    // or LF, and section or key names that cannot be stored, are refused.
+    // Writes key=value; a write of the current value leaves the file untouched. A value that would
+    // not read back as it is (blanks at an end, outer double quotes) is stored in double quotes.
+    // Values holding CR or LF, and section or key names that cannot be stored, are refused.
     bool WriteValue(const std::string& section, const std::string& key, const std::string& value);
     // Removes the key's line; true when the key is absent afterwards.
     bool DeleteKey(const std::string& section, const std::string& key);
@@ -53,9 +58,10 @@ private:
     // The file's current document (with the pending changes); null when it cannot be read. Called
     // with the process's INI lock held.
     const CIniDocument* Load();
-    // Replaces the file, or keeps the document pending while deferred.
-    bool Save(const CIniDocument& document);
-    bool Store(const CIniDocument& document);
+    // Applies change (true when it changed something) to the current document, and replaces the
+    // file with the result or, while deferred, keeps it pending.
+    bool Change(const CIniDocument& current, const std::function<bool(CIniDocument&)>& change);
+    bool Store(std::unique_ptr<CIniDocument> document);
 
     std::string m_path;
     TReader m_reader;
@@ -63,6 +69,7 @@ private:
     std::unique_ptr<CIniDocument> m_document;
     std::unique_ptr<CIniDocument> m_pending;  // deferred changes, not yet in the file
     bool m_deferred = false;
+    bool m_snapshot = false;  // m_document is the only version read
     std::string m_problem;
 };
 

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -100,10 +101,16 @@ bool CSpillFile::Open(std::string& error) {
     return ScanUnread();
 }
 
+std::vector<char> CSpillFile::ReadBuffer(uint64_t from) const {
+    // A small file costs a small buffer, not a zeroed chunk for every read.
+    return std::vector<char>(
+        static_cast<size_t>(std::clamp<uint64_t>(m_size - std::min(from, m_size), 1, kReadChunk)));
+}
+
 bool CSpillFile::ScanUnread() {
     m_unreadLines = 0;
     uint64_t lastLineEnd = m_readPos;
-    std::vector<char> buffer(kReadChunk);
+    std::vector<char> buffer = ReadBuffer(m_readPos);
     for (uint64_t pos = m_readPos; pos < m_size;) {
         const ssize_t n = pread(m_fd, buffer.data(), buffer.size(), static_cast<off_t>(pos));
         if (n <= 0)
@@ -206,7 +213,7 @@ CSpillFile::TLine CSpillFile::SplitLine(const std::string& text, uint64_t bytes)
 // costs no more than its reading.
 std::vector<CSpillFile::TLine> CSpillFile::ReadLines(size_t maxLines) {
     std::vector<TLine> lines;
-    std::vector<char> buffer(kReadChunk);
+    std::vector<char> buffer = ReadBuffer(m_readPos);
     std::string text;        // the line so far, while it is not too long
     uint64_t lineBytes = 0;  // all of its bytes
     for (uint64_t pos = m_readPos; lines.size() < maxLines && m_unreadLines > 0;) {
@@ -243,7 +250,7 @@ uint64_t CSpillFile::DropOldest(uint64_t keepBytes) {
     if (m_fd < 0 || m_delivered != m_readPos)
         return 0;
     uint64_t dropped = 0;
-    std::vector<char> buffer(kReadChunk);
+    std::vector<char> buffer = ReadBuffer(m_readPos);
     for (uint64_t pos = m_readPos; m_size - m_readPos > keepBytes && m_unreadLines > 0;) {
         const ssize_t n = pread(m_fd, buffer.data(), buffer.size(), static_cast<off_t>(pos));
         if (n <= 0)

@@ -65,6 +65,8 @@ private:
     void Remove();
     // Counts the complete lines from the read position; cuts off an incomplete last line.
     bool ScanUnread();
+    // A buffer for reads from offset from: no larger than the rest of the file, up to a chunk.
+    std::vector<char> ReadBuffer(uint64_t from) const;
     static TLine SplitLine(const std::string& text, uint64_t bytes);
 
     std::string m_path;

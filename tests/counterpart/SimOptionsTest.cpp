@@ -110,6 +110,7 @@ TEST(SimOptions, RefusesWhatDoesNotFit) {
         {"--failure-rate", "101"},
         {"--period-factor", "0"},
         {"--period-factor", "x"},
+        {"--period-factor", "0.00004"},  // above 0, but no step of 1/10000
         {"--silent", "256"},
         {"--split", "0"},
         {"--seed"},

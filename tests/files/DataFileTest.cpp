@@ -284,6 +284,15 @@ TEST_F(DataFileTest, ToleratesMalformedFiles) {
          true, [](const DataFileTest& t) { EXPECT_EQ(t.store.Channel(1).Comment(), "ﾃｽ"); }},
         {"the same with a BOM is UTF-8", "\xEF\xBB\xBF" + Header101("USER COMMENT,,,\xC3\xBD,b") + kRows,
          true, [](const DataFileTest& t) { EXPECT_EQ(t.store.Channel(1).Comment(), "ý"); }},
+        // The header's conversion must not lose what its first line said.
+        {"CP932 working file",
+         "Brisquent-Working,1.01\r\n" + Header101("USER COMMENT,,," + cp932Comment + ",b").substr(16) + kRows,
+         true,
+         [](const DataFileTest& t) {
+             EXPECT_TRUE(t.view.workingFile);
+             EXPECT_EQ(t.store.Channel(1).Comment(), "温度");
+             EXPECT_EQ(t.store.RecordCount(), 2u);
+         }},
         {"BOM", "\xEF\xBB\xBF" + Header101() + kRows, true,
          [](const DataFileTest& t) { EXPECT_EQ(t.store.RecordCount(), 2u); }},
         {"LF only",

@@ -17,6 +17,7 @@
 #include "platform/Folders.h"
 #include "support/AppProcess.h"
 #include "support/OtherUser.h"
+#include "support/StagedProgram.h"
 #include "support/TestHome.h"
 
 using namespace VEK;
@@ -239,14 +240,18 @@ TEST(UnreadableSettings, ModeZeroFileIsKeptForAnUnprivilegedWriter) {
     const bool root = geteuid() == 0;
     if (root && !testing_support::WhyUsersCannotBeSwitched().empty())
         GTEST_SKIP() << testing_support::WhyUsersCannotBeSwitched();
+    // The other user may not reach the build folder: it runs a copy.
+    const testing_support::CStagedProgram staged(CAppProcess::BinaryPath("ini_write_probe"));
+    if (root && !staged.Problem().empty())
+        GTEST_SKIP() << staged.Problem();
     const uid_t uid = root ? testing_support::UnusedUid(2001) : geteuid();
     const std::string folder = root ? testing_support::MakeFolderOf(uid, 0700) : TestHome() + "/mode000";
     ASSERT_TRUE(CreateFolderWithParents(folder));
     const std::string path = folder + "/define.ini";
     WriteFile(path, kDefine);
     ASSERT_EQ(chmod(path.c_str(), 0), 0);
-    const std::vector<std::string> probe{CAppProcess::BinaryPath("ini_write_probe"), path, "parameter",
-                                         "is-meas-span", "1"};
+    const std::vector<std::string> probe{root ? staged.Path() : CAppProcess::BinaryPath("ini_write_probe"),
+                                         path, "parameter", "is-meas-span", "1"};
     const std::string output = TestHome() + "/probe.txt";
     const std::vector<std::string> line =
         root ? testing_support::AsUser(uid, probe, {"HOME=" + folder}) : probe;

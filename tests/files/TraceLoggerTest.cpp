@@ -251,6 +251,21 @@ TEST_F(TraceLoggerTest, ALogFileRemovedWhileOpenIsCreatedAgain) {
     EXPECT_EQ(text.find("before"), std::string::npos);
 }
 
+// One that could not be made again (its folder could not be made just then) is tried again with
+// the next line: the log does not fall silent for the rest of the run.
+TEST_F(TraceLoggerTest, ALogFileThatCouldNotBeMadeAgainIsTriedWithTheNextLine) {
+    const std::string folder = std::filesystem::path(logPath).parent_path();
+    CLogRingFile ring;
+    ASSERT_TRUE(ring.Open(logPath, 4096));
+    ASSERT_TRUE(ring.WriteLine("before"));
+    std::filesystem::remove_all(folder);
+    WriteFile(folder, "");  // a file where the folder belongs: neither can be made
+    EXPECT_FALSE(ring.WriteLine("lost"));
+    std::filesystem::remove(folder);
+    EXPECT_TRUE(ring.WriteLine("after"));
+    EXPECT_NE(ReadFile(logPath).find("after\r\n@@\r\n"), std::string::npos);
+}
+
 // The log is never written through a link or into a FIFO placed where it belongs.
 TEST_F(TraceLoggerTest, LogOpensOnlyARegularFileOfItsOwn) {
     const std::string victim = testing_support::TestHome() + "/victim.txt";

@@ -3,6 +3,7 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <functional>
 
 #include "files/DataFile.h"
@@ -148,6 +149,19 @@ TEST_F(UnsavedRunTest, DescribesAndListsLeftOverRunsNewestFirst) {
     EXPECT_EQ(runs[1].startTime, (CSystemTime{2026, 3, 0, 4, 5, 6, 0, 0}));
     EXPECT_TRUE(runs[1].readable);
     EXPECT_FALSE(runs[2].readable);  // offered, so that the operator sees it and may delete it
+
+    // A header as the loader reads it: more fields after the version, or no line end yet.
+    const std::string extra = kHeader.substr(0, 22) + ",later" + kHeader.substr(22) + kRows;
+    const auto described = DescribeUnsavedRun(LeaveRun("20260102000000.csv", extra));
+    ASSERT_TRUE(described.has_value());
+    EXPECT_TRUE(described->readable);
+    EXPECT_EQ(described->records, 3u);
+    const auto unended = DescribeUnsavedRun(LeaveRun("20260103000000.csv", "Brisquent-Working,1.01"));
+    ASSERT_TRUE(unended.has_value());
+    EXPECT_TRUE(unended->readable);
+    EXPECT_EQ(unended->records, 0u);
+    std::remove(described->path.c_str());
+    std::remove(unended->path.c_str());
 
     // Never the caller's own file.
     EXPECT_EQ(FindUnsavedRuns(WorkFolder(), runs[0].path).size(), 2u);

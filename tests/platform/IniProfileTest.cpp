@@ -81,6 +81,69 @@ TEST_F(IniProfileTest, UnchangedValueLeavesFileUntouchedAndCrLfIsRefused) {
     EXPECT_EQ(ReadFile(path), "[a]\nx=1\n");
 }
 
+// Every value that can be stored reads back as written, from the file too: blanks at the ends and
+// outer double quotes, which reading takes off, are kept inside quotes.
+TEST_F(IniProfileTest, ValuesReadBackAsWritten) {
+    const struct {
+        std::string value;
+        std::string line;
+    } cases[] = {
+        {"plain", "k=plain"},
+        {"", "k="},
+        {" spaced ", "k=\" spaced \""},
+        {"\tx", "k=\"\tx\""},
+        {"\"quoted\"", "k=\"\"quoted\"\""},
+        {"\"", "k=\""},
+        {"\"half", "k=\"half"},
+        {"ON,K,\"comment\"", "k=ON,K,\"comment\""},
+        {"  ", "k=\"  \""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        std::remove(path.c_str());
+        ASSERT_TRUE(ini.WriteValue("s", "k", c.value));
+        EXPECT_EQ(ini.ReadValue("s", "k"), c.value);
+        EXPECT_EQ(CIniProfile(path).ReadValue("s", "k"), c.value);
+        EXPECT_EQ(ReadFile(path), "[s]\r\n" + c.line + "\r\n");
+        // Written again: unchanged, the file stays.
+        ASSERT_TRUE(ini.WriteValue("s", "k", c.value));
+        EXPECT_EQ(ReadFile(path), "[s]\r\n" + c.line + "\r\n");
+    }
+}
+
+// A file saved with a second byte order mark reads its first section all the same, and written
+// back it keeps neither mark: reading and rewriting agree on what the file holds.
+TEST_F(IniProfileTest, ExtraByteOrderMarksAreDropped) {
+    WriteFile(path, "\xEF\xBB\xBF\xEF\xBB\xBF[a]\r\nk=v\r\n");
+    EXPECT_EQ(ini.ReadValue("a", "k"), "v");
+    EXPECT_TRUE(ini.WriteValue("a", "n", "1"));
+    EXPECT_EQ(ReadFile(path), "[a]\r\nk=v\r\nn=1\r\n");
+}
+
+// A profile of one version of the file, read once, reads that version only, though the file
+// changes after; a write replaces the file with that version and the change. One whose version
+// could not be read reads as empty and refuses writes, saying why.
+TEST_F(IniProfileTest, SnapshotReadsOneVersionOfTheFile) {
+    WriteFile(path, "[a]\r\nx=1\r\ny=2\r\n");
+    CIniProfile snapshot(path, ReadRegularFile(path, CIniProfile::kMaxBytes));
+    WriteFile(path, "[a]\r\nx=changed\r\n");
+    EXPECT_EQ(snapshot.ReadValue("a", "x"), "1");
+    EXPECT_EQ(snapshot.KeyNames("a"), (std::vector<std::string>{"x", "y"}));
+    EXPECT_TRUE(snapshot.WriteValue("a", "z", "3"));
+    EXPECT_EQ(ReadFile(path), "[a]\r\nx=1\r\ny=2\r\nz=3\r\n");
+    EXPECT_EQ(snapshot.ReadValue("a", "z"), "3");
+
+    TFileRead failed;
+    failed.result = TFileRead::EResult::kFailed;
+    failed.problem = "is not a regular file";
+    CIniProfile unreadable(path, failed);
+    EXPECT_EQ(unreadable.ReadValue("a", "x"), std::nullopt);
+    EXPECT_TRUE(unreadable.SectionNames().empty());
+    EXPECT_FALSE(unreadable.WriteValue("a", "x", "2"));
+    EXPECT_EQ(unreadable.Problem(), "is not a regular file");
+    EXPECT_EQ(ReadFile(path), "[a]\r\nx=1\r\ny=2\r\nz=3\r\n");
+}
+
 TEST_F(IniProfileTest, CreatesFileAndFailsInMissingFolder) {
     EXPECT_TRUE(ini.WriteValue("s", "k", "v"));
     EXPECT_EQ(ReadFile(path), "[s]\r\nk=v\r\n");

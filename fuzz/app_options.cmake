@@ -1,0 +1,1 @@
+hollowmere_add_fuzzer(app_options hollowmere_app_options)

@@ -1,0 +1,1 @@
+hollowmere_add_fuzzer(ini_profile hollowmere_platform)

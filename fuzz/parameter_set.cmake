@@ -1,0 +1,1 @@
+hollowmere_add_fuzzer(parameter_set hollowmere_files)

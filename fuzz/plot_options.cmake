@@ -1,0 +1,1 @@
+hollowmere_add_fuzzer(plot_options hollowmere_plot_options)

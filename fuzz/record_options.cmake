@@ -1,0 +1,1 @@
+hollowmere_add_fuzzer(record_options hollowmere_record_options)

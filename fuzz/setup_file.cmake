@@ -1,0 +1,1 @@
+hollowmere_add_fuzzer(setup_file hollowmere_files)

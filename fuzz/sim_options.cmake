@@ -1,0 +1,1 @@
+hollowmere_add_fuzzer(sim_options hollowmere_counterpart)

@@ -1,0 +1,1 @@
+hollowmere_add_fuzzer(spill_file hollowmere_publish)

@@ -1,0 +1,1 @@
+hollowmere_add_fuzzer(working_file hollowmere_files)
