@@ -5,6 +5,8 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <algorithm>
+
 #include <QLabel>
 
 namespace {
@@ -85,7 +87,12 @@ TEST_F(MainDlgMeasurementTest, FullDiskIsToldAndTheDataStay) {
                 texts.push_back(box.text);
         return texts;
     };
-    ASSERT_TRUE(Pump([&] { return Store().RecordCount() >= 6; }, 15000));
+    // Rows go to the working file once their records are complete: wait for the first of them.
+    auto lines = [&] {
+        const std::string text = testing_support::ReadFile(working);
+        return std::count(text.begin(), text.end(), '\n');
+    };
+    ASSERT_TRUE(Pump([&] { return lines() > 14; }, 20000));
     signal(SIGXFSZ, SIG_IGN);
     rlimit old{};
     getrlimit(RLIMIT_FSIZE, &old);
