@@ -15,6 +15,7 @@
 #include "TestBroker.h"
 #include "TestSubscriber.h"
 #include "support/OtherUser.h"
+#include "support/StagedProgram.h"
 
 namespace {
 
@@ -71,6 +72,10 @@ TEST_P(SharedWorkFolderTest, TheRunGoesOnWithoutTheSharedFolder) {
         GTEST_SKIP() << why;
     if (CTestBroker::Program().empty())
         GTEST_SKIP() << "mosquitto is not installed (scripts/setup.sh installs it)";
+    // The victim may not reach the build folder: it runs a copy.
+    const testing_support::CStagedProgram recorderCopy(CAppProcess::BinaryPath("hollowmere-record"));
+    if (!recorderCopy.Problem().empty())
+        GTEST_SKIP() << recorderCopy.Problem();
     const TSharedFolderAttack& attack = GetParam();
     const uid_t attacker = testing_support::UnusedUid(2101);
     const uid_t victim = testing_support::UnusedUid(attacker + 1);
@@ -103,10 +108,9 @@ TEST_P(SharedWorkFolderTest, TheRunGoesOnWithoutTheSharedFolder) {
         ASSERT_TRUE(subscriber.Subscribe(broker.Port(), "#"));
     auto sim = StartSim({"--jitter", "40"});
     const std::string out = victimHome + "/x.csv";
-    const std::vector<std::string> line = testing_support::AsUser(
-        victim,
-        {CAppProcess::BinaryPath("hollowmere-record"), "--records", "20", "--out", out, "--mqtt", url},
-        {"HOME=" + victimHome});
+    const std::vector<std::string> line =
+        testing_support::AsUser(victim, {recorderCopy.Path(), "--records", "20", "--out", out, "--mqtt", url},
+                                {"HOME=" + victimHome});
     CAppProcess recorder(line.front(), std::vector<std::string>(line.begin() + 1, line.end()),
                          Path("record.txt"));
     EXPECT_EQ(recorder.Wait(60s), 0) << RecorderOutput();

@@ -271,6 +271,10 @@ TEST(WriteProtectedFiles, AreNotReplacedBySaves) {
     const bool root = geteuid() == 0;
     if (root && !testing_support::WhyUsersCannotBeSwitched().empty())
         GTEST_SKIP() << testing_support::WhyUsersCannotBeSwitched();
+    // The other user may not reach the build folder: it runs a copy.
+    const testing_support::CStagedProgram staged(CAppProcess::BinaryPath("file_save_probe"));
+    if (root && !staged.Problem().empty())
+        GTEST_SKIP() << staged.Problem();
     const uid_t uid = root ? testing_support::UnusedUid(2001) : geteuid();
     const std::string folder = root ? testing_support::MakeFolderOf(uid, 0700) : TestHome() + "/protected";
     ASSERT_TRUE(CreateFolderWithParents(folder));
@@ -278,7 +282,8 @@ TEST(WriteProtectedFiles, AreNotReplacedBySaves) {
         SCOPED_TRACE(kind);
         const std::string path = folder + "/" + kind + ".file";
         const auto save = [&] {
-            const std::vector<std::string> probe{CAppProcess::BinaryPath("file_save_probe"), kind, path};
+            const std::vector<std::string> probe{
+                root ? staged.Path() : CAppProcess::BinaryPath("file_save_probe"), kind, path};
             const std::vector<std::string> line =
                 root ? testing_support::AsUser(uid, probe, {"HOME=" + folder}) : probe;
             const std::string output = TestHome() + "/save-probe.txt";
