@@ -89,6 +89,7 @@ TEST_P(SharedWorkFolderTest, TheRunGoesOnWithoutTheSharedFolder) {
     WriteFile(appRoot + "/Setup/lastone.ini", lastone);
     WriteFile(appRoot + "/Setup/define.ini",
               "[parameter]\r\nhid-vid=tcp\r\nhid-pid=" + std::to_string(port) + "\r\n");
+    fs::create_directories(appRoot + "/Data");  // the victim's, whatever the umask made it
     for (const auto& entry : fs::recursive_directory_iterator(victimHome))
         ASSERT_EQ(lchown(entry.path().c_str(), victim, victim), 0);
     // The work folder: the attacker's, and anyone's to write.
